@@ -1,0 +1,46 @@
+// The runtime's own services for the code linked into the program: core
+// commands, DLL commands and the core library. Components, the browser
+// library, sound and the application do not include this: they reach the
+// runtime through abi.h (service table, notification entry) only.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include "runtime/abi.h"
+
+namespace rt {
+
+// Heap (the process heap on Windows). allocMemory and reallocMemory never
+// return null: failure is the run-time error "分配 %d 字节内存失败!".
+void* allocMemory(uint32_t size);
+void* allocRaw(uint32_t size);                // null on failure
+void* reallocMemory(void* p, uint32_t size);  // constant-area p: copied
+void freeMemory(void* p);                     // ignores null and constants
+void setConstantArea(const uint8_t* start, uint32_t size);
+bool isConstant(const void* p);
+
+// Values. New texts and byte-sets come from allocMemory; empty ones are null.
+char* newText(std::string_view s);
+uint8_t* newByteSet(const void* data, uint32_t n);
+inline uint32_t byteSetSize(const uint8_t* b) {
+  return b ? reinterpret_cast<const uint32_t*>(b)[1] : 0;
+}
+inline const uint8_t* byteSetData(const uint8_t* b) { return b ? b + 8 : nullptr; }
+inline std::string_view textOf(const char* t) { return t ? std::string_view(t) : std::string_view(); }
+// Bytes of a value: false (and no bytes) for tags that have none.
+bool valueBytes(const Value& v, const uint8_t** data, uint32_t* size);
+// Releases an array block and, for text or byte-set arrays, every element.
+void releaseArray(void* block, uint32_t tag);
+
+// The run-time error report: shows the box, then ends with exit code -1.
+[[noreturn]] void reportError(std::string_view message, int32_t code, int32_t w1, int32_t w2);
+
+// Process state, valid after runtime initialisation.
+const std::string& runDirectory();     // no trailing backslash
+const std::string& moduleDirectory();  // with trailing backslash
+void processEvents();                  // leaves WM_QUIT in the queue
+
+// The runtime notification entry handed to every library at start-up.
+int32_t RT_CALL notify(int32_t code, uint32_t p1, uint32_t p2);
+
+}  // namespace rt

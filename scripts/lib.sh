@@ -1,0 +1,66 @@
+# Shared set-up for the scripts: packages, builds, Wine prefix, X display.
+# Sourced, not run. Everything lives under $BUILD so a clean clone starts fresh.
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD=${BUILD:-$ROOT/build}
+JOBS=${JOBS:-$(nproc)}
+
+PACKAGES=(cmake ninja-build g++ g++-mingw-w64-i686 wine wine32:i386 xvfb xauth x11-utils
+  xdotool imagemagick libgtest-dev googletest nlohmann-json3-dev chromium espeak-ng sox
+  clang libclang-rt-14-dev python3 procps)
+
+log() { printf '== %s\n' "$*" >&2; }
+
+install_deps() {
+  local missing=()
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  log "installing: ${missing[*]}"
+  local sudo=""; [ "$(id -u)" -eq 0 ] || sudo=sudo
+  $sudo dpkg --add-architecture i386
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+build_native() {   # build/native: neutral core and its tests, sanitizers on
+  cmake -S "$ROOT" -B "$BUILD/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPAGINET_SANITIZE=ON >/dev/null
+  cmake --build "$BUILD/native" -j "$JOBS"
+}
+
+build_cross() {    # build/win32: the program, the engine DLL and the Wine tests
+  cmake -S "$ROOT" -B "$BUILD/win32" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" >/dev/null
+  cmake --build "$BUILD/win32" -j "$JOBS"
+}
+
+start_xvfb() {     # a 1920 x 1080 display unless one is already usable
+  if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
+  local n=97
+  while [ -e /tmp/.X$n-lock ]; do n=$((n + 1)); done
+  Xvfb :$n -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+  XVFB_PID=$!
+  export DISPLAY=:$n
+  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+  log "Xvfb did not start"; return 1
+}
+
+wine_env() {       # private 32-bit prefix with a file-backed sound device
+  export WINEPREFIX="$BUILD/wineprefix" WINEARCH=win32 WINEDEBUG=-all
+  export HOME="$BUILD/winehome"
+  mkdir -p "$HOME"
+  export PAGINET_WAVE_OUT="$BUILD/wave-out.raw"
+  cat > "$HOME/.asoundrc" <<ASOUND
+pcm.!default { type file slave.pcm "null" file "$PAGINET_WAVE_OUT" format "raw" }
+ASOUND
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    log "creating Wine prefix"
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w || true
+  fi
+}
+
+stop_background() {
+  [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
+  wineserver -k 2>/dev/null || true
+}

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds both trees and runs every test: native
+# (sanitizers), cross under Wine + Xvfb, then the scripted integration tests.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+install_deps
+build_native
+build_cross
+start_xvfb
+wine_env
+trap stop_background EXIT
+
+passed=0 failed=0
+run_suite() {      # run_suite NAME COMMAND...: counts one result per suite line
+  local name=$1; shift
+  log "suite: $name"
+  local out rc=0
+  out=$("$@" 2>&1) || rc=$?
+  printf '%s\n' "$out" | tail -n 40
+  local p f
+  p=$(printf '%s\n' "$out" | sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\2 \1/p' | tail -1)
+  if [ -n "$p" ]; then
+    f=${p#* }; p=$(( ${p% *} - f ))
+  else
+    p=$(printf '%s\n' "$out" | grep -c '^PASS:' || true); f=$(printf '%s\n' "$out" | grep -c '^FAIL:' || true)
+  fi
+  [ "$rc" -ne 0 ] && [ "$f" -eq 0 ] && f=1
+  passed=$((passed + p)); failed=$((failed + f))
+}
+
+run_suite native ctest --test-dir "$BUILD/native" --output-on-failure -j "$JOBS"
+run_suite wine ctest --test-dir "$BUILD/win32" --output-on-failure
+for t in "$ROOT"/tests/wine/*.sh; do
+  [ -e "$t" ] || continue
+  run_suite "$(basename "$t")" bash "$t"
+done
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

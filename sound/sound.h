@@ -1,0 +1,16 @@
+// Sound playback from memory: WAV through wave output (one feeder thread per
+// sound), MIDI through the MIDI stream interface (one at a time).
+#pragma once
+#include <cstdint>
+
+namespace snd {
+
+// Starts playing a RIFF WAVE or MIDI image; the data is copied, so the
+// caller may free it at once. Returns 1 if playback started, else 0.
+int32_t PlaySoundData(const uint8_t* data, uint32_t size, int32_t loop);
+
+// Stops every playing sound; with wait, returns only when every wave player
+// thread has ended.
+void StopWavePlayers(bool wait);
+
+}  // namespace snd
