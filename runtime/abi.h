@@ -71,7 +71,7 @@ struct PropValue {
 };
 #pragma pack(pop)
 static_assert(sizeof(Value) == 12, "typed arguments are 12 bytes");
-static_assert(sizeof(PropValue) == 8, "property values are 8 bytes");
+static_assert(sizeof(PropValue) == 8 || sizeof(void*) != 4, "property values are 8 bytes");
 
 // Command function shared by core and library commands. The caller zeroed
 // *result; the command writes only its data words.
@@ -310,3 +310,22 @@ struct ServiceTable {
 };
 
 }  // namespace rt
+
+namespace rt {
+
+#pragma pack(push, 4)
+// Result slot of an application event routine. Routines are cdecl, so the
+// dispatcher may pass any number of argument words: the slot first, then
+// the event's arguments, first argument first.
+struct RoutineResult {
+  int32_t hasResult;
+  uint32_t value[2];
+};
+#pragma pack(pop)
+
+}  // namespace rt
+
+// Supplied by the compiled application: its program header, and its
+// start-up code, which the runtime's instance initialisation calls.
+extern "C" const rt::ProgramHeader kProgramHeader;
+extern "C" int32_t RT_CALL AppStart(const rt::ServiceTable* services);

@@ -6,7 +6,7 @@ JOBS=${JOBS:-$(nproc)}
 
 PACKAGES=(cmake ninja-build g++ g++-mingw-w64-i686 wine wine32:i386 xvfb xauth x11-utils
   xdotool imagemagick libgtest-dev googletest nlohmann-json3-dev chromium espeak-ng sox
-  clang libclang-rt-14-dev python3 procps)
+  clang libclang-rt-14-dev python3 procps qemu-user-static wine32-preloader:i386)
 
 log() { printf '== %s\n' "$*" >&2; }
 
@@ -15,12 +15,26 @@ install_deps() {
   for p in "${PACKAGES[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
-  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ ${#missing[@]} -ne 0 ]; then
   log "installing: ${missing[*]}"
   local sudo=""; [ "$(id -u)" -eq 0 ] || sudo=sudo
   $sudo dpkg --add-architecture i386
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  fi
+  enable_i386
+}
+
+# Some kernels boot with 32-bit emulation off; Wine's i386 loader then runs
+# under qemu's user-mode emulator, registered through binfmt_misc.
+enable_i386() {
+  /usr/lib/wine/wine --version >/dev/null 2>&1 && return 0
+  local bm=/proc/sys/fs/binfmt_misc
+  [ -e $bm/register ] || mount -t binfmt_misc binfmt_misc $bm
+  if [ ! -e $bm/qemu-i386 ]; then
+    printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' > $bm/register
+  fi
+  /usr/lib/wine/wine --version >/dev/null 2>&1 || { log "cannot run 32-bit Wine"; return 1; }
 }
 
 build_native() {   # build/native: neutral core and its tests, sanitizers on
