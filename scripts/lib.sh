@@ -42,6 +42,26 @@ build_native() {   # build/native: neutral core and its tests, sanitizers on
   cmake --build "$BUILD/native" -j "$JOBS"
 }
 
+build_fuzz() {     # build/fuzz: libFuzzer targets (clang)
+  CC=clang CXX=clang++ cmake -S "$ROOT" -B "$BUILD/fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAGINET_FUZZ=ON >/dev/null
+  cmake --build "$BUILD/fuzz" -j "$JOBS"
+}
+
+run_fuzzers() {    # every target for FUZZ_SECONDS (default 20) on its checked-in corpus
+  local rc=0 t name
+  for t in "$BUILD"/fuzz/tests/fuzz/*_fuzz; do
+    [ -x "$t" ] || continue
+    name=$(basename "$t")
+    mkdir -p "$BUILD/fuzz/corpus/$name"
+    if "$t" -max_total_time="${FUZZ_SECONDS:-20}" -rss_limit_mb=2048 "$BUILD/fuzz/corpus/$name" "$ROOT/tests/fuzz/corpus/$name" >"$BUILD/fuzz/$name.log" 2>&1; then
+      echo "PASS: fuzz $name"
+    else
+      echo "FAIL: fuzz $name"; tail -n 30 "$BUILD/fuzz/$name.log"; rc=1
+    fi
+  done
+  return $rc
+}
+
 build_cross() {    # build/win32: the program, the engine DLL and the Wine tests
   cmake -S "$ROOT" -B "$BUILD/win32" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" >/dev/null

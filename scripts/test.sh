@@ -6,6 +6,7 @@ source "$(dirname "$0")/lib.sh"
 install_deps
 build_native
 build_cross
+build_fuzz
 start_xvfb
 wine_env
 trap stop_background EXIT
@@ -29,6 +30,7 @@ run_suite() {      # run_suite NAME COMMAND...: counts one result per suite line
 }
 
 run_suite native ctest --test-dir "$BUILD/native" --output-on-failure -j "$JOBS"
+run_suite fuzz run_fuzzers
 run_suite wine ctest --test-dir "$BUILD/win32" --output-on-failure
 for t in "$ROOT"/tests/wine/*.sh; do
   [ -e "$t" ] || continue
