@@ -1,0 +1,259 @@
+#include "sound/wave_player.h"
+
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <atomic>
+#include <cstring>
+
+#include "sound/riff.h"
+#include "sound/sound.h"
+
+namespace snd {
+namespace {
+
+static_assert(sizeof(WAVEHDR) == 32, "buffer block layout assumes 32-byte headers");
+
+struct WavePlayer {
+  uint8_t* samples;       // private copy of the "data" contents
+  uint32_t sampleBytes;
+  HWAVEOUT device;        // null when no device could be opened
+  uint8_t* buffers;       // 20 WAVEHDRs, then the 20 data areas
+  LONG freeCount;         // guarded by lock
+  uint32_t nextIndex;     // guarded by lock on restart
+  uint32_t position;      // next sample byte to queue; guarded by lock on restart
+  HANDLE thread;
+  DWORD threadId;
+  HANDLE semaphore;       // one count per free buffer
+  HANDLE stopEvent;       // manual reset
+  CRITICAL_SECTION lock;
+  int32_t loop;
+  WavePlayer* prev;       // player list links, guarded by gListLock
+  WavePlayer* next;
+};
+
+SRWLOCK gListLock = SRWLOCK_INIT;
+WavePlayer* gPlayers = nullptr;
+std::atomic<uint32_t> gHeapCalls{0};
+
+void* heapAlloc(size_t n) {
+  ++gHeapCalls;
+  return HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, n);
+}
+
+void heapFree(void* p) {
+  if (!p) return;
+  ++gHeapCalls;
+  HeapFree(GetProcessHeap(), 0, p);
+}
+
+WAVEHDR* header(WavePlayer* p, uint32_t i) {
+  return reinterpret_cast<WAVEHDR*>(p->buffers) + i;
+}
+
+void unprepareAll(WavePlayer* p) {
+  for (uint32_t i = 0; i < kWaveBufferCount; ++i) {
+    WAVEHDR* h = header(p, i);
+    if (h->dwFlags & WHDR_PREPARED) waveOutUnprepareHeader(p->device, h, sizeof(WAVEHDR));
+  }
+}
+
+void addToList(WavePlayer* p) {
+  AcquireSRWLockExclusive(&gListLock);
+  p->prev = nullptr;
+  p->next = gPlayers;
+  if (gPlayers) gPlayers->prev = p;
+  gPlayers = p;
+  ReleaseSRWLockExclusive(&gListLock);
+}
+
+void removeFromList(WavePlayer* p) {
+  AcquireSRWLockExclusive(&gListLock);
+  if (p->prev) p->prev->next = p->next;
+  else gPlayers = p->next;
+  if (p->next) p->next->prev = p->prev;
+  ReleaseSRWLockExclusive(&gListLock);
+}
+
+void destroyPlayer(WavePlayer* p) {
+  if (p->device) waveOutClose(p->device);
+  heapFree(p->samples);
+  heapFree(p->buffers);
+  if (p->thread) CloseHandle(p->thread);
+  if (p->semaphore) CloseHandle(p->semaphore);
+  if (p->stopEvent) CloseHandle(p->stopEvent);
+  DeleteCriticalSection(&p->lock);
+  heapFree(p);
+}
+
+void CALLBACK waveDone(HWAVEOUT, UINT msg, DWORD_PTR instance, DWORD_PTR, DWORD_PTR) {
+  if (msg != WOM_DONE) return;
+  WavePlayer* p = reinterpret_cast<WavePlayer*>(instance);
+  EnterCriticalSection(&p->lock);
+  ++p->freeCount;
+  LeaveCriticalSection(&p->lock);
+  ReleaseSemaphore(p->semaphore, 1, nullptr);
+}
+
+// Queues the next piece of samples. Returns false once the sound has ended
+// and the thread should finish.
+bool feed(WavePlayer* p) {
+  EnterCriticalSection(&p->lock);
+  LONG freeCount = p->freeCount;
+  LeaveCriticalSection(&p->lock);
+  if (freeCount < 1) return true;
+  WAVEHDR* h = header(p, p->nextIndex);
+  if (h->dwFlags & WHDR_PREPARED) waveOutUnprepareHeader(p->device, h, sizeof(WAVEHDR));
+  if (p->position < p->sampleBytes) {
+    uint32_t n = p->sampleBytes - p->position;
+    if (n > kWaveBufferBytes) n = kWaveBufferBytes;
+    std::memcpy(h->lpData, p->samples + p->position, n);
+    h->dwBufferLength = n;
+    p->position += n;
+    waveOutPrepareHeader(p->device, h, sizeof(WAVEHDR));
+    waveOutWrite(p->device, h, sizeof(WAVEHDR));
+    EnterCriticalSection(&p->lock);
+    --p->freeCount;
+    LeaveCriticalSection(&p->lock);
+    p->nextIndex = (p->nextIndex + 1) % kWaveBufferCount;
+    return true;
+  }
+  if (freeCount < LONG(kWaveBufferCount)) return true;  // still playing
+  if (!p->loop) {
+    unprepareAll(p);
+    return false;
+  }
+  EnterCriticalSection(&p->lock);
+  p->position = 0;
+  p->nextIndex = 0;
+  p->freeCount = kWaveBufferCount;
+  LeaveCriticalSection(&p->lock);
+  // Fails without effect when it would pass the maximum of 20.
+  ReleaseSemaphore(p->semaphore, kWaveBufferCount, nullptr);
+  return true;
+}
+
+DWORD WINAPI feederThread(void* arg) {
+  WavePlayer* p = static_cast<WavePlayer*>(arg);
+  HANDLE objects[2] = {p->stopEvent, p->semaphore};
+  for (;;) {
+    DWORD r = WaitForMultipleObjects(2, objects, FALSE, kWaveIdleTimeoutMs);
+    if (r == WAIT_OBJECT_0 || r == WAIT_TIMEOUT) {
+      if (p->device) {
+        waveOutPause(p->device);
+        waveOutReset(p->device);
+      }
+      unprepareAll(p);
+      break;
+    }
+    if (r == WAIT_OBJECT_0 + 1 && !feed(p)) break;
+  }
+  removeFromList(p);
+  destroyPlayer(p);
+  return 0;
+}
+
+WavePlayer* makePlayer(const uint8_t* data, const WaveChunks& w, int32_t loop) {
+  auto* p = static_cast<WavePlayer*>(heapAlloc(sizeof(WavePlayer)));
+  if (!p) return nullptr;
+  p->samples = static_cast<uint8_t*>(heapAlloc(w.dataSize));
+  if (!p->samples) {
+    heapFree(p);
+    return nullptr;
+  }
+  std::memcpy(p->samples, data + w.dataOffset, w.dataSize);
+  p->sampleBytes = w.dataSize;
+  p->loop = loop;
+  p->buffers = static_cast<uint8_t*>(
+      heapAlloc(kWaveBufferCount * (sizeof(WAVEHDR) + kWaveBufferBytes)));
+  if (p->buffers) {
+    uint8_t* area = p->buffers + kWaveBufferCount * sizeof(WAVEHDR);
+    for (uint32_t i = 0; i < kWaveBufferCount; ++i) {
+      header(p, i)->lpData = reinterpret_cast<LPSTR>(area + i * kWaveBufferBytes);
+      header(p, i)->dwBufferLength = kWaveBufferBytes;
+    }
+  }
+  p->stopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  p->semaphore = CreateSemaphoreW(nullptr, kWaveBufferCount, kWaveBufferCount, nullptr);
+  p->freeCount = kWaveBufferCount;
+  InitializeCriticalSection(&p->lock);
+  return p;
+}
+
+}  // namespace
+
+bool StartWavePlayer(const uint8_t* data, uint32_t size, int32_t loop) {
+  WaveChunks w;
+  if (!findWaveChunks(data, size, &w)) return false;
+  WavePlayer* p = makePlayer(data, w, loop);
+  if (!p) return false;
+  if (!p->buffers || !p->stopEvent || !p->semaphore) {
+    // Without these the thread could neither feed nor stop.
+    destroyPlayer(p);
+    return false;
+  }
+  if (waveOutGetNumDevs() > 0) {
+    // A private copy: a short "fmt " must not make the device read past it.
+    uint8_t format[64] = {};
+    uint32_t n = w.fmtSize < sizeof format ? w.fmtSize : sizeof format;
+    std::memcpy(format, data + w.fmtOffset, n);
+    auto* wf = reinterpret_cast<WAVEFORMATEX*>(format);
+    if (n < sizeof(WAVEFORMATEX)) wf->cbSize = 0;
+    else if (wf->cbSize > n - sizeof(WAVEFORMATEX)) wf->cbSize = WORD(n - sizeof(WAVEFORMATEX));
+    if (waveOutOpen(&p->device, WAVE_MAPPER, wf, reinterpret_cast<DWORD_PTR>(waveDone),
+                    reinterpret_cast<DWORD_PTR>(p), CALLBACK_FUNCTION) != MMSYSERR_NOERROR)
+      p->device = nullptr;
+  }
+  p->thread = CreateThread(nullptr, 0, feederThread, p, CREATE_SUSPENDED, &p->threadId);
+  if (!p->thread) {
+    destroyPlayer(p);
+    return false;
+  }
+  addToList(p);
+  ResumeThread(p->thread);
+  return true;
+}
+
+void StopWavePlayers(bool wait) {
+  HANDLE* threads = nullptr;
+  uint32_t count = 0;
+  AcquireSRWLockExclusive(&gListLock);
+  uint32_t live = 0;
+  for (WavePlayer* p = gPlayers; p; p = p->next) ++live;
+  if (wait && live) threads = static_cast<HANDLE*>(heapAlloc(live * sizeof(HANDLE)));
+  for (WavePlayer* p = gPlayers; p; p = p->next) {
+    SetEvent(p->stopEvent);
+    // The player closes its own handle once it has left the list, so the
+    // wait needs a handle of its own.
+    if (threads && DuplicateHandle(GetCurrentProcess(), p->thread, GetCurrentProcess(),
+                                   &threads[count], SYNCHRONIZE, FALSE, 0))
+      ++count;
+  }
+  ReleaseSRWLockExclusive(&gListLock);
+  for (uint32_t i = 0; i < count; ++i) {
+    WaitForSingleObject(threads[i], INFINITE);
+    CloseHandle(threads[i]);
+  }
+  heapFree(threads);
+}
+
+uint32_t LiveWavePlayerCount() {
+  AcquireSRWLockShared(&gListLock);
+  uint32_t n = 0;
+  for (WavePlayer* p = gPlayers; p; p = p->next) ++n;
+  ReleaseSRWLockShared(&gListLock);
+  return n;
+}
+
+uint32_t WavePlayerThreadIds(uint32_t* ids, uint32_t max) {
+  AcquireSRWLockShared(&gListLock);
+  uint32_t n = 0;
+  for (WavePlayer* p = gPlayers; p; p = p->next, ++n)
+    if (n < max) ids[n] = p->threadId;
+  ReleaseSRWLockShared(&gListLock);
+  return n;
+}
+
+uint32_t WavePlayerHeapCalls() { return gHeapCalls.load(); }
+
+}  // namespace snd
