@@ -1,0 +1,16 @@
+# The runtime spine: values and heap, form description, window table, events,
+# property values and the error report text (neutral), plus start-up, the
+# message loop, loading and the service table (Windows).
+target_sources(paginet_runtime_core PRIVATE
+  error_report.cpp error_text.cpp events.cpp form_description.cpp heap.cpp property_values.cpp
+  runtime_state.cpp value.cpp)
+if(WIN32)
+  target_sources(paginet_runtime_core PRIVATE heap_win.cpp)
+  target_link_libraries(paginet_runtime PUBLIC ole32 user32 gdi32 kernel32)
+  if(TARGET paginet_sound)
+    target_link_libraries(paginet_runtime PUBLIC paginet_sound)
+    target_compile_definitions(paginet_runtime PRIVATE PAGINET_HAVE_SOUND=1)
+  endif()
+else()
+  target_sources(paginet_runtime_core PRIVATE heap_native.cpp)
+endif()

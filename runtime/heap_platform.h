@@ -1,0 +1,12 @@
+// The seam under the runtime heap: the process heap on Windows, malloc in the
+// native build. All three follow the platform call's own null semantics.
+#pragma once
+#include <cstdint>
+
+namespace rt {
+
+void* platformAlloc(uint32_t size);
+void* platformRealloc(void* p, uint32_t size);
+void platformFree(void* p);
+
+}  // namespace rt

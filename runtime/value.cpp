@@ -1,0 +1,128 @@
+#include "runtime/value.h"
+#include <cmath>
+#include <cstring>
+#include "runtime/runtime.h"
+
+namespace rt {
+
+TagClass tagClass(uint32_t tag) {
+  if (tag == 0) return TagClass::None;
+  switch (tag >> 30) {
+    case 2: return TagClass::System;
+    case 1: return TagClass::Unused;
+    default: return TagClass::Library;
+  }
+}
+
+uint32_t numericSize(uint32_t tag) {
+  switch (tag) {
+    case kTagByte: return 1;
+    case kTagShort: return 2;
+    case kTagInt: case kTagFloat: return 4;
+    case kTagLong: case kTagDouble: return 8;
+    default: return 0;
+  }
+}
+
+char* newText(std::string_view s) {
+  if (s.empty()) return nullptr;
+  char* t = static_cast<char*>(allocMemory(static_cast<uint32_t>(s.size() + 1)));
+  std::memcpy(t, s.data(), s.size());
+  t[s.size()] = 0;
+  return t;
+}
+
+uint8_t* newByteSet(const void* data, uint32_t n) {
+  if (n == 0) return nullptr;
+  auto b = static_cast<uint8_t*>(allocMemory(n + 8));
+  const uint32_t head[2] = {1, n};
+  std::memcpy(b, head, 8);
+  if (data) std::memcpy(b + 8, data, n);
+  else std::memset(b + 8, 0, n);
+  return b;
+}
+
+bool valueBytes(const Value& v, const uint8_t** data, uint32_t* size) {
+  static const char kEmpty[1] = {0};
+  uint32_t n = numericSize(v.tag);
+  switch (v.tag) {
+    case kTagBool: case kTagSubPtr: n = 4; break;
+    case kTagDate: case kTagTwoWord: n = 8; break;
+    case kTagText: {
+      const char* t = v.text ? v.text : kEmpty;
+      *data = reinterpret_cast<const uint8_t*>(t);
+      *size = static_cast<uint32_t>(std::strlen(t) + 1);
+      return true;
+    }
+    case kTagBin:
+      *data = byteSetData(v.bin);
+      *size = byteSetSize(v.bin);
+      return true;
+    default: break;
+  }
+  if (n == 0) {
+    *data = nullptr;
+    *size = 0;
+    return false;
+  }
+  *data = reinterpret_cast<const uint8_t*>(&v);
+  *size = n;
+  return true;
+}
+
+uint32_t arrayElementSize(uint32_t baseTag) {
+  switch (baseTag) {
+    case kTagText: case kTagBin: case kTagBool: case kTagSubPtr: return 4;
+    case kTagDate: case kTagTwoWord: return 8;
+    default: return numericSize(baseTag);
+  }
+}
+
+uint64_t arrayBlockSize(const void* block, uint32_t tag) {
+  if (!block) return 0;
+  auto w = static_cast<const uint32_t*>(block);
+  uint64_t count = 1;
+  for (uint32_t i = 0; i < w[0]; ++i) count *= w[1 + i];
+  return 4ull * (1 + w[0]) + count * arrayElementSize(tag & ~kArrayFlag);
+}
+
+void releaseArray(void* block, uint32_t tag) {
+  if (!block || isConstant(block)) return;
+  uint32_t base = tag & ~kArrayFlag;
+  if (base == kTagText || base == kTagBin) {
+    auto w = static_cast<uint32_t*>(block);
+    uint64_t count = 1;
+    for (uint32_t i = 0; i < w[0]; ++i) count *= w[1 + i];
+    // Element pointers follow the dimension words; on a 64-bit host they
+    // are not pointer-aligned, hence the copies.
+    auto elems = reinterpret_cast<const uint8_t*>(w + 1 + w[0]);
+    for (uint64_t i = 0; i < count; ++i) {
+      void* e;
+      std::memcpy(&e, elems + i * sizeof e, sizeof e);
+      freeMemory(e);
+    }
+  }
+  freeMemory(block);
+}
+
+namespace {
+int32_t truncateReal(double d) {
+  if (std::isnan(d)) return 0;
+  if (d >= 2147483647.0) return INT32_MAX;
+  if (d <= -2147483648.0) return INT32_MIN;
+  return static_cast<int32_t>(d);
+}
+}  // namespace
+
+bool valueToInt32(const Value& v, int32_t* out) {
+  switch (v.tag) {
+    case kTagByte: *out = static_cast<uint8_t>(v.w[0]); return true;
+    case kTagShort: *out = static_cast<int16_t>(v.w[0]); return true;
+    case kTagInt: case kTagLong: *out = static_cast<int32_t>(v.w[0]); return true;
+    case kTagFloat: *out = truncateReal(v.f); return true;
+    case kTagDouble: *out = truncateReal(v.d); return true;
+    default: return false;
+  }
+}
+
+}  // namespace rt

@@ -1,0 +1,24 @@
+// Value helpers beyond runtime.h: tag classification and numeric conversion.
+#pragma once
+#include <cstdint>
+#include "runtime/abi.h"
+
+namespace rt {
+
+enum class TagClass { None, System, Unused, Library };
+TagClass tagClass(uint32_t tag);
+// Element size of a system type: 1, 2, 4, 8, 4, 8 for the numeric types, else 0.
+uint32_t numericSize(uint32_t tag);
+inline uint32_t libraryNumber(uint32_t typeCode) { return typeCode >> 16; }
+inline uint32_t typeNumber(uint32_t typeCode) { return typeCode & 0xFFFF; }
+
+// Numeric conversion of notification 2001. False for non-numeric tags.
+// Reals out of the 32-bit range (and NaN) saturate instead of overflowing.
+bool valueToInt32(const Value& v, int32_t* out);
+
+// Bytes of one array element inline (4 for text and byte-set pointers).
+uint32_t arrayElementSize(uint32_t baseTag);
+// Byte size of a whole array block, header included.
+uint64_t arrayBlockSize(const void* block, uint32_t tag);
+
+}  // namespace rt
