@@ -1,6 +1,8 @@
 // The core library's command functions used by the application.
 #pragma once
 #include <cstdint>
+#include <string>
+#include <string_view>
 #include "runtime/abi.h"
 
 namespace core {
@@ -31,8 +33,31 @@ void RT_CALL ScreenHeight(rt::Value* result, int32_t argc, rt::Value* args);
 // ScreenWidth, ScreenHeight. Defined in the Windows build only.
 extern const rt::CommandFn kCoreCommands[18];
 
-// Neutral helpers other commands share.
-// ToText's conversion of one value; empty for types with no text form.
-void valueToText(const rt::Value& v, char* buf, uint32_t cap);
+// Shared by the command files.
+
+// ToText's conversion, as GBK bytes; empty for types with no text form.
+std::string valueText(const rt::Value& v);
+
+// Argument i if passed (tag non-zero), else null.
+inline const rt::Value* argAt(int32_t argc, const rt::Value* args, int32_t i) {
+  return i < argc && args[i].tag != rt::kTagNone ? &args[i] : nullptr;
+}
+// Text argument i; false when it is missing or not a text.
+bool textArg(int32_t argc, const rt::Value* args, int32_t i, std::string_view* out);
+// Integer-like argument i (integer, logical, byte, short): def when omitted,
+// false when it has another type.
+bool intArg(int32_t argc, const rt::Value* args, int32_t i, int32_t def, int32_t* out);
+
+
+// GBK (code page 936) to UTF-16 for the W functions; Windows build only.
+std::wstring gbkToWide(std::string_view gbk);
+
+// Offset of the first match of u (non-empty) in t at a character boundary
+// counted from pos, or npos. fold: ASCII letters compare case-blind.
+size_t findAtBoundary(std::string_view t, size_t pos, std::string_view u, bool fold);
+// ReplaceText's work: t with up to count (-1 or any negative: all) matches
+// of u from byte offset start replaced by r.
+std::string replaceAll(std::string_view t, std::string_view u, std::string_view r,
+                       size_t start, int32_t count, bool fold);
 
 }  // namespace core

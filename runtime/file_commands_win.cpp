@@ -1,0 +1,88 @@
+// Commands that touch files: WriteToFile and PlayMusic.
+#include <windows.h>
+#include <string>
+#include "runtime/core_commands.h"
+#include "runtime/runtime.h"
+#ifdef PAGINET_HAS_SOUND
+#include "sound/sound.h"
+#endif
+
+namespace core {
+
+namespace {
+
+struct FileHandle {
+  HANDLE h;
+  ~FileHandle() {
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  }
+};
+
+bool writeAll(HANDLE h, const uint8_t* data, uint32_t size) {
+  while (size > 0) {
+    DWORD done = 0;
+    if (!WriteFile(h, data, size, &done, nullptr) || done == 0) return false;
+    data += done;
+    size -= done;
+  }
+  return true;
+}
+
+// The whole file in a heap block, or null when it cannot be read or is empty.
+uint8_t* readWholeFile(std::string_view name, uint32_t* size) {
+  FileHandle f{CreateFileW(gbkToWide(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
+  LARGE_INTEGER length;
+  if (f.h == INVALID_HANDLE_VALUE || !GetFileSizeEx(f.h, &length) || length.QuadPart <= 0 ||
+      length.QuadPart >= 0x7FFFFFFF)
+    return nullptr;
+  auto* data = static_cast<uint8_t*>(rt::allocRaw(uint32_t(length.QuadPart)));
+  if (!data) return nullptr;
+  DWORD got = 0;
+  if (!ReadFile(f.h, data, DWORD(length.QuadPart), &got, nullptr) || got != length.QuadPart) {
+    rt::freeMemory(data);
+    return nullptr;
+  }
+  *size = got;
+  return data;
+}
+
+}  // namespace
+
+// Only byte-set arguments contribute bytes: reading the data word of any
+// other type as a byte-set pointer would touch arbitrary memory.
+void RT_CALL WriteToFile(rt::Value* result, int32_t argc, rt::Value* args) {
+  std::string_view name;
+  if (!textArg(argc, args, 0, &name) || name.empty()) return;
+  HANDLE h = CreateFileW(gbkToWide(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return;
+  bool ok = true;
+  for (int32_t i = 1; i < argc && ok; ++i) {
+    if (args[i].tag != rt::kTagBin) continue;
+    ok = writeAll(h, rt::byteSetData(args[i].bin), rt::byteSetSize(args[i].bin));
+  }
+  ok = CloseHandle(h) && ok;
+  result->i = ok ? 1 : 0;
+}
+
+void RT_CALL PlayMusic(rt::Value* result, int32_t argc, rt::Value* args) {
+  const rt::Value* v = argAt(argc, args, 0);
+  int32_t loop;
+  if (!v || !intArg(argc, args, 1, 0, &loop)) return;
+  uint8_t* owned = nullptr;
+  const uint8_t* data = nullptr;
+  uint32_t size = 0;
+  if (v->tag == rt::kTagText && !rt::textOf(v->text).empty()) {
+    data = owned = readWholeFile(rt::textOf(v->text), &size);
+  } else if (v->tag == rt::kTagBin) {
+    data = rt::byteSetData(v->bin);
+    size = rt::byteSetSize(v->bin);
+  }
+#ifdef PAGINET_HAS_SOUND
+  if (data && size > 0) result->i = snd::PlaySoundData(data, size, loop != 0 ? 1 : 0) ? 1 : 0;
+#endif
+  rt::freeMemory(owned);
+}
+
+}  // namespace core

@@ -1,0 +1,69 @@
+#include "tests/runtime/commands_fake_runtime.h"
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include "runtime/runtime.h"
+
+namespace fake {
+void (*onReport)() = nullptr;
+int processEventsCalls = 0;
+int liveBlocks = 0;
+std::string runDir = ".", moduleDir;
+void setDirectories(std::string run, std::string module) {
+  runDir = std::move(run);
+  moduleDir = std::move(module);
+}
+}  // namespace fake
+
+namespace rt {
+
+void* allocRaw(uint32_t size) {
+  void* p = std::malloc(size ? size : 1);
+  if (p) ++fake::liveBlocks;
+  return p;
+}
+
+void* allocMemory(uint32_t size) {
+  void* p = allocRaw(size);
+  if (!p) std::abort();
+  return p;
+}
+
+void freeMemory(void* p) {
+  if (!p) return;
+  --fake::liveBlocks;
+  std::free(p);
+}
+
+char* newText(std::string_view s) {
+  if (s.empty()) return nullptr;
+  auto* t = static_cast<char*>(allocMemory(uint32_t(s.size() + 1)));
+  std::memcpy(t, s.data(), s.size());
+  t[s.size()] = 0;
+  return t;
+}
+
+uint8_t* newByteSet(const void* data, uint32_t n) {
+  if (n == 0) return nullptr;
+  auto* b = static_cast<uint8_t*>(allocMemory(n + 8));
+  const uint32_t header[2] = {1, n};
+  std::memcpy(b, header, 8);
+  std::memcpy(b + 8, data, n);
+  return b;
+}
+
+void reportError(std::string_view message, int32_t code, int32_t w1, int32_t w2) {
+  if (fake::onReport) fake::onReport();
+  std::printf("REPORT code=%d w=%d,%d message=", code, w1, w2);
+  for (unsigned char c : message) std::printf("%02X", c);
+  std::printf("\n");
+  std::fflush(stdout);
+  std::exit(-1);
+}
+
+const std::string& runDirectory() { return fake::runDir; }
+const std::string& moduleDirectory() { return fake::moduleDir; }
+void processEvents() { ++fake::processEventsCalls; }
+int32_t RT_CALL notify(int32_t, uint32_t, uint32_t) { return 0; }
+
+}  // namespace rt
