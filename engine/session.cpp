@@ -1,0 +1,93 @@
+#include "engine/session.h"
+
+#include "engine/script.h"
+
+namespace engine {
+
+int64_t Session::send(const std::string& method, const Json& params, const std::string& sessionId) {
+  if (lost_) return 0;
+  Json msg = {{"id", nextId_}, {"method", method}, {"params", params}};
+  if (!sessionId.empty()) msg["sessionId"] = sessionId;
+  std::string text = msg.dump(-1, ' ', false, Json::error_handler_t::replace);
+  if (!link_.send(text)) {
+    lose("send failed for " + method);
+    return 0;
+  }
+  return nextId_++;
+}
+
+bool Session::post(const std::string& method, const Json& params, const std::string& sessionId) {
+  return send(method, params, sessionId) != 0;
+}
+
+Reply Session::call(const std::string& method, const Json& params, const std::string& sessionId,
+                    int timeoutMs) {
+  Reply r;
+  int64_t id = send(method, params, sessionId);
+  if (!id) { r.error = "connection lost"; return r; }
+  waiting_[id] = true;
+  uint64_t deadline = link_.nowMs() + static_cast<uint64_t>(timeoutMs);
+  while (!replies_.count(id) && !lost_) {
+    uint64_t now = link_.nowMs();
+    if (now >= deadline) break;
+    if (!link_.pump(static_cast<int>(deadline - now))) lose("connection closed");
+  }
+  waiting_.erase(id);
+  auto it = replies_.find(id);
+  if (it == replies_.end()) {
+    r.error = lost_ ? "connection lost" : "no reply to " + method + " in time";
+    if (!lost_ && link_.log) link_.log(r.error);
+    return r;
+  }
+  r = std::move(it->second);
+  replies_.erase(it);
+  return r;
+}
+
+void Session::receive(const std::string& text) {
+  Json msg;
+  try {
+    msg = Json::parse(fixLoneSurrogates(text));
+  } catch (const std::exception& e) {
+    if (link_.log) link_.log(std::string("unreadable message: ") + e.what());
+    return;
+  }
+  if (!msg.is_object()) return;
+  if (auto id = msg.find("id"); id != msg.end() && id->is_number_integer()) {
+    int64_t n = id->get<int64_t>();
+    if (!waiting_.count(n)) return;  // posted commands: nobody wants the answer
+    Reply r;
+    if (auto err = msg.find("error"); err != msg.end()) {
+      r.error = err->is_object() && err->contains("message") && (*err)["message"].is_string()
+                    ? (*err)["message"].get<std::string>()
+                    : "protocol error";
+    } else {
+      r.ok = true;
+      if (msg.contains("result")) r.result = std::move(msg["result"]);
+    }
+    replies_[n] = std::move(r);
+    return;
+  }
+  auto m = msg.find("method");
+  if (m == msg.end() || !m->is_string()) return;
+  Event e;
+  e.method = m->get<std::string>();
+  if (auto s = msg.find("sessionId"); s != msg.end() && s->is_string()) e.sessionId = s->get<std::string>();
+  if (auto p = msg.find("params"); p != msg.end()) e.params = std::move(*p);
+  events_.push_back(std::move(e));
+}
+
+bool Session::nextEvent(Event& e) {
+  if (events_.empty()) return false;
+  e = std::move(events_.front());
+  events_.pop_front();
+  return true;
+}
+
+void Session::lose(const std::string& reason) {
+  if (lost_) return;
+  lost_ = true;
+  if (link_.log) link_.log("DevTools connection lost: " + reason);
+}
+
+}  // namespace engine

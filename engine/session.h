@@ -1,0 +1,67 @@
+// One DevTools connection: commands matched to replies by id, events queued
+// for delivery outside of waits. Transport-neutral; the Link supplies bytes.
+#pragma once
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+namespace engine {
+
+using Json = nlohmann::json;
+
+struct Reply {
+  bool ok = false;
+  Json result;        // the "result" member on success
+  std::string error;  // protocol error message, or why no reply came
+};
+
+struct Event {
+  std::string sessionId;  // "" for browser-level events
+  std::string method;
+  Json params;
+};
+
+struct Link {
+  std::function<bool(const std::string&)> send;  // one text message; false when lost
+  std::function<bool(int ms)> pump;  // waits up to ms, feeds Session::receive; false when lost
+  std::function<uint64_t()> nowMs;
+  std::function<void(const std::string&)> log;
+};
+
+class Session {
+ public:
+  explicit Session(Link link) : link_(std::move(link)) {}
+
+  // Sends a command and waits at most timeoutMs for its reply. Events that
+  // arrive meanwhile are queued, not delivered.
+  Reply call(const std::string& method, const Json& params = Json::object(),
+             const std::string& sessionId = "", int timeoutMs = 5000);
+  // Sends without waiting; the reply is dropped. Returns false when lost.
+  bool post(const std::string& method, const Json& params = Json::object(),
+            const std::string& sessionId = "");
+
+  // One complete text message from the browser.
+  void receive(const std::string& text);
+
+  // Takes the oldest queued event; false when none.
+  bool nextEvent(Event& e);
+
+  // Marks the connection gone; the first reason is logged, later ones not.
+  void lose(const std::string& reason);
+  bool lost() const { return lost_; }
+
+ private:
+  int64_t send(const std::string& method, const Json& params, const std::string& sessionId);
+  Link link_;
+  int64_t nextId_ = 1;
+  std::map<int64_t, Reply> replies_;  // arrived, not yet collected
+  std::map<int64_t, bool> waiting_;   // ids whose replies are wanted
+  std::deque<Event> events_;
+  bool lost_ = false;
+};
+
+}  // namespace engine

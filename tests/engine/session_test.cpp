@@ -1,0 +1,115 @@
+#include "engine/session.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using engine::Json;
+using engine::Session;
+
+// A scripted browser: answers sent commands from a table on the next pump.
+struct FakeBrowser {
+  std::vector<Json> sent;
+  std::vector<std::string> logs;
+  std::vector<std::string> toDeliver;  // delivered on the next pump
+  uint64_t now = 0;
+  bool alive = true;
+  bool answer = true;
+  Session* session = nullptr;
+
+  engine::Link link() {
+    return {
+        [this](const std::string& t) {
+          if (!alive) return false;
+          sent.push_back(Json::parse(t));
+          return true;
+        },
+        [this](int ms) {
+          if (!alive) return false;
+          for (auto& m : toDeliver) session->receive(m);
+          toDeliver.clear();
+          if (answer && !sent.empty()) {
+            const Json& last = sent.back();
+            session->receive(R"({"method":"Page.loadEventFired","params":{"timestamp":1}})");
+            session->receive(Json{{"id", last["id"]}, {"result", {{"echo", last["method"]}}}}.dump());
+          }
+          now += ms;
+          return true;
+        },
+        [this] { return now; },
+        [this](const std::string& s) { logs.push_back(s); },
+    };
+  }
+};
+
+TEST(Session, MatchesRepliesAndQueuesEvents) {
+  FakeBrowser fb;
+  Session s(fb.link());
+  fb.session = &s;
+  fb.toDeliver.push_back(R"({"id":999,"result":{}})");  // nobody asked for this one
+  auto r = s.call("Page.navigate", {{"url", "http://127.0.0.1/"}}, "S1");
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_EQ(r.result["echo"], "Page.navigate");
+  ASSERT_EQ(fb.sent.size(), 1u);
+  EXPECT_EQ(fb.sent[0]["sessionId"], "S1");
+  EXPECT_EQ(fb.sent[0]["params"]["url"], "http://127.0.0.1/");
+  auto r2 = s.call("Runtime.enable");
+  EXPECT_TRUE(r2.ok);
+  EXPECT_FALSE(fb.sent[1].contains("sessionId"));
+  EXPECT_NE(fb.sent[0]["id"], fb.sent[1]["id"]);
+  engine::Event e;
+  int events = 0;
+  while (s.nextEvent(e)) {
+    EXPECT_EQ(e.method, "Page.loadEventFired");
+    ++events;
+  }
+  EXPECT_EQ(events, 2);
+}
+
+TEST(Session, ReportsProtocolErrorsAndTimeouts) {
+  FakeBrowser fb;
+  fb.answer = false;
+  Session s(fb.link());
+  fb.session = &s;
+  fb.toDeliver.push_back(R"({"id":1,"error":{"code":-32601,"message":"'X.y' wasn't found"}})");
+  auto r = s.call("X.y");
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.error, "'X.y' wasn't found");
+  auto t = s.call("Page.enable", Json::object(), "", 300);
+  EXPECT_FALSE(t.ok);
+  EXPECT_GE(fb.now, 300u);
+  EXPECT_FALSE(s.lost());  // a slow reply is not a lost connection
+}
+
+TEST(Session, LostConnectionIsReportedOnceAndCallsFailFast) {
+  FakeBrowser fb;
+  Session s(fb.link());
+  fb.session = &s;
+  fb.alive = false;
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    auto r = s.call("Runtime.evaluate");
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(s.post("Page.reload"));
+  }
+  EXPECT_TRUE(s.lost());
+  EXPECT_EQ(fb.logs.size(), 1u);
+  EXPECT_EQ(fb.now, 0u);  // no waiting once lost
+}
+
+TEST(Session, SurvivesUnreadableMessages) {
+  FakeBrowser fb;
+  Session s(fb.link());
+  fb.session = &s;
+  for (const char* bad : {"", "{", "[1,2]", "42", R"({"id":"x"})", R"({"method":5})",
+                          R"({"method":"A.b","params":{"s":"\ud800"}})"}) {
+    SCOPED_TRACE(bad);
+    EXPECT_NO_THROW(s.receive(bad));
+  }
+  engine::Event e;
+  ASSERT_TRUE(s.nextEvent(e));  // the lone surrogate one still gets through
+  EXPECT_EQ(e.method, "A.b");
+  EXPECT_FALSE(s.nextEvent(e));
+}
+
+}  // namespace
