@@ -1,0 +1,52 @@
+// Constant texts, placed between the constant area's bounds (see
+// const_area.h) so the runtime never frees them.
+#include "app/constants.h"
+#include "app/const_area.h"
+
+namespace app {
+
+APP_CONST const char kEmptyText[] = "";
+APP_CONST const char kQuoteName[] = "#引号";
+APP_CONST const char kQuote[] = "\"";
+APP_CONST const char kPicFolder[] = "\\pic\\";
+APP_CONST const char kBackslash[] = "\\";
+APP_CONST const char kBmpSuffix[] = ".bmp";
+
+APP_CONST const char kParamMaxTouchPoints[] = "navigator.maxTouchPoints";
+APP_CONST const char kParamPlatform[] = "navigator.platform";
+APP_CONST const char kPlatformName[] = "QD-Mini";
+APP_CONST const char kParamHardwareConcurrency[] = "navigator.hardwareConcurrency";
+APP_CONST const char kParamScreenWidth[] = "screen.width";
+APP_CONST const char kParamScreenHeight[] = "screen.height";
+APP_CONST const char kParamAvailWidth[] = "screen.availWidth";
+APP_CONST const char kParamAvailHeight[] = "screen.availHeight";
+
+APP_CONST const char kCaptionRunning[] = "开工";
+APP_CONST const char kCaptionIdle[] = "采集";
+APP_CONST const char kStartMessage[] =
+    "开始抓取，鼠标将自动移出软件界面，并采集试卷！请不要做任何操作，直至听到语音提示";
+APP_CONST const char kStartTitle[] = "操作提示";
+APP_CONST const char kZeroPagesMessage[] = "获取页数为0，请到封面页再获取！";
+APP_CONST const char kZeroPagesTitle[] = "提示";
+APP_CONST const char kDoneMessage[] = "下载完成！";
+APP_CONST const char kDoneTitle[] = "提示：";
+APP_CONST const char kZIndex[] = "z-index: ";
+APP_CONST const char kSemicolon[] = ";";
+APP_CONST const char kTitleOpen[] = "<title>";
+APP_CONST const char kLessThan[] = "<";
+
+APP_CONST const char kOverlay1[] = "#qr-body > div.page-read-bg";
+APP_CONST const char kOverlay2[] = "#qr-body > div.page-read-wrapper > div.page-read-top";
+APP_CONST const char kOverlay3[] =
+    "#qr-body > div.page-read-wrapper > content > div > div.page-shadow";
+APP_CONST const char kOverlay4[] =
+    "#qr-body > div.page-read-wrapper > content > div > div.bg-shadow";
+APP_CONST const char kOverlay5[] =
+    "#qr-body > div.page-read-wrapper > div.page-read-bottom > div.bottom-wrapper";
+APP_CONST const char* const kOverlaySelectors[kOverlayCount] = {kOverlay1, kOverlay2, kOverlay3,
+                                                                kOverlay4, kOverlay5};
+APP_CONST const char kPageTurnSelector[] =
+    "#qr-body > div.page-read-wrapper > div.page-read-bottom > div.flip-page-options > "
+    "div:nth-child(3) > div:nth-child(1)";
+
+}  // namespace app

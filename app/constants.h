@@ -1,0 +1,43 @@
+// The application's constants: ids from the form description, and the
+// texts, selectors and voice prompt of the constant area.
+#pragma once
+#include <cstdint>
+
+namespace app {
+
+constexpr uint32_t kStartupWindow = 0x52010001;
+constexpr uint32_t kWindowRecord = 0x06010000;
+constexpr uint32_t kEditBox1 = 0x1601D0B6;
+constexpr uint32_t kTimer1 = 0x1601D0AC;
+constexpr uint32_t kButton2 = 0x1601A178;   // 前往首页
+constexpr uint32_t kButton1 = 0x1601A14D;   // 采集
+constexpr uint32_t kBrowser1 = 0x1601A14C;
+
+// Property numbers.
+constexpr int32_t kPropLeft = 0, kPropTop = 1, kPropWidth = 2, kPropHeight = 3,
+                  kPropVisible = 5;
+constexpr int32_t kPropEditContent = 8, kPropTimerPeriod = 8, kPropButtonCaption = 10,
+                  kPropBrowserAddress = 8, kPropBrowserStorage = 12, kPropWindowState = 18;
+
+extern const char kEmptyText[];
+extern const char kQuoteName[];     // "#引号"
+extern const char kQuote[];
+extern const char kPicFolder[];     // "\pic\"
+extern const char kBackslash[];
+extern const char kBmpSuffix[];
+
+extern const char kParamMaxTouchPoints[], kParamPlatform[], kPlatformName[],
+    kParamHardwareConcurrency[], kParamScreenWidth[], kParamScreenHeight[],
+    kParamAvailWidth[], kParamAvailHeight[];
+
+extern const char kCaptionRunning[], kCaptionIdle[];
+extern const char kStartMessage[], kStartTitle[];
+extern const char kZeroPagesMessage[], kZeroPagesTitle[];
+extern const char kDoneMessage[], kDoneTitle[];
+extern const char kZIndex[], kSemicolon[], kTitleOpen[], kLessThan[];
+
+constexpr int kOverlayCount = 5;
+extern const char* const kOverlaySelectors[kOverlayCount];
+extern const char kPageTurnSelector[];
+
+}  // namespace app

@@ -1,0 +1,64 @@
+// Text routines over the core text commands, called through the frame like
+// the rest of the application.
+#include "app/text_routines.h"
+#include "app/constants.h"
+#include "app/frame.h"
+#include "runtime/core_commands.h"
+
+namespace app {
+
+namespace {
+
+// "#引号" is how a delimiter spells a double quote.
+char* unquote(const char* delimiter) {
+  return ownedText(callCore(core::ReplaceText, textArg(delimiter), textArg(kQuoteName),
+                           textArg(kQuote), omitted(), omitted(), boolArg(true)));
+}
+
+int32_t textLength(const char* text) { return callCore(core::TextLength, textArg(text)).i; }
+
+}  // namespace
+
+char* TextBetween(const char* text, const char* left, const char* right, int32_t start,
+                  bool caseInsensitive) {
+  char* l = unquote(left);
+  char* r = unquote(right);
+  char* result = nullptr;
+  int32_t p = callCore(core::FindText, textArg(text), textArg(l), intArg(start),
+                       boolArg(caseInsensitive)).i;
+  if (p != -1) {
+    p += textLength(l);
+    const int32_t q = callCore(core::FindText, textArg(text), textArg(r), intArg(p),
+                               boolArg(caseInsensitive)).i;
+    if (q != -1) result = ownedText(callCore(core::MidText, textArg(text), intArg(p), intArg(q - p)));
+  }
+  release(l);
+  release(r);
+  return result;
+}
+
+int32_t CharWidthAt(const char* text, int32_t pos) {
+  if (pos > textLength(text)) return -1;
+  // Same lead-byte rule as the runtime's text commands.
+  return static_cast<unsigned char>(text[pos - 1]) >= 0x80 ? 2 : 1;
+}
+
+int32_t CharBytes(const char* text, int32_t n) {
+  const int32_t length = textLength(text);
+  if (n > length || n < 0) return -1;
+  int32_t pos = 1;
+  // Stopping at the end keeps the result a leading part of the text when it
+  // has fewer than n characters; a lead byte cut off at the end is left out.
+  for (int32_t i = 0; i < n && pos <= length; ++i) {
+    const int32_t next = pos + CharWidthAt(text, pos);
+    if (next - 1 > length) break;
+    pos = next;
+  }
+  return pos - 1;
+}
+
+char* LeftChars(const char* text, int32_t n) {
+  return ownedText(callCore(core::LeftText, textArg(text), intArg(CharBytes(text, n))));
+}
+
+}  // namespace app
