@@ -1,4 +1,5 @@
 #include "runtime/runtime_state.h"
+#include "runtime/runtime.h"
 
 namespace rt {
 
@@ -6,6 +7,9 @@ RuntimeState& state() {
   static RuntimeState s;
   return s;
 }
+
+const std::string& runDirectory() { return state().runDir; }
+const std::string& moduleDirectory() { return state().moduleDir; }
 
 LoadedWindow* findWindow(uint32_t windowId) {
   if (!wellFormedId(windowId)) return nullptr;

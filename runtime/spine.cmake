@@ -6,6 +6,9 @@ target_sources(paginet_runtime_core PRIVATE
   runtime_state.cpp value.cpp)
 if(WIN32)
   target_sources(paginet_runtime_core PRIVATE heap_win.cpp)
+  target_sources(paginet_runtime PRIVATE
+    loader_win.cpp message_loop_win.cpp notify_win.cpp properties_win.cpp
+    service_table_win.cpp startup_win.cpp winmain_win.cpp)
   target_link_libraries(paginet_runtime PUBLIC ole32 user32 gdi32 kernel32)
   if(TARGET paginet_sound)
     target_link_libraries(paginet_runtime PUBLIC paginet_sound)

@@ -1,0 +1,177 @@
+// ReadComponentProperty and WriteComponentProperty: the common properties
+// live in the record and the native window, the rest in the component.
+#include <windows.h>
+#include "runtime/property_values.h"
+#include "runtime/runtime.h"
+#include "runtime/runtime_win.h"
+
+namespace rt {
+namespace {
+
+const char kNotLoaded[] = "未载入欲访问窗口组件所在的窗口";
+
+struct Target {
+  LoadedWindow* window;
+  ComponentRecord* record;
+  HWND hwnd;        // null when the component has no native window
+};
+
+Target target(uint32_t windowId, uint32_t componentId) {
+  LoadedWindow* w = findWindow(windowId);
+  ComponentRecord* r = isLive(w) ? findRecord(w, componentId) : nullptr;
+  if (!r) reportError(kNotLoaded, 0, int32_t(windowId), int32_t(componentId));
+  HWND h = r->object ? static_cast<HWND>(r->object->hwnd) : nullptr;
+  return {w, r, h && IsWindow(h) ? h : nullptr};
+}
+
+// Position and size as the parent sees them (screen for the window).
+RECT liveRect(HWND h) {
+  RECT rc;
+  GetWindowRect(h, &rc);
+  HWND parent = (GetWindowLongW(h, GWL_STYLE) & WS_CHILD) ? GetParent(h) : nullptr;
+  if (parent) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rc), 2);
+  return rc;
+}
+
+uint16_t propertyType(uint32_t typeCode, int32_t property) {
+  const TypeRecord* t = findType(typeCode);
+  if (!t || !t->properties || property >= t->propertyCount) return 1000;
+  return t->properties[property].type;
+}
+
+int64_t readOwn(uint32_t typeCode, LiveObject* obj, int32_t property) {
+  const TypeRecord* t = findType(typeCode);
+  auto get = t && t->iface ? reinterpret_cast<GetPropertyDataFn>(t->iface(kOpGetPropertyData))
+                           : nullptr;
+  PropValue v{};
+  if (!get || !get(obj, property - 8, &v)) return 0;
+  return propertyResult(propForm(propertyType(typeCode, property)), v);
+}
+
+// 1 when the component asks to be re-created to show the change.
+int32_t writeOwn(uint32_t typeCode, LiveObject* obj, int32_t property, uint32_t low,
+                 uint32_t high) {
+  const TypeRecord* t = findType(typeCode);
+  auto changed = t && t->iface
+                     ? reinterpret_cast<PropertyChangedFn>(t->iface(kOpPropertyChanged))
+                     : nullptr;
+  PropValue v;
+  if (!changed || !propertyArgument(propForm(propertyType(typeCode, property)), low, high, &v))
+    return 0;
+  return changed(obj, property - 8, &v, nullptr);
+}
+
+// The component wants re-creating to show a change.
+void recreateAfterChange(uint32_t windowId, uint32_t componentId) {
+  processEvents();
+  ++state().suppress;
+  if (LoadedWindow* w = findWindow(windowId)) recreateComponent(w, componentId);
+  processEvents();
+  if (state().suppress > 0) --state().suppress;
+}
+
+}  // namespace
+
+int64_t readProperty(uint32_t windowId, uint32_t componentId, int32_t property, int32_t element) {
+  Target t = target(windowId, componentId);
+  ComponentRecord& r = *t.record;
+  if (r.isMenuItem()) return property == 0 ? int64_t(uintptr_t(newText(r.caption))) : 0;
+  switch (property) {
+    case 0: case 1: case 2: case 3: {
+      if (!t.hwnd) {
+        const int32_t stored[] = {r.left, r.top, r.width, r.height};
+        return stored[property];
+      }
+      RECT rc = liveRect(t.hwnd);
+      const int32_t live[] = {rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top};
+      return live[property];
+    }
+    case 4: return int64_t(uintptr_t(newText(r.tag)));
+    case 5:
+      return t.hwnd ? (GetWindowLongW(t.hwnd, GWL_STYLE) & WS_VISIBLE) != 0
+                    : (r.flags & kRecordVisible) != 0;
+    case 6:
+      return t.hwnd ? !IsWindowEnabled(t.hwnd) : (r.flags & kRecordDisabled) != 0;
+    case 7:
+      return int64_t(uintptr_t(newByteSet(r.mousePointer.data(), uint32_t(r.mousePointer.size()))));
+    default:
+      if (!t.hwnd) reportError("读取组件属性时发现指定窗口尚未载入", 0, int32_t(windowId), int32_t(componentId));
+      return readOwn(r.typeCode, r.object, property);
+  }
+}
+
+void writeProperty(uint32_t windowId, uint32_t componentId, int32_t property, int32_t element,
+                   uint32_t low, uint32_t high) {
+  Target t = target(windowId, componentId);
+  ComponentRecord& r = *t.record;
+  if (r.isMenuItem()) return;  // this program's windows have no menus
+  const UINT keep = SWP_NOZORDER | SWP_NOACTIVATE;
+  switch (property) {
+    case 0: case 1: {
+      int32_t v = clampPosition(int32_t(low));
+      (property == 0 ? r.left : r.top) = v;
+      if (t.hwnd) {
+        RECT rc = liveRect(t.hwnd);
+        SetWindowPos(t.hwnd, nullptr, property == 0 ? v : rc.left, property == 1 ? v : rc.top,
+                     0, 0, keep | SWP_NOSIZE);
+      }
+      return;
+    }
+    case 2: case 3: {
+      int32_t v = clampSize(int32_t(low));
+      (property == 2 ? r.width : r.height) = v;
+      if (t.hwnd) {
+        RECT rc = liveRect(t.hwnd);
+        SetWindowPos(t.hwnd, nullptr, 0, 0, property == 2 ? v : rc.right - rc.left,
+                     property == 3 ? v : rc.bottom - rc.top, keep | SWP_NOMOVE);
+      }
+      return;
+    }
+    case 4:
+      r.tag = std::string(textOf(reinterpret_cast<const char*>(uintptr_t(low))));
+      return;
+    case 5: {
+      if (low) r.flags |= kRecordVisible;
+      else r.flags &= ~kRecordVisible;
+      if (!t.hwnd) return;
+      const TypeRecord* type = findType(r.typeCode);
+      bool isWindow = &r == &t.window->desc.records[0];
+      if (!low) ShowWindow(t.hwnd, SW_HIDE);
+      else if (isWindow) ShowWindow(t.hwnd, SW_SHOW);
+      else if (!(type && (type->flags & kTypeFlagNeverShown))) ShowWindow(t.hwnd, SW_SHOWNA);
+      return;
+    }
+    case 6:
+      if (low) r.flags |= kRecordDisabled;
+      else r.flags &= ~kRecordDisabled;
+      if (t.hwnd) EnableWindow(t.hwnd, !low);
+      return;
+    case 7: {
+      auto b = reinterpret_cast<const uint8_t*>(uintptr_t(low));
+      r.mousePointer.assign(byteSetData(b), byteSetData(b) + byteSetSize(b));
+      if (r.cursor) DestroyCursor(static_cast<HCURSOR>(r.cursor));
+      r.cursor = nullptr;
+      return;
+    }
+    default: break;
+  }
+  if (!t.hwnd) reportError("修改组件属性时发现指定窗口尚未载入", 0, int32_t(windowId), int32_t(componentId));
+  if (writeOwn(r.typeCode, r.object, property, low, high) == 1)
+    recreateAfterChange(windowId, componentId);
+}
+
+int64_t readObjectProperty(uint32_t typeCode, LiveObject* obj, int32_t property, int32_t element) {
+  if (!obj) return 0;
+  if (property < 8) return readProperty(obj->windowId, obj->componentId, property, element);
+  return readOwn(typeCode, obj, property);
+}
+
+void writeObjectProperty(uint32_t typeCode, LiveObject* obj, int32_t property, int32_t element,
+                         uint32_t low, uint32_t high) {
+  if (!obj) return;
+  if (property < 8) writeProperty(obj->windowId, obj->componentId, property, element, low, high);
+  else if (writeOwn(typeCode, obj, property, low, high) == 1)
+    recreateAfterChange(obj->windowId, obj->componentId);
+}
+
+}  // namespace rt

@@ -1,0 +1,48 @@
+// Internal entry points of the Windows runtime, shared between its *_win.cpp
+// files. No <windows.h> here: native handles are void*.
+#pragma once
+#include <cstdint>
+#include "runtime/abi.h"
+#include "runtime/runtime_state.h"
+
+namespace rt {
+
+// Instance initialisation: module directory, then the application's start-up
+// code; afterwards the termination cleanup. Returns the process exit code.
+int32_t runProgram(const ProgramHeader* header, int32_t (RT_CALL* start)(const ServiceTable*));
+const ServiceTable& serviceTable();
+
+void runtimeInit();                              // runtime routine 6
+void registerExitRoutine(uintptr_t routine);     // runtime routine 3
+// Runs once; from another thread it hands the exit to the main thread.
+void terminationCleanup(int32_t code);
+[[noreturn]] void exitProgram(int32_t code);
+
+void runMessageLoop(bool modal);
+bool preTranslate(void* msg);                    // MSG*; true = consumed
+
+void loadStartupWindow(uint32_t windowId);
+bool loadWindow(LoadedWindow* w, bool allowTwice, void* owner, bool modal);
+// Notification 2000.
+void componentDestroyed(uint32_t windowId, uint32_t componentId);
+// Notification 2006: the live object with a native window, or null.
+LiveObject* findObject(uint32_t windowId, uint32_t componentId);
+bool anyWindowAlive();
+// Destroys and re-creates one component from its record and current data.
+bool recreateComponent(LoadedWindow* w, uint32_t componentId);
+
+int64_t readProperty(uint32_t windowId, uint32_t componentId, int32_t property, int32_t element);
+void writeProperty(uint32_t windowId, uint32_t componentId, int32_t property, int32_t element,
+                   uint32_t low, uint32_t high);
+// Runtime routines 4 and 5: a live object given directly.
+int64_t readObjectProperty(uint32_t typeCode, LiveObject* obj, int32_t property, int32_t element);
+void writeObjectProperty(uint32_t typeCode, LiveObject* obj, int32_t property, int32_t element,
+                         uint32_t low, uint32_t high);
+
+void destroyDefaultIcons();   // notification 1000's icons, at termination
+
+// GBK <-> UTF-16 through code page 936.
+std::wstring wideFromGbk(std::string_view s);
+std::string gbkFromWide(const wchar_t* s);
+
+}  // namespace rt
