@@ -1,0 +1,63 @@
+// Win32 glue shared by the core components.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+#include <string>
+#include "components/components.h"
+#include "components/property_blocks.h"
+
+namespace comp {
+
+// Parents send notifications and colour requests back to the control that
+// caused them with this offset, so each component handles its own.
+constexpr UINT kReflect = 0x2000;
+
+// Sends an event record through notification 2008. Returns the record so
+// question events can read hasResult/result.
+rt::EventRecord raiseEvent(const rt::LiveObject* obj, int32_t event, int32_t argc = 0,
+                           const int32_t* args = nullptr);
+// True when a question event's routine answered false.
+inline bool cancelled(const rt::EventRecord& r) { return r.hasResult && r.result == 0; }
+void notifyDestroyed(const rt::LiveObject* obj);
+
+// A runtime heap block (notification 2024) holding bytes, for operation 5.
+uint8_t* runtimeBlock(const std::vector<uint8_t>& bytes, uint32_t* size);
+
+std::wstring widen(const Bytes& gbk);
+Bytes narrow(const wchar_t* s, int len = -1);
+Bytes windowTextOf(HWND hwnd);
+
+// A font from a 60-byte native font description (GBK face name), or null
+// when the data is not one.
+HFONT createFont(const Bytes& data);
+HFONT defaultGuiFont();
+
+// The live object a component window answers kMsgQueryObject with.
+rt::LiveObject* liveObjectOf(HWND hwnd);
+
+// The type record of a type code (notification 1002), or null.
+const rt::TypeRecord* typeRecordOf(uint32_t typeCode);
+// A component interface operation of an object's type, or null.
+void* operationOf(const rt::LiveObject* obj, int32_t op);
+
+// Operation 9 over the listed text properties: get reads one, set writes a
+// replacement through the component's own property change.
+void walkPropertyTexts(rt::LiveObject* obj, const int32_t* indices, int count,
+                       PropertyTextFn fn, void* ctx);
+
+// Subclasses a native control so proc sees its messages first.
+bool subclass(HWND hwnd, SUBCLASSPROC proc, void* object);
+
+// Value exchange with operations 4 and 6.
+inline void putInt(rt::PropValue* out, int32_t v) { out->w[0] = static_cast<uint32_t>(v); out->w[1] = 0; }
+inline void putText(rt::PropValue* out, const Bytes& s) { out->text = s.c_str(); out->w[1] = 0; }
+inline void putRaw(rt::PropValue* out, const Bytes& s) {
+  out->raw.data = reinterpret_cast<const uint8_t*>(s.data());
+  out->raw.size = static_cast<uint32_t>(s.size());
+}
+inline Bytes textIn(const rt::PropValue* v) { return v->text ? Bytes(v->text) : Bytes(); }
+inline Bytes rawIn(const rt::PropValue* v) {
+  return v->raw.data ? Bytes(reinterpret_cast<const char*>(v->raw.data), v->raw.size) : Bytes();
+}
+
+}  // namespace comp
