@@ -1,4 +1,3 @@
-#include <commctrl.h>
 #include "components/component_win.h"
 #include "components/input_filter.h"
 
