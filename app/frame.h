@@ -2,6 +2,7 @@
 // command calls and property access, all through the runtime service table.
 #pragma once
 #include <cstdint>
+#include <initializer_list>
 #include "runtime/abi.h"
 
 namespace app {
@@ -53,6 +54,15 @@ rt::Value callBrowser(rt::CommandFn fn, A... a) {
 // A text result, which the caller owns.
 inline char* ownedText(const rt::Value& v) { return const_cast<char*>(v.text); }
 inline void release(void* p) { gServices->freeMemory(p); }
+
+// A byte-set block: dimension count 1, element count n, then n bytes.
+inline uint32_t byteSetSize(const uint8_t* b) {
+  return b ? reinterpret_cast<const uint32_t*>(b)[1] : 0;
+}
+inline const uint8_t* byteSetData(const uint8_t* b) { return b ? b + 8 : nullptr; }
+
+// Concatenation: a new text of the summed length, null when that is 0.
+char* concatText(std::initializer_list<const char*> parts);
 
 inline int32_t readInt(uint32_t windowId, uint32_t componentId, int32_t property) {
   return int32_t(gServices->readComponentProperty(windowId, componentId, property, -1));
