@@ -1,0 +1,145 @@
+#include "engine/connection_win.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "engine/view_win.h"
+
+namespace engine {
+namespace {
+
+const UINT kSocketMessage = WM_APP + 1;
+const UINT_PTR kTimer = 1;
+
+LRESULT CALLBACK connectionProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  if (msg == kSocketMessage || (msg == WM_TIMER && w == kTimer)) {
+    Connection::get().service();
+    return 0;
+  }
+  return DefWindowProcW(h, msg, w, l);
+}
+
+}  // namespace
+
+void engineLog(const std::string& line) {
+  std::string s = "[node] " + line + "\n";
+  fputs(s.c_str(), stderr);
+  fflush(stderr);
+  OutputDebugStringA(s.c_str());
+}
+
+Connection& Connection::get() {
+  static Connection c;
+  return c;
+}
+
+Session* Connection::session() {
+  if (!tried_) {
+    tried_ = true;
+    if (!connect()) session_.reset();
+  }
+  if (!session_ || session_->lost()) return nullptr;
+  return session_.get();
+}
+
+bool Connection::findEndpoint(std::string& host, int& port) {
+  const char* env = std::getenv("PAGINET_ENGINE_DEVTOOLS");
+  if (!env || !*env) return launchBrowser(host, port);
+  std::string e = env;
+  size_t colon = e.rfind(':');
+  if (colon == std::string::npos) { engineLog("PAGINET_ENGINE_DEVTOOLS needs host:port"); return false; }
+  host = e.substr(0, colon);
+  port = std::atoi(e.c_str() + colon + 1);
+  return port > 0 && port < 65536;
+}
+
+bool Connection::connect() {
+  std::string host;
+  int port = 0;
+  if (!findEndpoint(host, port)) {
+    engineLog("no DevTools endpoint; web views stay blank");
+    return false;
+  }
+  std::string body, reason;
+  Json version;
+  // The browser may still be starting: retry the version query a few times.
+  bool got = false;
+  for (int i = 0; i < 20 && !got; ++i) {
+    got = httpGet(host, port, "/json/version", 3000, body);
+    if (!got) Sleep(250);
+  }
+  try {
+    if (got) version = Json::parse(body);
+  } catch (const std::exception&) {
+    got = false;
+  }
+  if (!got || !version.contains("webSocketDebuggerUrl") || !version["webSocketDebuggerUrl"].is_string()) {
+    engineLog("no DevTools answer at " + host + ":" + std::to_string(port));
+    return false;
+  }
+  std::string url = version["webSocketDebuggerUrl"].get<std::string>();
+  size_t slash = url.find('/', url.find("//") + 2);
+  if (slash == std::string::npos || !ws_.open(host, port, url.substr(slash), 5000, reason)) {
+    engineLog("DevTools WebSocket failed: " + reason);
+    return false;
+  }
+  hwnd_ = [] {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = connectionProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"PaginetEngineConnection";
+    RegisterClassW(&wc);
+    return CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                           wc.hInstance, nullptr);
+  }();
+  Link link;
+  link.send = [this](const std::string& t) { return ws_.sendText(t); };
+  link.pump = [this](int ms) { return ws_.pump(ms); };
+  link.nowMs = [] { return static_cast<uint64_t>(GetTickCount64()); };
+  link.log = engineLog;
+  session_ = std::make_unique<Session>(std::move(link));
+  ws_.onMessage = [this](const std::string& m) { session_->receive(m); };
+  if (hwnd_) {
+    WSAAsyncSelect(ws_.socket(), hwnd_, kSocketMessage, FD_READ | FD_CLOSE);
+    SetTimer(hwnd_, kTimer, 15, nullptr);
+  }
+  return true;
+}
+
+void Connection::service() {
+  if (!session_ || session_->lost()) return;
+  if (!ws_.pump(0)) session_->lose("connection closed by the browser");
+  if (delivering_) return;
+  delivering_ = true;
+  Event e;
+  while (session_ && session_->nextEvent(e)) {
+    auto it = views_.find(e.sessionId);
+    if (it != views_.end()) it->second->onEvent(e);
+    else if (e.method == "Target.detachedFromTarget" && e.params.is_object()) {
+      auto v = views_.find(e.params.value("sessionId", std::string()));
+      if (v != views_.end()) v->second->onDetached();
+    }
+  }
+  // Callbacks may destroy views: walk a copy and re-check each one.
+  std::map<std::string, View*> now = views_;
+  for (auto& [id, view] : now) {
+    auto it = views_.find(id);
+    if (it == views_.end() || it->second != view) continue;
+    if (session_->lost()) view->onDetached();
+    else view->afterEvents();
+  }
+  delivering_ = false;
+  for (View* v : retired_) delete v;
+  retired_.clear();
+}
+
+void Connection::retire(View* v) {
+  for (auto it = views_.begin(); it != views_.end();) {
+    if (it->second == v) it = views_.erase(it);
+    else ++it;
+  }
+  if (delivering_) retired_.push_back(v);
+  else delete v;
+}
+
+}  // namespace engine

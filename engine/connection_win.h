@@ -1,0 +1,50 @@
+// The process-wide DevTools connection, driven on the UI thread: a
+// message-only window gets socket notifications and a timer, and delivers
+// queued events to the views outside of any synchronous wait.
+#pragma once
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/session.h"
+#include "engine/websocket_win.h"
+
+namespace engine {
+
+class View;
+
+// Writes one line to stderr and the debugger.
+void engineLog(const std::string& line);
+
+class Connection {
+ public:
+  static Connection& get();
+  // The live session, connecting on first use; nullptr when unavailable or lost.
+  Session* session();
+  void attach(const std::string& sessionId, View* view) { views_[sessionId] = view; }
+  // Forgets the view and deletes it, later when events are being delivered.
+  void retire(View* view);
+  // Reads what arrived and delivers events; re-entered calls only read.
+  void service();
+
+ private:
+  Connection() = default;
+  bool connect();
+  bool findEndpoint(std::string& host, int& port);
+  WebSocketClient ws_;
+  std::unique_ptr<Session> session_;
+  std::map<std::string, View*> views_;
+  std::vector<View*> retired_;
+  HWND hwnd_ = nullptr;
+  bool tried_ = false;
+  bool delivering_ = false;
+};
+
+// Starts a Chromium/Edge found on this machine with a DevTools port;
+// false when none can be started. Defined in launch_win.cpp.
+bool launchBrowser(std::string& host, int& port);
+
+}  // namespace engine

@@ -1,0 +1,115 @@
+// Starting a browser of our own when no endpoint is given.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/connection_win.h"
+
+namespace engine {
+namespace {
+
+bool exists(const std::wstring& p) {
+  DWORD a = GetFileAttributesW(p.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring env(const wchar_t* name) {
+  wchar_t buf[MAX_PATH];
+  DWORD n = GetEnvironmentVariableW(name, buf, MAX_PATH);
+  return n && n < MAX_PATH ? std::wstring(buf, n) : std::wstring();
+}
+
+std::wstring appPath(HKEY root, const wchar_t* exe, REGSAM view) {
+  std::wstring key = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
+  key += exe;
+  HKEY h;
+  if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ | view, &h) != ERROR_SUCCESS) return {};
+  wchar_t buf[MAX_PATH] = {};
+  DWORD size = sizeof buf - sizeof(wchar_t), type = 0;
+  LONG rc = RegQueryValueExW(h, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size);
+  RegCloseKey(h);
+  return rc == ERROR_SUCCESS && type == REG_SZ ? std::wstring(buf) : std::wstring();
+}
+
+std::wstring findBrowser() {
+  for (const wchar_t* exe : {L"msedge.exe", L"chrome.exe"})
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
+      for (REGSAM view : {REGSAM(0), REGSAM(KEY_WOW64_64KEY)}) {
+        std::wstring p = appPath(root, exe, view);
+        if (!p.empty() && exists(p)) return p;
+      }
+  for (const wchar_t* base : {L"ProgramFiles(x86)", L"ProgramW6432", L"ProgramFiles", L"LOCALAPPDATA"})
+    for (const wchar_t* tail : {L"\\Microsoft\\Edge\\Application\\msedge.exe",
+                                L"\\Google\\Chrome\\Application\\chrome.exe"}) {
+      std::wstring root = env(base);
+      if (!root.empty() && exists(root + tail)) return root + tail;
+    }
+  return {};
+}
+
+// The port the browser wrote into its profile, within about timeoutMs.
+int readActivePort(const std::wstring& file, int timeoutMs) {
+  for (int waited = 0; waited < timeoutMs; waited += 100) {
+    HANDLE h = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+      char buf[256] = {};
+      DWORD n = 0;
+      ReadFile(h, buf, sizeof buf - 1, &n, nullptr);
+      CloseHandle(h);
+      int port = atoi(buf);
+      if (port > 0 && std::string(buf, n).find('\n') != std::string::npos) return port;
+    }
+    Sleep(100);
+  }
+  return 0;
+}
+
+}  // namespace
+
+bool launchBrowser(std::string& host, int& port) {
+  std::wstring exe = findBrowser();
+  if (exe.empty()) {
+    engineLog("no Edge or Chrome found; set PAGINET_ENGINE_DEVTOOLS=host:port");
+    return false;
+  }
+  wchar_t tmp[MAX_PATH];
+  GetTempPathW(MAX_PATH, tmp);
+  std::wstring profile = std::wstring(tmp) + L"paginet-engine-" + std::to_wstring(GetCurrentProcessId());
+  CreateDirectoryW(profile.c_str(), nullptr);
+  std::wstring portFile = profile + L"\\DevToolsActivePort";
+  DeleteFileW(portFile.c_str());  // a stale one outlives its browser
+  std::wstring cmd = L"\"" + exe + L"\" --headless --remote-debugging-port=0 --user-data-dir=\"" + profile +
+                     L"\" --no-first-run --disable-gpu --disable-background-networking"
+                     L" --disable-component-update --disable-sync --disable-extensions --mute-audio"
+                     L" --disable-renderer-backgrounding --disable-background-timer-throttling about:blank";
+  // The job ends the browser with this process.
+  HANDLE job = CreateJobObjectW(nullptr, nullptr);
+  if (job) {
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION li{};
+    li.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    SetInformationJobObject(job, JobObjectExtendedLimitInformation, &li, sizeof li);
+  }
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  std::vector<wchar_t> line(cmd.begin(), cmd.end());
+  line.push_back(0);
+  if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED | CREATE_NO_WINDOW,
+                      nullptr, nullptr, &si, &pi)) {
+    engineLog("cannot start the browser, error " + std::to_string(GetLastError()));
+    if (job) CloseHandle(job);
+    return false;
+  }
+  if (job) AssignProcessToJobObject(job, pi.hProcess);  // job handle stays open till exit
+  ResumeThread(pi.hThread);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  port = readActivePort(portFile, 20000);
+  host = "127.0.0.1";
+  if (!port) engineLog("the browser gave no DevTools port");
+  return port != 0;
+}
+
+}  // namespace engine

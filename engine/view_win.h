@@ -1,0 +1,91 @@
+// One web view: its window, its page target and the frames drawn from it.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "engine/device.h"
+#include "engine/dib_win.h"
+#include "engine/session.h"
+
+namespace engine {
+
+// What a view tells the application; the exports map these onto the
+// registered callbacks.
+enum class Notice {
+  DocumentReady, TitleChanged, UrlChanged, LoadingFinished, Console, Alert,
+  Confirm, Prompt, Navigation, PaintUpdated, WindowClosing, WindowDestroy,
+};
+
+struct NoticeArgs {
+  std::string text, text2;  // UTF-8: title, URL, message, default value
+  int number = 0;
+  bool answer = true;  // question notices: the application's answer
+};
+
+// Implemented by the export layer; returns the answer for questions.
+void notifyApp(class View& view, Notice n, NoticeArgs& args);
+// Frees what the export layer keeps for a view.
+void forgetAppData(class View& view);
+
+class View {
+ public:
+  // Creates the window (type 2 child, type 0 pop-up) and its page target.
+  // Without a browser the window still exists and stays blank.
+  static View* create(int type, HWND parent, int x, int y, int w, int h);
+  // Closes the page and deletes the view; the window must be gone already.
+  void destroy();
+
+  // The view behind a handle from the application, or nullptr when it is
+  // unknown or destroyed, so stale handles read as neutral.
+  static View* find(const void* handle);
+
+  HWND hwnd() const { return hwnd_; }
+  bool live() const;
+
+  void loadUrl(const std::string& url);
+  void loadHtml(const std::string& html);
+  void reload();
+  void setUserAgent(const std::string& ua);
+  void setDeviceParam(const char* name, const char* text, int number);
+  // Runs a function body; result text and number; false on any failure.
+  bool runScript(const std::string& body, std::string& text, int& number);
+  std::string title();
+  std::string url() const { return url_; }
+  // The surface, brought up to date with the page first when it may be stale.
+  HDC viewDC();
+  int width() const { return w_; }
+  int height() const { return h_; }
+
+  void onEvent(const Event& e);
+  void afterEvents();
+  void onDetached();
+
+  void* appData = nullptr;  // owned by the export layer: callback slots
+
+ private:
+  View() = default;
+  static LRESULT CALLBACK windowProc(HWND, UINT, WPARAM, LPARAM);
+  LRESULT handle(UINT msg, WPARAM w, LPARAM l);
+  bool startPage();
+  Reply call(const std::string& method, const Json& params = Json::object(), int timeoutMs = 5000);
+  void post(const std::string& method, const Json& params);
+  void applyMetrics();
+  void captureNow();
+  void mouse(const char* type, LPARAM l, const char* button, int clicks);
+  void checkTitle();
+
+  HWND hwnd_ = nullptr;
+  std::string sessionId_, targetId_;
+  bool detached_ = false;
+  Dib dib_;
+  int w_ = 0, h_ = 0;
+  bool stale_ = true;           // the page may differ from the surface
+  std::string pendingFrame_;    // newest undecoded screencast frame
+  std::string url_, title_;
+  DeviceParams device_;
+  std::string deviceScriptId_;
+  int buttons_ = 0;
+};
+
+}  // namespace engine

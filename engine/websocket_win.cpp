@@ -1,0 +1,197 @@
+#include "engine/websocket_win.h"
+
+#include <windows.h>
+#include <ws2tcpip.h>
+
+#include <random>
+#include <vector>
+
+#include "engine/handshake.h"
+
+namespace engine {
+namespace {
+
+bool startWinsock() {
+  static bool ok = [] {
+    WSADATA d;
+    return WSAStartup(MAKEWORD(2, 2), &d) == 0;
+  }();
+  return ok;
+}
+
+std::mt19937& rng() {
+  static std::mt19937 g(std::random_device{}() ^ GetTickCount());
+  return g;
+}
+
+bool waitFor(SOCKET s, bool write, int ms) {
+  fd_set set;
+  FD_ZERO(&set);
+  FD_SET(s, &set);
+  fd_set err;
+  FD_ZERO(&err);
+  FD_SET(s, &err);
+  timeval tv{ms / 1000, (ms % 1000) * 1000};
+  int n = select(0, write ? nullptr : &set, write ? &set : nullptr, &err, &tv);
+  return n > 0 && FD_ISSET(s, &set);
+}
+
+SOCKET connectTo(const std::string& host, int port, int timeoutMs) {
+  if (!startWinsock()) return INVALID_SOCKET;
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* ai = nullptr;
+  if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &ai) != 0 || !ai)
+    return INVALID_SOCKET;
+  SOCKET s = ::socket(ai->ai_family, ai->ai_socktype, ai->ai_protocol);
+  if (s == INVALID_SOCKET) { freeaddrinfo(ai); return s; }
+  u_long nb = 1;
+  ioctlsocket(s, FIONBIO, &nb);
+  BOOL nodelay = TRUE;
+  setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&nodelay), sizeof nodelay);
+  int rcv = 4 << 20;
+  setsockopt(s, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&rcv), sizeof rcv);
+  int rc = ::connect(s, ai->ai_addr, static_cast<int>(ai->ai_addrlen));
+  freeaddrinfo(ai);
+  if (rc != 0 && (WSAGetLastError() != WSAEWOULDBLOCK || !waitFor(s, true, timeoutMs))) {
+    closesocket(s);
+    return INVALID_SOCKET;
+  }
+  return s;
+}
+
+bool sendBytes(SOCKET s, const std::string& bytes) {
+  size_t off = 0;
+  DWORD start = GetTickCount();
+  while (off < bytes.size()) {
+    int n = ::send(s, bytes.data() + off, static_cast<int>(bytes.size() - off), 0);
+    if (n > 0) { off += static_cast<size_t>(n); continue; }
+    if (WSAGetLastError() != WSAEWOULDBLOCK || GetTickCount() - start > 10000) return false;
+    waitFor(s, true, 100);
+  }
+  return true;
+}
+
+// Appends what can be read now; false when the peer closed or failed.
+bool recvNow(SOCKET s, std::string& into) {
+  char buf[65536];
+  for (;;) {
+    int n = ::recv(s, buf, sizeof buf, 0);
+    if (n > 0) { into.append(buf, static_cast<size_t>(n)); continue; }
+    if (n == 0) return false;
+    return WSAGetLastError() == WSAEWOULDBLOCK;
+  }
+}
+
+}  // namespace
+
+WebSocketClient::~WebSocketClient() { close(); }
+
+void WebSocketClient::close() {
+  if (sock_ != INVALID_SOCKET) closesocket(sock_);
+  sock_ = INVALID_SOCKET;
+}
+
+bool WebSocketClient::open(const std::string& host, int port, const std::string& path,
+                           int timeoutMs, std::string& reason) {
+  close();
+  sock_ = connectTo(host, port, timeoutMs);
+  if (sock_ == INVALID_SOCKET) { reason = "cannot connect"; return false; }
+  std::string keyBytes(16, '\0');
+  for (char& c : keyBytes) c = static_cast<char>(rng()() & 0xFF);
+  std::string key = base64Encode(keyBytes);
+  if (!sendBytes(sock_, upgradeRequest(host, port, path, key))) {
+    reason = "cannot send the upgrade";
+    close();
+    return false;
+  }
+  std::string in;
+  DWORD start = GetTickCount();
+  size_t n = 0;
+  while (!(n = headerLength(in))) {
+    int left = timeoutMs - static_cast<int>(GetTickCount() - start);
+    if (left <= 0 || (waitFor(sock_, false, left) && !recvNow(sock_, in)) || in.size() > 65536) {
+      reason = "no upgrade answer";
+      close();
+      return false;
+    }
+  }
+  if (!upgradeAccepted(std::string_view(in).substr(0, n), key)) {
+    reason = "upgrade refused: " + in.substr(0, in.find("\r\n"));
+    close();
+    return false;
+  }
+  reader_ = FrameReader();
+  pending_ = in.substr(n);
+  return true;
+}
+
+bool WebSocketClient::sendAll(const std::string& bytes) {
+  if (sock_ == INVALID_SOCKET) return false;
+  if (!sendBytes(sock_, bytes)) { close(); return false; }
+  return true;
+}
+
+bool WebSocketClient::sendText(const std::string& text) {
+  std::array<uint8_t, 4> mask;
+  uint32_t r = rng()();
+  for (int i = 0; i < 4; ++i) mask[i] = static_cast<uint8_t>(r >> (8 * i));
+  return sendAll(encodeFrame(Opcode::Text, text, mask));
+}
+
+bool WebSocketClient::pump(int ms) {
+  if (sock_ == INVALID_SOCKET) return false;
+  std::string in = std::move(pending_);
+  pending_.clear();
+  if (in.empty() && ms > 0) waitFor(sock_, false, ms);
+  bool alive = recvNow(sock_, in);
+  std::vector<WsEvent> events;
+  reader_.feed(in, events);
+  for (auto& e : events) {
+    switch (e.kind) {
+      case WsEvent::Message:
+        if (onMessage) onMessage(e.data);
+        break;
+      case WsEvent::Ping:
+        sendAll(encodeFrame(Opcode::Pong, e.data, {1, 2, 3, 4}));
+        break;
+      case WsEvent::Pong:
+        break;
+      case WsEvent::Close:
+        sendAll(encodeFrame(Opcode::Close, e.data.substr(0, 2), {1, 2, 3, 4}));
+        alive = false;
+        break;
+    }
+    if (sock_ == INVALID_SOCKET) break;  // a callback closed it
+  }
+  if (reader_.failed()) alive = false;
+  if (!alive) close();
+  return alive;
+}
+
+bool httpGet(const std::string& host, int port, const std::string& path, int timeoutMs,
+             std::string& body) {
+  SOCKET s = connectTo(host, port, timeoutMs);
+  if (s == INVALID_SOCKET) return false;
+  std::string req = "GET " + path + " HTTP/1.1\r\nHost: " + host + ":" + std::to_string(port) +
+                    "\r\nConnection: close\r\n\r\n";
+  bool ok = false;
+  if (sendBytes(s, req)) {
+    std::string in;
+    DWORD start = GetTickCount();
+    bool complete = false, open = true;
+    while (open) {
+      int left = timeoutMs - static_cast<int>(GetTickCount() - start);
+      if (left <= 0) break;
+      if (waitFor(s, false, left)) open = recvNow(s, in);
+      ok = httpBody(in, body, complete);
+      if (complete) break;
+    }
+    if (!complete && open) ok = false;
+  }
+  closesocket(s);
+  return ok;
+}
+
+}  // namespace engine

@@ -1,0 +1,84 @@
+// node.dll loaded by name, the way the browser library binds it, for the
+// probe and the benchmark.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+
+struct EngineDll {
+  using View = void*;
+  void (*initializeEx)(const void*);
+  View (*createWebWindow)(int, HWND, int, int, int, int);
+  void (*showWindow)(View, int);
+  HWND (*getWindowHandle)(View);
+  void (*loadURL)(View, const char*);
+  void (*setUserAgent)(View, const char*);
+  void (*setDeviceParameter)(View, const char*, const char*, int, float);
+  int64_t (*runJSW)(View, const wchar_t*);
+  void* (*globalExec)(View);
+  const char* (*toString)(void*, int64_t);
+  int (*toInt)(void*, int64_t);
+  HDC (*getViewDC)(View);
+  const char* (*getTitle)(View);
+  void (*onLoadingFinish)(View, void*, void*);
+
+  // False (with a message) when the DLL or one of the names is missing.
+  bool load(const wchar_t* path) {
+    HMODULE m = LoadLibraryW(path);
+    if (!m) {
+      std::printf("cannot load node.dll (%lu)\n", GetLastError());
+      return false;
+    }
+    bool ok = true;
+    auto get = [&](auto& slot, const char* name) {
+      slot = reinterpret_cast<std::remove_reference_t<decltype(slot)>>(
+          reinterpret_cast<void*>(GetProcAddress(m, name)));
+      if (!slot) { std::printf("missing export %s\n", name); ok = false; }
+    };
+    get(initializeEx, "wkeInitializeEx");
+    get(createWebWindow, "wkeCreateWebWindow");
+    get(showWindow, "wkeShowWindow");
+    get(getWindowHandle, "wkeGetWindowHandle");
+    get(loadURL, "wkeLoadURL");
+    get(setUserAgent, "wkeSetUserAgent");
+    get(setDeviceParameter, "wkeSetDeviceParameter");
+    get(runJSW, "wkeRunJSW");
+    get(globalExec, "wkeGlobalExec");
+    get(toString, "jsToString");
+    get(toInt, "jsToInt");
+    get(getViewDC, "wkeGetViewDC");
+    get(getTitle, "wkeGetTitle");
+    get(onLoadingFinish, "wkeOnLoadingFinish");
+    return ok;
+  }
+};
+
+// Dispatches window messages for up to ms, or until done() holds.
+template <class Done>
+bool pumpUntil(DWORD ms, Done done) {
+  DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start >= ms) return false;
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  }
+  return true;
+}
+
+inline HWND makeHostWindow(int w, int h) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"EngineProbeHost";
+  RegisterClassW(&wc);
+  RECT r = {0, 0, w, h};
+  AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
+  HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"probe", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                              r.right - r.left, r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
+  return hwnd;
+}

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# node.dll against headless Linux Chromium and a page on 127.0.0.1, through
+# the engine_probe program under Wine. With --bench runs the benchmark instead.
+set -euo pipefail
+ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+source "$ROOT/scripts/lib.sh"
+[ -n "${DISPLAY:-}" ] || start_xvfb
+[ -n "${WINEPREFIX:-}" ] || wine_env
+WIN=$BUILD/win32
+WORK=$BUILD/engine-smoke
+rm -rf "$WORK"
+mkdir -p "$WORK/site" "$WORK/profile"
+
+cat > "$WORK/site/index.html" <<'HTML'
+<!doctype html>
+<html><head><title>Engine Probe</title>
+<style>html, body { margin: 0; height: 100%; background: #fff; }</style></head>
+<body><button id="b" onclick="document.body.style.background = '#ff0000'">go</button></body></html>
+HTML
+
+free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
+
+PIDS=()
+cleanup() {
+  for p in "${PIDS[@]}"; do kill -9 -- "-$p" 2>/dev/null || kill -9 "$p" 2>/dev/null || true; done
+}
+trap cleanup EXIT
+
+HTTP_PORT=$(free_port)
+setsid python3 -m http.server "$HTTP_PORT" --bind 127.0.0.1 --directory "$WORK/site" >/dev/null 2>&1 &
+PIDS+=($!)
+
+sandbox=(); [ "$(id -u)" -eq 0 ] && sandbox=(--no-sandbox)
+setsid chromium --headless --remote-debugging-port=0 --user-data-dir="$WORK/profile" --no-first-run \
+  --disable-gpu --disable-background-networking --disable-component-update --disable-sync \
+  --disable-extensions --mute-audio --disable-renderer-backgrounding \
+  --disable-background-timer-throttling "${sandbox[@]}" about:blank >"$WORK/chromium.log" 2>&1 &
+CHROME=$!
+PIDS+=($CHROME)
+for _ in $(seq 150); do [ -s "$WORK/profile/DevToolsActivePort" ] && break; sleep 0.1; done
+DT_PORT=$(head -1 "$WORK/profile/DevToolsActivePort" 2>/dev/null || true)
+if [ -z "$DT_PORT" ]; then echo "FAIL: chromium starts"; exit 1; fi
+for _ in $(seq 50); do curl -s "http://127.0.0.1:$HTTP_PORT/" >/dev/null 2>&1 && break; sleep 0.1; done
+export PAGINET_ENGINE_DEVTOOLS=127.0.0.1:$DT_PORT
+DLL=$(winepath -w "$WIN/engine/node.dll" 2>/dev/null)
+URL=http://127.0.0.1:$HTTP_PORT/index.html
+
+if [ "${1:-}" = "--bench" ]; then
+  timeout 600 wine "$WIN/bench/engine_bench.exe" "$DLL" "$URL"
+  exit
+fi
+
+MARK=$WORK/killed
+MARK_W=$(winepath -w "$MARK" 2>/dev/null)
+timeout 400 wine "$WIN/tests/engine/engine_probe.exe" "$DLL" "$URL" "$MARK_W" >"$WORK/probe.out" 2>"$WORK/probe.err" &
+PROBE=$!
+for _ in $(seq 3000); do
+  grep -q KILL-NOW "$WORK/probe.out" 2>/dev/null && break
+  kill -0 $PROBE 2>/dev/null || break
+  sleep 0.1
+done
+kill -9 -- "-$CHROME" 2>/dev/null || true
+touch "$MARK"
+rc=0
+wait $PROBE || rc=$?
+grep -E '^(PASS|FAIL):' "$WORK/probe.out" || true
+if [ $rc -ne 0 ]; then
+  grep -q '^FAIL:' "$WORK/probe.out" || echo "FAIL: engine probe exited with $rc"
+  tail -n 20 "$WORK/probe.err" >&2
+  exit 1
+fi
