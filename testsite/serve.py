@@ -5,10 +5,15 @@
 
 Serves the same reader page for every path on 127.0.0.1:PORT. A query key
 "v" overrides the variant per request, so one server covers every case.
+When PAGINET_SITE_LOG names a file, every load of the page appends a line
+with what the page saw (screen size, touch points, platform, user agent),
+so a test can check the emulated device.
+
 Each page shows a large page number on a band of its own colour
 (page_colour), so a captured picture tells which page it shows.
 """
 import html
+import os
 import sys
 import urllib.parse
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
@@ -84,6 +89,14 @@ document.getElementById('next').addEventListener('click', function () {{
   if (current < pageCount) {{ current++; show(); }}
 }});
 show();
+new Image().src = '/report?' + [
+  'screen=' + screen.width + 'x' + screen.height,
+  'avail=' + screen.availWidth + 'x' + screen.availHeight,
+  'view=' + innerWidth + 'x' + innerHeight,
+  'touch=' + navigator.maxTouchPoints,
+  'platform=' + encodeURIComponent(navigator.platform),
+  'cores=' + navigator.hardwareConcurrency,
+  'ua=' + encodeURIComponent(navigator.userAgent)].join('&');
 </script>
 </body></html>
 """
@@ -98,6 +111,15 @@ class Handler(BaseHTTPRequestHandler):
             self.send_error(404)
             return
         query = urllib.parse.parse_qs(url.query)
+        if url.path == "/report":
+            log = os.environ.get("PAGINET_SITE_LOG")
+            if log:
+                fields = " ".join("%s=%s" % (k, v[0]) for k, v in sorted(query.items()))
+                with open(log, "a", encoding="utf-8") as f:
+                    f.write(fields + "\n")
+            self.send_response(204)
+            self.end_headers()
+            return
         name = query.get("v", [self.variant])[0]
         if name not in VARIANTS:
             self.send_error(404, "unknown variant")

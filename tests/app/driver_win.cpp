@@ -1,0 +1,98 @@
+// Test driver: reports where the program's windows and controls are, so a
+// script can click and type on them with xdotool as a person would.
+//   paginet_driver controls        main window rect, then one line per control
+//   paginet_driver box TITLE       the text of the message box captioned TITLE
+// Lines are UTF-8: "<kind> <x> <y> <w> <h> <visible> <text>" in screen pixels.
+#include <windows.h>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+std::string utf8(const std::wstring& w) {
+  int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), int(w.size()), nullptr, 0, nullptr, nullptr);
+  std::string s(size_t(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, w.c_str(), int(w.size()), s.data(), n, nullptr, nullptr);
+  return s;
+}
+std::wstring wide(const char* s) {
+  int n = MultiByteToWideChar(CP_UTF8, 0, s, -1, nullptr, 0);
+  std::wstring w(size_t(n > 0 ? n - 1 : 0), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, s, -1, w.data(), n);
+  return w;
+}
+std::wstring textOf(HWND h) {
+  wchar_t buf[1024];
+  int n = GetWindowTextW(h, buf, 1024);
+  return std::wstring(buf, size_t(n > 0 ? n : 0));
+}
+std::wstring classOf(HWND h) {
+  wchar_t buf[256];
+  int n = GetClassNameW(h, buf, 256);
+  return std::wstring(buf, size_t(n > 0 ? n : 0));
+}
+void print(const char* kind, HWND h) {
+  RECT r;
+  GetWindowRect(h, &r);
+  printf("%s %ld %ld %ld %ld %d %s\n", kind, r.left, r.top, r.right - r.left, r.bottom - r.top,
+         IsWindowVisible(h) ? 1 : 0, utf8(textOf(h)).c_str());
+}
+
+BOOL CALLBACK findMain(HWND h, LPARAM out) {
+  if (textOf(h).find(L"Paginet") != std::wstring::npos && IsWindowVisible(h)) {
+    *reinterpret_cast<HWND*>(out) = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+BOOL CALLBACK listChild(HWND h, LPARAM) {
+  std::wstring cls = classOf(h);
+  for (auto& c : cls) c = wchar_t(towlower(c));
+  const char* kind = cls.find(L"edit") != std::wstring::npos     ? "edit"
+                     : cls.find(L"button") != std::wstring::npos ? "button"
+                                                                 : "child";
+  print(kind, h);
+  return TRUE;
+}
+
+struct BoxQuery {
+  std::wstring title;
+  HWND found;
+};
+BOOL CALLBACK findBox(HWND h, LPARAM p) {
+  auto* q = reinterpret_cast<BoxQuery*>(p);
+  if (IsWindowVisible(h) && classOf(h) == L"#32770" && textOf(h) == q->title) {
+    q->found = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+BOOL CALLBACK listStatic(HWND h, LPARAM) {
+  std::wstring cls = classOf(h);
+  if (_wcsicmp(cls.c_str(), L"Static") == 0 && !textOf(h).empty()) print("text", h);
+  if (_wcsicmp(cls.c_str(), L"Button") == 0) print("button", h);
+  return TRUE;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc >= 2 && strcmp(argv[1], "controls") == 0) {
+    HWND main = nullptr;
+    EnumWindows(findMain, LPARAM(&main));
+    if (!main) return 1;
+    print("window", main);
+    EnumChildWindows(main, listChild, 0);
+    return 0;
+  }
+  if (argc >= 3 && strcmp(argv[1], "box") == 0) {
+    BoxQuery q{wide(argv[2]), nullptr};
+    EnumWindows(findBox, LPARAM(&q));
+    if (!q.found) return 1;
+    print("box", q.found);
+    EnumChildWindows(q.found, listStatic, 0);
+    return 0;
+  }
+  fprintf(stderr, "usage: paginet_driver controls | box TITLE\n");
+  return 2;
+}
