@@ -1,0 +1,115 @@
+# Helpers for a capture session under Wine + Xvfb: the sample site, headless
+# Chromium, the program in a run folder, and driving its windows with
+# xdotool. Sourced after scripts/lib.sh (start_xvfb and wine_env done).
+# Everything started here is recorded and ended by session_stop.
+
+SITE_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+DRIVER_EXE="$BUILD/win32/tests/app/paginet_driver.exe"
+SESSION_PIDS=()
+
+free_port() {
+  python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
+}
+
+# session_start_site VARIANT: serves the sample page; sets SITE_URL.
+# The page's device reports go to $SESSION_DIR/site.log.
+session_start_site() {
+  local port; port=$(free_port)
+  PAGINET_SITE_LOG="$SESSION_DIR/site.log" python3 "$SITE_DIR/serve.py" "$port" "$1" &
+  SESSION_PIDS+=($!)
+  SITE_URL="http://127.0.0.1:$port/q?c=120HYBKI30C"
+  for _ in $(seq 50); do
+    curl -sf -o /dev/null "$SITE_URL" && return 0
+    sleep 0.1
+  done
+  log "sample site did not start"; return 1
+}
+
+# Headless Chromium with a DevTools port; sets DEVTOOLS.
+session_start_chromium() {
+  local port; port=$(free_port)
+  rm -rf "$SESSION_DIR/chromium"
+  chromium --headless=new --no-sandbox --disable-gpu --disable-quic --no-first-run \
+    --disable-background-networking --disable-component-update --disable-sync \
+    --disable-extensions --mute-audio --disable-renderer-backgrounding \
+    --disable-background-timer-throttling --user-data-dir="$SESSION_DIR/chromium" \
+    --remote-debugging-port="$port" about:blank >"$SESSION_DIR/chromium.log" 2>&1 &
+  SESSION_PIDS+=($!)
+  DEVTOOLS="127.0.0.1:$port"
+  for _ in $(seq 100); do
+    curl -sf -o /dev/null "http://$DEVTOOLS/json/version" && return 0
+    sleep 0.2
+  done
+  log "chromium did not open its DevTools port"; return 1
+}
+
+# session_start_program: the program and the engine in $SESSION_DIR/run,
+# under Wine; returns once its window is up. Sets RUN_DIR.
+session_start_program() {
+  RUN_DIR="$SESSION_DIR/run"
+  rm -rf "$RUN_DIR"; mkdir -p "$RUN_DIR"
+  cp "$BUILD/win32/app/paginet.exe" "$BUILD/win32/engine/node.dll" "$RUN_DIR/"
+  (cd "$RUN_DIR" && PAGINET_ENGINE_DEVTOOLS="$DEVTOOLS" exec wine paginet.exe \
+    >"$SESSION_DIR/program.log" 2>&1) &
+  SESSION_PIDS+=($!)
+  local deadline=$((SECONDS + ${1:-120}))
+  while [ $SECONDS -lt $deadline ]; do
+    session_controls >/dev/null 2>&1 && return 0
+    sleep 1
+  done
+  log "the program's window did not appear"; return 1
+}
+
+# The program's window and controls, one line each (see the driver).
+session_controls() { wine "$DRIVER_EXE" controls 2>/dev/null | tr -d '\r'; }
+
+# session_control KIND TEXT: "x y w h visible" of the first matching line.
+session_control() {
+  session_controls | awk -v k="$1" -v t="$2" '$1 == k && (t == "" || substr($0, index($0, $7)) == t) { print $2, $3, $4, $5, $6; exit }'
+}
+
+click_at() {   # click_at X Y W H: the middle of the rectangle
+  xdotool mousemove $(($1 + $3 / 2)) $(($2 + $4 / 2)) click 1
+}
+
+session_click_button() {   # session_click_button CAPTION
+  local r; r=$(session_control button "$1")
+  [ -n "$r" ] || { log "no button $1"; return 1; }
+  click_at $r
+}
+
+session_type_address() {   # session_type_address URL: replaces the edit box text
+  local r; r=$(session_control edit "")
+  [ -n "$r" ] || { log "no edit box"; return 1; }
+  click_at $r
+  sleep 0.5
+  xdotool key End shift+Home BackSpace
+  xdotool type --delay 20 "$1"
+}
+
+# session_wait_box TITLE [SECONDS]: waits for a message box and prints its
+# lines (the box, its text, its button).
+session_wait_box() {
+  local deadline=$((SECONDS + ${2:-60})) out
+  while [ $SECONDS -lt $deadline ]; do
+    if out=$(wine "$DRIVER_EXE" box "$1" 2>/dev/null | tr -d '\r') && [ -n "$out" ]; then
+      printf '%s\n' "$out"; return 0
+    fi
+    sleep 0.5
+  done
+  return 1
+}
+
+session_press_ok() {   # session_press_ok "BOX LINES": clicks the box's button
+  local r; r=$(printf '%s\n' "$1" | awk '$1 == "button" { print $2, $3, $4, $5; exit }')
+  [ -n "$r" ] || { log "the box has no button"; return 1; }
+  click_at $r
+}
+
+session_stop() {
+  local p
+  for p in "${SESSION_PIDS[@]}"; do kill "$p" 2>/dev/null || true; done
+  wineserver -k 2>/dev/null || true
+  for p in "${SESSION_PIDS[@]}"; do wait "$p" 2>/dev/null || true; done
+  SESSION_PIDS=()
+}
