@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# End to end: the program, the stand-in engine, headless Chromium and the
+# sample page, driven through the program's windows only.
+set -euo pipefail
+ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+source "$ROOT/scripts/lib.sh"
+for f in "$BUILD/win32/app/paginet.exe" "$BUILD/win32/engine/node.dll" \
+         "$BUILD/win32/tests/app/paginet_driver.exe"; do
+  [ -f "$f" ] || { echo "FAIL: e2e setup (missing $f)"; exit 1; }
+done
+start_xvfb
+wine_env
+SESSION_DIR="$BUILD/e2e-capture"
+rm -rf "$SESSION_DIR"; mkdir -p "$SESSION_DIR"
+source "$ROOT/testsite/session.sh"
+trap 'session_stop; stop_background' EXIT
+# Nothing here may outlive the test.
+( sleep 900; echo "FAIL: e2e timed out"; kill -TERM $$ ) & SESSION_PIDS+=($!)
+
+rc=0
+pass() { echo "PASS: $1"; }
+fail() { echo "FAIL: $1${2:+ ($2)}"; rc=1; }
+box_text() { printf '%s\n' "$1" | awk '$1 == "text" { sub(/^([^ ]+ ){6}/, ""); print; exit }'; }
+bmps() { (cd "$RUN_DIR" && find pic -name '*.bmp' 2>/dev/null | sort) || true; }
+
+session_start_site default
+session_start_chromium
+session_start_program
+sleep 4   # first activation; the layout timer snaps the window
+
+win=$(session_control window "")
+if [ "$(echo "$win" | cut -d' ' -f1-4)" = "10 5 1900 1000" ]; then pass "window snaps to 1900 x 1000 at (10, 5)"
+else fail "window snaps to 1900 x 1000 at (10, 5)" "window at $win"; fi
+
+# load VARIANT: types the variant's address and presses 前往首页.
+load() {
+  : > "$SESSION_DIR/site.log"
+  session_type_address "$SITE_URL&v=$1"
+  session_click_button "前往首页"
+  local i
+  for i in $(seq 60); do [ -s "$SESSION_DIR/site.log" ] && break; sleep 0.5; done
+  sleep 1
+}
+# capture TITLE: presses 采集, answers the start box, returns the end box.
+capture() {
+  session_click_button "采集" || return 1
+  local box; box=$(session_wait_box "操作提示" 60) || return 1
+  session_press_ok "$box"
+  session_wait_box "$1" 240
+}
+
+load pages3
+if grep -q 'screen=1820x980 avail=1820x980' "$SESSION_DIR/site.log" &&
+   grep -q 'touch=5' "$SESSION_DIR/site.log" && grep -q 'platform=QD-Mini' "$SESSION_DIR/site.log"; then
+  pass "page sees the tablet: screen.width 1820"
+else fail "page sees the tablet: screen.width 1820" "$(tail -1 "$SESSION_DIR/site.log")"; fi
+
+view=$(session_controls | awk '$1 == "child" && $4 * $5 > best { best = $4 * $5; v = $4 " " $5 } END { print v }')
+vw=${view% *}; vh=${view#* }
+: > "$PAGINET_WAVE_OUT"
+if box=$(capture "提示："); then
+  played=$(stat -c %s "$PAGINET_WAVE_OUT")
+  if [ "$(box_text "$box")" = "下载完成！" ] && [ "$played" -gt 0 ]; then
+    pass "下载完成！ while the voice prompt plays"
+  else fail "下载完成！ while the voice prompt plays" "text '$(box_text "$box")', $played bytes played"; fi
+  session_press_ok "$box"
+  sleep 1
+  prefix="2024-Math高三数学期末考试试卷及"
+  got=$(bmps | tr '\n' ' ')
+  if [ "$got" = "pic/$prefix/1.bmp pic/$prefix/2.bmp " ]; then pass "page count 3 makes 1.bmp and 2.bmp"
+  else fail "page count 3 makes 1.bmp and 2.bmp" "got: $got"; fi
+  if [ "$(printf '%s' "$prefix" | iconv -f UTF-8 -t GBK | wc -c)" -eq 31 ] && [ -d "$RUN_DIR/pic/$prefix" ]; then
+    pass "26-character title gives a 31-byte folder name"
+  else fail "26-character title gives a 31-byte folder name"; fi
+  ok=1
+  for n in 1 2; do
+    python3 "$SITE_DIR/check_bmp.py" "$RUN_DIR/pic/$prefix/$n.bmp" $((vw - 15)) "$vh" $((n + 1)) || ok=0
+  done
+  [ $ok -eq 1 ] && pass "pictures show pages 2 and 3 at view width - 15" \
+    || fail "pictures show pages 2 and 3 at view width - 15" "view ${vw}x${vh}"
+else
+  fail "page count 3 capture run" "no end box"
+fi
+
+rm -rf "$RUN_DIR/pic/$prefix"
+load pages0
+before=$(bmps)
+if box=$(capture "提示"); then
+  [ "$(box_text "$box")" = "获取页数为0，请到封面页再获取！" ] && pass "page count 0 message" \
+    || fail "page count 0 message" "$(box_text "$box")"
+  session_press_ok "$box"
+  sleep 2
+  controls=$(session_controls)
+  visible=$(printf '%s\n' "$controls" | awk '($1 == "edit" || $1 == "button") && $6 == 1' | wc -l)
+  caption=$(printf '%s\n' "$controls" | awk '$1 == "button" && $2 < 400 { sub(/^([^ ]+ ){6}/, ""); print }')
+  if [ "$visible" -eq 3 ] && [ "$caption" = "采集" ] && [ "$(bmps)" = "$before" ] && \
+     [ ! -d "$RUN_DIR/pic/$prefix" ]; then
+    pass "page count 0 writes nothing and restores the controls"
+  else fail "page count 0 writes nothing and restores the controls" "visible $visible, caption '$caption'"; fi
+else fail "page count 0 message" "no box"; fi
+
+load pages1
+if box=$(capture "提示："); then
+  session_press_ok "$box"
+  sleep 1
+  if [ -d "$RUN_DIR/pic/$prefix" ] && [ -z "$(ls -A "$RUN_DIR/pic/$prefix")" ]; then
+    pass "page count 1 makes the folder and no file"
+  else fail "page count 1 makes the folder and no file"; fi
+else fail "page count 1 makes the folder and no file" "no end box"; fi
+
+exit $rc
