@@ -1,6 +1,7 @@
 # Core commands and DLL commands. The neutral text and conversion commands go
 # into paginet_runtime_core; the Win32 ones, the DLL command table and its
-# trampoline into paginet_runtime.
+# trampoline into paginet_runtime (which links paginet_sound when it exists
+# and then defines PAGINET_HAVE_SOUND).
 set(PAGINET_COMMANDS_NEUTRAL
   ${CMAKE_CURRENT_SOURCE_DIR}/text_commands.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/conversion_commands.cpp
@@ -17,11 +18,4 @@ set(PAGINET_DLL_COMMANDS
 target_sources(paginet_runtime_core PRIVATE ${PAGINET_COMMANDS_NEUTRAL})
 if(WIN32)
   target_sources(paginet_runtime PRIVATE ${PAGINET_COMMANDS_WIN} ${PAGINET_DLL_COMMANDS})
-  if(TARGET paginet_sound)
-    target_link_libraries(paginet_runtime PUBLIC paginet_sound)
-  endif()
-endif()
-if(WIN32 AND TARGET paginet_sound)
-  set_source_files_properties(${CMAKE_CURRENT_SOURCE_DIR}/file_commands_win.cpp
-    PROPERTIES COMPILE_DEFINITIONS PAGINET_HAS_SOUND)
 endif()

@@ -3,7 +3,7 @@
 #include <string>
 #include "runtime/core_commands.h"
 #include "runtime/runtime.h"
-#ifdef PAGINET_HAS_SOUND
+#ifdef PAGINET_HAVE_SOUND
 #include "sound/sound.h"
 #endif
 
@@ -79,7 +79,7 @@ void RT_CALL PlayMusic(rt::Value* result, int32_t argc, rt::Value* args) {
     data = rt::byteSetData(v->bin);
     size = rt::byteSetSize(v->bin);
   }
-#ifdef PAGINET_HAS_SOUND
+#ifdef PAGINET_HAVE_SOUND
   if (data && size > 0) result->i = snd::PlaySoundData(data, size, loop != 0 ? 1 : 0) ? 1 : 0;
 #endif
   rt::freeMemory(owned);
