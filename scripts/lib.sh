@@ -81,6 +81,9 @@ start_xvfb() {     # a 1920 x 1080 display unless one is already usable
 
 wine_env() {       # private 32-bit prefix with a file-backed sound device
   export WINEPREFIX="$BUILD/wineprefix" WINEARCH=win32 WINEDEBUG=-all
+  # No Mono/Gecko prompts, and no debugger: a crash must end the process,
+  # not leave winedbg waiting forever.
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
   export HOME="$BUILD/winehome"
   mkdir -p "$HOME"
   export PAGINET_WAVE_OUT="$BUILD/wave-out.raw"
@@ -89,8 +92,8 @@ pcm.!default { type file slave.pcm "null" file "$PAGINET_WAVE_OUT" format "raw" 
 ASOUND
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     log "creating Wine prefix"
-    wineboot -i >/dev/null 2>&1 || true
-    wineserver -w || true
+    timeout 300 wineboot -i >/dev/null 2>&1 || true
+    timeout 120 wineserver -w || wineserver -k || true
   fi
 }
 
