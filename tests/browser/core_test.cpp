@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "browser/bmp_image.h"
+#include "browser/presets.h"
+#include "browser/view_properties.h"
+
+namespace {
+
+const char kIpad[] =
+    "Mozilla/5.0 (iPad; CPU OS 11_0 like Mac OS X) AppleWebKit/604.1.34 (KHTML, like Gecko) "
+    "Version/11.0 Mobile/15A5341f Safari/604.1";
+
+TEST(Presets, NamesMapByteForByte) {
+  const char* chrome = web::presetUserAgent("Winsows Chrome");
+  ASSERT_NE(chrome, nullptr);
+  EXPECT_STREQ(web::presetUserAgent("默认UA"), chrome);
+  EXPECT_STREQ(web::presetUserAgent("iPad Pro"), kIpad);
+  EXPECT_EQ(std::strlen(kIpad), 128u);
+  EXPECT_STREQ(web::presetUserAgent(""), "");
+  EXPECT_NE(std::string(web::presetUserAgent("iPhone X")).find("iPhone OS 11_0"),
+            std::string::npos);
+  for (const char* notPreset : {"ipad pro", "iPad Pro ", "iPhone", "Windows Chrome"}) {
+    SCOPED_TRACE(notPreset);
+    EXPECT_EQ(web::presetUserAgent(notPreset), nullptr);
+  }
+}
+
+TEST(ViewProperties, StartupInstanceIs148Bytes) {
+  web::ViewProperties p;
+  p.userAgent = kIpad;
+  std::vector<uint8_t> block = web::writeViewProperties(p);
+  ASSERT_EQ(block.size(), 148u);
+  const uint8_t head[] = {0x01, 0x07, 0x06, 0x0C, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  EXPECT_EQ(std::memcmp(block.data(), head, sizeof head), 0);
+  EXPECT_EQ(std::memcmp(block.data() + 15, kIpad, 129), 0);
+}
+
+TEST(ViewProperties, RoundTripAndTruncation) {
+  web::ViewProperties p;
+  p.disableF5 = 1;
+  p.disableCookies = 1;
+  p.url = "http://127.0.0.1/读者";
+  p.localStoragePath = "pic\\";
+  p.cookiePath = "c";
+  p.userAgent = "UA";
+  p.allowNewWindows = 1;
+  std::vector<uint8_t> block = web::writeViewProperties(p);
+  EXPECT_EQ(block.size(), 20 + p.url.size() + 4 + 1 + 2);
+  web::ViewProperties back;
+  ASSERT_TRUE(web::readViewProperties(block.data(), block.size(), &back));
+  EXPECT_EQ(web::writeViewProperties(back), block);
+  for (size_t cut = 0; cut < block.size(); ++cut) {
+    SCOPED_TRACE(cut);
+    web::ViewProperties partial;
+    EXPECT_FALSE(web::readViewProperties(block.data(), cut, &partial));
+  }
+}
+
+TEST(ViewProperties, FullPathRules) {
+  struct Case {
+    const char* path;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"cookies", "C:\\run\\cookies\\"},
+      {"pic\\", "C:\\run\\pic\\"},
+      {"D:\\data", "D:\\data\\"},
+      {"D:\\data\\", "D:\\data\\"},
+      {"D:data", "C:\\run\\D:data\\"},
+      {"", "C:\\run\\"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(web::fullPath<char>("C:\\run\\", c.path), c.expected);
+  }
+}
+
+TEST(BmpImage, HeaderFields) {
+  uint8_t h[web::kBmpHeaderSize];
+  web::writeBmpHeader(h, 1335, 800, 32);
+  EXPECT_EQ(web::bmpFileSize(1335, 800, 32), 4272054u);
+  EXPECT_EQ(web::bmpFileSize(1350, 800, 32), 4320054u);
+  auto u32 = [&](int o) { return uint32_t(h[o] | h[o + 1] << 8 | h[o + 2] << 16 | h[o + 3] << 24); };
+  EXPECT_EQ(h[0], 'B');
+  EXPECT_EQ(h[1], 'M');
+  EXPECT_EQ(u32(2), 4272054u);
+  EXPECT_EQ(u32(6), 0u);
+  EXPECT_EQ(u32(10), 54u);
+  EXPECT_EQ(u32(14), 40u);
+  EXPECT_EQ(u32(18), 1335u);
+  EXPECT_EQ(u32(22), 800u);
+  EXPECT_EQ(h[26] | h[27] << 8, 1);
+  EXPECT_EQ(h[28] | h[29] << 8, 32);
+  for (int o = 30; o < 54; ++o) EXPECT_EQ(h[o], 0) << o;
+  EXPECT_EQ(web::bmpFileSize(0, 800, 32), 0u);
+  EXPECT_EQ(web::bmpFileSize(100000, 100000, 32), 0u);
+}
+
+}  // namespace
