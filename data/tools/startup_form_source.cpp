@@ -58,7 +58,7 @@ rt::FormDescription startupForm() {
   window.caption = kCaption;
   comp::EditBoxProps edit;
   edit.content = kStartAddress;
-  web::ViewProps view;
+  web::ViewProperties view;
   view.userAgent = kUserAgent;
 
   rt::WindowDescription d;
@@ -79,7 +79,7 @@ rt::FormDescription startupForm() {
       record(app::kButton1, rt::kTypeButton, "按钮1", 360, 98, 150, 50, kVisible | kTabStop,
              {on(0, app::kStubCaptureButton)}, buttonBlock("采集")),
       record(app::kBrowser1, rt::kTypeBrowserView, "VelmoWeb浏览器1", 0, 0, 1350, 800,
-             kVisible | kTabStop, {}, web::writeViewProps(view)),
+             kVisible | kTabStop, {}, web::writeViewProperties(view)),
   };
   rt::FormDescription form;
   form.windows.push_back({app::kStartupWindow, 0, std::move(d)});
