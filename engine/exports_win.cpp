@@ -4,25 +4,34 @@
 
 #include <string>
 
+#include "browser/engine_types.h"
 #include "engine/connection_win.h"
+#include "engine/implemented.h"
 #include "engine/values.h"
 #include "engine/view_win.h"
 
 #define ENGINE_EXPORT extern "C" __declspec(dllexport)
+
+// Declaring the typed entries of the list makes the compiler check each
+// definition below against it.
+#define ENGINE_DECLARE(r, n, a) ENGINE_EXPORT r n a;
+#define ENGINE_FN(r, n, a) ENGINE_PICK_TYPED(r, n)(ENGINE_DECLARE, ENGINE_SKIP)(r, n, a)
+#include "browser/engine_api.inc"
+#undef ENGINE_FN
+
+// Engine strings handed to callbacks: UTF-8 with a UTF-16 copy made on demand.
+struct EngineText {
+  explicit EngineText(std::string s = {}) : utf8(std::move(s)) {}
+  std::string utf8;
+  std::wstring utf16;
+  bool wide = false;
+};
 
 namespace {
 
 using engine::Notice;
 using engine::NoticeArgs;
 using engine::View;
-
-// Engine strings handed to callbacks: UTF-8 with a UTF-16 copy made on demand.
-struct EngineString {
-  explicit EngineString(std::string s = {}) : utf8(std::move(s)) {}
-  std::string utf8;
-  std::wstring utf16;
-  bool wide = false;
-};
 
 std::string toUtf8(const wchar_t* w) {
   if (!w) return {};
@@ -40,28 +49,6 @@ std::wstring toUtf16(const std::string& s) {
   MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
   return w;
 }
-
-bool flag(int v) { return (v & 0xFF) != 0; }  // callers may pass a one-byte bool
-
-// Callback shapes, all cdecl like the exports.
-using Str = EngineString*;
-using DocumentReady2Fn = void (*)(void* wv, void* param, void* frame);
-using TitleFn = void (*)(void* wv, void* param, Str title);
-using Url2Fn = void (*)(void* wv, void* param, void* frame, Str url);
-using NavigationFn = bool (*)(void* wv, void* param, int type, Str url);
-using CreateViewFn = void* (*)(void* wv, void* param, int type, Str url, const void* features);
-using LoadingFinishFn = void (*)(void* wv, void* param, Str url, int result, Str reason);
-using ConsoleFn = void (*)(void* wv, void* param, int level, Str message, Str source, unsigned line, Str stack);
-using AlertFn = void (*)(void* wv, void* param, Str message);
-using ConfirmFn = bool (*)(void* wv, void* param, Str message);
-using PromptFn = bool (*)(void* wv, void* param, Str message, Str defaultValue, Str result);
-using DownloadFn = bool (*)(void* wv, void* param, const char* url);
-using UrlBeginFn = bool (*)(void* wv, void* param, const char* url, void* job);
-using UrlEndFn = void (*)(void* wv, void* param, const char* url, void* job, void* buf, int len);
-using HoverFn = void (*)(void* wv, void* param, Str url);
-using ClosingFn = bool (*)(void* wv, void* param);
-using DestroyFn = void (*)(void* wv, void* param);
-using PaintFn = void (*)(void* wv, void* param, HDC dc, int x, int y, int cx, int cy);
 
 struct Slot {
   void* fn = nullptr;
@@ -86,7 +73,7 @@ AppData& data(View& v) {
   return *static_cast<AppData*>(v.appData);
 }
 
-void setSlot(void* wv, SlotId id, void* fn, void* param) {
+void setSlot(wkeWebView wv, SlotId id, void* fn, void* param) {
   if (View* v = View::find(wv)) data(*v).slots[id] = {fn, param};
 }
 
@@ -108,55 +95,55 @@ namespace engine {
 void notifyApp(View& v, Notice n, NoticeArgs& a) {
   if (!v.appData) return;
   AppData& d = data(v);
-  void* wv = &v;
+  auto* wv = reinterpret_cast<wkeWebView>(&v);
   auto slot = [&](SlotId id) -> Slot& { return d.slots[id]; };
-  EngineString s1(a.text), s2(a.text2), empty;
+  EngineText s1(a.text), s2(a.text2), empty;
   switch (n) {
     case Notice::DocumentReady:
-      if (auto f = reinterpret_cast<DocumentReady2Fn>(slot(kDocumentReady).fn))
-        f(wv, slot(kDocumentReady).param, reinterpret_cast<void*>(static_cast<intptr_t>(a.number)));
+      if (auto f = reinterpret_cast<wkeDocumentReady2Callback>(slot(kDocumentReady).fn))
+        f(wv, slot(kDocumentReady).param, reinterpret_cast<wkeWebFrameHandle>(static_cast<intptr_t>(a.number)));
       break;
     case Notice::TitleChanged:
-      if (auto f = reinterpret_cast<TitleFn>(slot(kTitle).fn)) f(wv, slot(kTitle).param, &s1);
+      if (auto f = reinterpret_cast<wkeTitleChangedCallback>(slot(kTitle).fn)) f(wv, slot(kTitle).param, &s1);
       break;
     case Notice::UrlChanged:
-      if (auto f = reinterpret_cast<Url2Fn>(slot(kUrl).fn))
-        f(wv, slot(kUrl).param, reinterpret_cast<void*>(static_cast<intptr_t>(a.number)), &s1);
+      if (auto f = reinterpret_cast<wkeURLChangedCallback2>(slot(kUrl).fn))
+        f(wv, slot(kUrl).param, reinterpret_cast<wkeWebFrameHandle>(static_cast<intptr_t>(a.number)), &s1);
       break;
     case Notice::LoadingFinished:
-      if (auto f = reinterpret_cast<LoadingFinishFn>(slot(kLoadingFinish).fn))
+      if (auto f = reinterpret_cast<wkeLoadingFinishCallback>(slot(kLoadingFinish).fn))
         f(wv, slot(kLoadingFinish).param, &s1, a.number, &s2);
       break;
     case Notice::Console:
-      if (auto f = reinterpret_cast<ConsoleFn>(slot(kConsole).fn))
+      if (auto f = reinterpret_cast<wkeConsoleCallback>(slot(kConsole).fn))
         f(wv, slot(kConsole).param, a.number, &s1, &s2, 0, &empty);
       break;
     case Notice::Alert:
-      if (auto f = reinterpret_cast<AlertFn>(slot(kAlert).fn)) f(wv, slot(kAlert).param, &s1);
+      if (auto f = reinterpret_cast<wkeAlertBoxCallback>(slot(kAlert).fn)) f(wv, slot(kAlert).param, &s1);
       break;
     case Notice::Confirm:
-      if (auto f = reinterpret_cast<ConfirmFn>(slot(kConfirm).fn)) a.answer = f(wv, slot(kConfirm).param, &s1);
+      if (auto f = reinterpret_cast<wkeConfirmBoxCallback>(slot(kConfirm).fn)) a.answer = f(wv, slot(kConfirm).param, &s1);
       break;
     case Notice::Prompt:
-      if (auto f = reinterpret_cast<PromptFn>(slot(kPrompt).fn)) {
-        EngineString result(a.text2);
+      if (auto f = reinterpret_cast<wkePromptBoxCallback>(slot(kPrompt).fn)) {
+        EngineText result(a.text2);
         a.answer = f(wv, slot(kPrompt).param, &s1, &s2, &result);
         a.text2 = result.utf8;
       }
       break;
     case Notice::Navigation:
-      if (auto f = reinterpret_cast<NavigationFn>(slot(kNavigation).fn))
+      if (auto f = reinterpret_cast<wkeNavigationCallback>(slot(kNavigation).fn))
         a.answer = f(wv, slot(kNavigation).param, a.number, &s1);
       break;
     case Notice::PaintUpdated:
-      if (auto f = reinterpret_cast<PaintFn>(slot(kPaint).fn))
+      if (auto f = reinterpret_cast<wkePaintUpdatedCallback>(slot(kPaint).fn))
         f(wv, slot(kPaint).param, v.viewDC(), 0, 0, v.width(), v.height());
       break;
     case Notice::WindowClosing:
-      if (auto f = reinterpret_cast<ClosingFn>(slot(kClosing).fn)) a.answer = f(wv, slot(kClosing).param);
+      if (auto f = reinterpret_cast<wkeWindowClosingCallback>(slot(kClosing).fn)) a.answer = f(wv, slot(kClosing).param);
       break;
     case Notice::WindowDestroy:
-      if (auto f = reinterpret_cast<DestroyFn>(slot(kDestroy).fn)) f(wv, slot(kDestroy).param);
+      if (auto f = reinterpret_cast<wkeWindowDestroyCallback>(slot(kDestroy).fn)) f(wv, slot(kDestroy).param);
       break;
   }
 }
@@ -170,105 +157,105 @@ void forgetAppData(View& v) {
 
 // Set-up.
 
-ENGINE_EXPORT void wkeInitializeEx(const void*) { engine::Connection::get(); }
-ENGINE_EXPORT int wkeIsInitialize() { return 1; }
+ENGINE_EXPORT void wkeInitializeEx(const wkeSettings*) { engine::Connection::get(); }
+ENGINE_EXPORT bool wkeIsInitialize() { return true; }
 
 // Windows.
 
-ENGINE_EXPORT void* wkeCreateWebWindow(int type, HWND parent, int x, int y, int w, int h) {
-  return View::create(type, parent, x, y, w, h);
+ENGINE_EXPORT wkeWebView wkeCreateWebWindow(int type, HWND parent, int x, int y, int w, int h) {
+  return reinterpret_cast<wkeWebView>(View::create(type, parent, x, y, w, h));
 }
-ENGINE_EXPORT void wkeDestroyWebWindow(void* wv) {
+ENGINE_EXPORT void wkeDestroyWebWindow(wkeWebView wv) {
   if (View* v = View::find(wv)) DestroyWindow(v->hwnd());
 }
-ENGINE_EXPORT HWND wkeGetWindowHandle(void* wv) {
+ENGINE_EXPORT HWND wkeGetWindowHandle(wkeWebView wv) {
   View* v = View::find(wv);
   return v ? v->hwnd() : nullptr;
 }
-ENGINE_EXPORT void wkeShowWindow(void* wv, int show) {
-  if (View* v = View::find(wv)) ShowWindow(v->hwnd(), flag(show) ? SW_SHOW : SW_HIDE);
+ENGINE_EXPORT void wkeShowWindow(wkeWebView wv, bool show) {
+  if (View* v = View::find(wv)) ShowWindow(v->hwnd(), show ? SW_SHOW : SW_HIDE);
 }
-ENGINE_EXPORT void wkeMoveWindow(void* wv, int x, int y, int w, int h) {
+ENGINE_EXPORT void wkeMoveWindow(wkeWebView wv, int x, int y, int w, int h) {
   if (View* v = View::find(wv)) MoveWindow(v->hwnd(), x, y, w, h, TRUE);
 }
-ENGINE_EXPORT void wkeResizeWindow(void* wv, int w, int h) {
+ENGINE_EXPORT void wkeResizeWindow(wkeWebView wv, int w, int h) {
   if (View* v = View::find(wv)) SetWindowPos(v->hwnd(), nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER);
 }
-ENGINE_EXPORT void wkeSetWindowTitleW(void* wv, const wchar_t* title) {
+ENGINE_EXPORT void wkeSetWindowTitleW(wkeWebView wv, const wchar_t* title) {
   if (View* v = View::find(wv)) SetWindowTextW(v->hwnd(), title ? title : L"");
 }
-ENGINE_EXPORT void wkeSetWindowTitle(void* wv, const char* title) {
+ENGINE_EXPORT void wkeSetWindowTitle(wkeWebView wv, const char* title) {
   if (View* v = View::find(wv)) SetWindowTextW(v->hwnd(), toUtf16(title ? title : "").c_str());
 }
-ENGINE_EXPORT int wkeGetWidth(void* wv) {
+ENGINE_EXPORT int wkeGetWidth(wkeWebView wv) {
   View* v = View::find(wv);
   return v ? v->width() : 0;
 }
-ENGINE_EXPORT int wkeGetHeight(void* wv) {
+ENGINE_EXPORT int wkeGetHeight(wkeWebView wv) {
   View* v = View::find(wv);
   return v ? v->height() : 0;
 }
-ENGINE_EXPORT HDC wkeGetViewDC(void* wv) {
+ENGINE_EXPORT HDC wkeGetViewDC(wkeWebView wv) {
   View* v = View::find(wv);
   return v ? v->viewDC() : nullptr;
 }
 
 // Settings. Our pages always paint opaque, and storage lives in the
 // browser's profile, so these only need to be accepted.
-ENGINE_EXPORT void wkeSetTransparent(void*, int) {}
-ENGINE_EXPORT void wkeSetCspCheckEnable(void*, int) {}
-ENGINE_EXPORT void wkeSetNpapiPluginsEnabled(void*, int) {}
-ENGINE_EXPORT void wkeSetLocalStorageFullPath(void*, const wchar_t*) {}
-ENGINE_EXPORT void wkeSetCookieJarPath(void*, const wchar_t*) {}
-ENGINE_EXPORT void wkeSetNavigationToNewWindowEnable(void* wv, int enable) {
-  if (View* v = View::find(wv)) data(*v).newWindows = flag(enable);
+ENGINE_EXPORT void wkeSetTransparent(wkeWebView, bool) {}
+ENGINE_EXPORT void wkeSetCspCheckEnable(wkeWebView, bool) {}
+ENGINE_EXPORT void wkeSetNpapiPluginsEnabled(wkeWebView, bool) {}
+ENGINE_EXPORT void wkeSetLocalStorageFullPath(wkeWebView, const wchar_t*) {}
+ENGINE_EXPORT void wkeSetCookieJarPath(wkeWebView, const wchar_t*) {}
+ENGINE_EXPORT void wkeSetNavigationToNewWindowEnable(wkeWebView wv, bool enable) {
+  if (View* v = View::find(wv)) data(*v).newWindows = enable;
 }
-ENGINE_EXPORT void wkeSetCookieEnabled(void* wv, int enable) {
-  if (View* v = View::find(wv)) data(*v).cookies = flag(enable);
+ENGINE_EXPORT void wkeSetCookieEnabled(wkeWebView wv, bool enable) {
+  if (View* v = View::find(wv)) data(*v).cookies = enable;
 }
-ENGINE_EXPORT void wkeSetUserAgent(void* wv, const char* ua) {
+ENGINE_EXPORT void wkeSetUserAgent(wkeWebView wv, const char* ua) {
   if (View* v = View::find(wv)) v->setUserAgent(ua ? ua : "");
 }
-ENGINE_EXPORT void wkeSetUserAgentW(void* wv, const wchar_t* ua) {
+ENGINE_EXPORT void wkeSetUserAgentW(wkeWebView wv, const wchar_t* ua) {
   if (View* v = View::find(wv)) v->setUserAgent(toUtf8(ua));
 }
-ENGINE_EXPORT void wkeSetDeviceParameter(void* wv, const char* name, const char* text, int number, float) {
+ENGINE_EXPORT void wkeSetDeviceParameter(wkeWebView wv, const char* name, const char* text, int number, float) {
   if (View* v = View::find(wv)) v->setDeviceParam(name, text, number);
 }
 
 // Loading.
 
-ENGINE_EXPORT void wkeLoadURL(void* wv, const char* url) {
+ENGINE_EXPORT void wkeLoadURL(wkeWebView wv, const char* url) {
   if (View* v = View::find(wv)) v->loadUrl(url ? url : "");
 }
-ENGINE_EXPORT void wkeLoadURLW(void* wv, const wchar_t* url) {
+ENGINE_EXPORT void wkeLoadURLW(wkeWebView wv, const wchar_t* url) {
   if (View* v = View::find(wv)) v->loadUrl(toUtf8(url));
 }
-ENGINE_EXPORT void wkeLoadW(void* wv, const wchar_t* url) { wkeLoadURLW(wv, url); }
-ENGINE_EXPORT void wkeLoadHTML(void* wv, const char* html) {
+ENGINE_EXPORT void wkeLoadW(wkeWebView wv, const wchar_t* url) { wkeLoadURLW(wv, url); }
+ENGINE_EXPORT void wkeLoadHTML(wkeWebView wv, const char* html) {
   if (View* v = View::find(wv)) v->loadHtml(html ? html : "");
 }
-ENGINE_EXPORT void wkeLoadHTMLW(void* wv, const wchar_t* html) {
+ENGINE_EXPORT void wkeLoadHTMLW(wkeWebView wv, const wchar_t* html) {
   if (View* v = View::find(wv)) v->loadHtml(toUtf8(html));
 }
-ENGINE_EXPORT void wkeReload(void* wv) {
+ENGINE_EXPORT void wkeReload(wkeWebView wv) {
   if (View* v = View::find(wv)) v->reload();
 }
-ENGINE_EXPORT const char* wkeGetTitle(void* wv) {
+ENGINE_EXPORT const char* wkeGetTitle(wkeWebView wv) {
   View* v = View::find(wv);
   if (!v) return "";
   AppData& d = data(*v);
   d.titleBuffer = v->title();
   return d.titleBuffer.c_str();
 }
-ENGINE_EXPORT const wchar_t* wkeGetTitleW(void* wv) {
+ENGINE_EXPORT const wchar_t* wkeGetTitleW(wkeWebView wv) {
   View* v = View::find(wv);
   if (!v) return L"";
   AppData& d = data(*v);
   d.titleBufferW = toUtf16(v->title());
   return d.titleBufferW.c_str();
 }
-ENGINE_EXPORT const char* wkeGetURL(void* wv) {
+ENGINE_EXPORT const char* wkeGetURL(wkeWebView wv) {
   View* v = View::find(wv);
   if (!v) return "";
   AppData& d = data(*v);
@@ -278,34 +265,34 @@ ENGINE_EXPORT const char* wkeGetURL(void* wv) {
 
 // Scripts. A value is a handle into the value store; 0 reads as "" and 0.
 
-ENGINE_EXPORT int64_t wkeRunJSW(void* wv, const wchar_t* script) {
+ENGINE_EXPORT jsValue wkeRunJSW(wkeWebView wv, const wchar_t* script) {
   View* v = View::find(wv);
   engine::ScriptValue r;
   if (!v || !v->runScript(toUtf8(script), r.text, r.number)) return 0;
   return values().put(std::move(r));
 }
-ENGINE_EXPORT int64_t wkeRunJS(void* wv, const char* script) {
+ENGINE_EXPORT jsValue wkeRunJS(wkeWebView wv, const char* script) {
   View* v = View::find(wv);
   engine::ScriptValue r;
   if (!v || !v->runScript(script ? script : "", r.text, r.number)) return 0;
   return values().put(std::move(r));
 }
-ENGINE_EXPORT void* wkeGlobalExec(void* wv) { return View::find(wv); }
-ENGINE_EXPORT const char* jsToString(void*, int64_t value) {
+ENGINE_EXPORT jsExecState wkeGlobalExec(wkeWebView wv) { return reinterpret_cast<jsExecState>(View::find(wv)); }
+ENGINE_EXPORT const char* jsToString(jsExecState, jsValue value) {
   const engine::ScriptValue* s = values().get(value);
   textBuffer() = s ? s->text : std::string();
   return textBuffer().c_str();
 }
-ENGINE_EXPORT const char* jsToTempString(void* es, int64_t value) { return jsToString(es, value); }
-ENGINE_EXPORT int jsToInt(void*, int64_t value) {
+ENGINE_EXPORT const char* jsToTempString(jsExecState es, jsValue value) { return jsToString(es, value); }
+ENGINE_EXPORT int jsToInt(jsExecState, jsValue value) {
   const engine::ScriptValue* s = values().get(value);
   return s ? s->number : 0;
 }
 
 // Engine strings.
 
-ENGINE_EXPORT const char* wkeGetString(const EngineString* s) { return s ? s->utf8.c_str() : ""; }
-ENGINE_EXPORT const wchar_t* wkeGetStringW(EngineString* s) {
+ENGINE_EXPORT const char* wkeGetString(const EngineText* s) { return s ? s->utf8.c_str() : ""; }
+ENGINE_EXPORT const wchar_t* wkeGetStringW(wkeString s) {
   if (!s) return L"";
   if (!s->wide) {
     s->utf16 = toUtf16(s->utf8);
@@ -313,12 +300,12 @@ ENGINE_EXPORT const wchar_t* wkeGetStringW(EngineString* s) {
   }
   return s->utf16.c_str();
 }
-ENGINE_EXPORT void wkeSetString(EngineString* s, const char* text, size_t len) {
+ENGINE_EXPORT void wkeSetString(EngineText* s, const char* text, size_t len) {
   if (!s) return;
   s->utf8.assign(text ? text : "", text ? len : 0);
   s->wide = false;
 }
-ENGINE_EXPORT void wkeSetStringW(EngineString* s, const wchar_t* text, size_t len) {
+ENGINE_EXPORT void wkeSetStringW(EngineText* s, const wchar_t* text, size_t len) {
   if (!s) return;
   s->utf8 = toUtf8(std::wstring(text ? text : L"", text ? len : 0).c_str());
   s->wide = false;
@@ -326,25 +313,25 @@ ENGINE_EXPORT void wkeSetStringW(EngineString* s, const wchar_t* text, size_t le
 
 // Notifications.
 
-#define ENGINE_ON(name, slot)                                  \
-  ENGINE_EXPORT void name(void* wv, void* fn, void* param) {  \
-    setSlot(wv, slot, fn, param);                              \
+#define ENGINE_ON(name, slot, type)                                 \
+  ENGINE_EXPORT void name(wkeWebView wv, type fn, void* param) {    \
+    setSlot(wv, slot, reinterpret_cast<void*>(fn), param);          \
   }
-ENGINE_ON(wkeOnDocumentReady2, kDocumentReady)
-ENGINE_ON(wkeOnTitleChanged, kTitle)
-ENGINE_ON(wkeOnURLChanged2, kUrl)
-ENGINE_ON(wkeOnNavigation, kNavigation)
-ENGINE_ON(wkeOnCreateView, kCreateView)
-ENGINE_ON(wkeOnLoadingFinish, kLoadingFinish)
-ENGINE_ON(wkeOnConsole, kConsole)
-ENGINE_ON(wkeOnAlertBox, kAlert)
-ENGINE_ON(wkeOnConfirmBox, kConfirm)
-ENGINE_ON(wkeOnPromptBox, kPrompt)
-ENGINE_ON(wkeOnDownload, kDownload)
-ENGINE_ON(wkeOnLoadUrlBegin, kUrlBegin)
-ENGINE_ON(wkeOnLoadUrlEnd, kUrlEnd)
-ENGINE_ON(wkeOnMouseOverUrlChanged, kHover)
-ENGINE_ON(wkeOnWindowClosing, kClosing)
-ENGINE_ON(wkeOnWindowDestroy, kDestroy)
-ENGINE_ON(wkeOnPaintUpdated, kPaint)
+ENGINE_ON(wkeOnDocumentReady2, kDocumentReady, wkeDocumentReady2Callback)
+ENGINE_ON(wkeOnTitleChanged, kTitle, wkeTitleChangedCallback)
+ENGINE_ON(wkeOnURLChanged2, kUrl, wkeURLChangedCallback2)
+ENGINE_ON(wkeOnNavigation, kNavigation, wkeNavigationCallback)
+ENGINE_ON(wkeOnCreateView, kCreateView, wkeCreateViewCallback)
+ENGINE_ON(wkeOnLoadingFinish, kLoadingFinish, wkeLoadingFinishCallback)
+ENGINE_ON(wkeOnConsole, kConsole, wkeConsoleCallback)
+ENGINE_ON(wkeOnAlertBox, kAlert, wkeAlertBoxCallback)
+ENGINE_ON(wkeOnConfirmBox, kConfirm, wkeConfirmBoxCallback)
+ENGINE_ON(wkeOnPromptBox, kPrompt, wkePromptBoxCallback)
+ENGINE_ON(wkeOnDownload, kDownload, wkeDownloadCallback)
+ENGINE_ON(wkeOnLoadUrlBegin, kUrlBegin, wkeLoadUrlBeginCallback)
+ENGINE_ON(wkeOnLoadUrlEnd, kUrlEnd, wkeLoadUrlEndCallback)
+ENGINE_ON(wkeOnMouseOverUrlChanged, kHover, wkeMouseOverUrlChangedCallback)
+ENGINE_ON(wkeOnWindowClosing, kClosing, wkeWindowClosingCallback)
+ENGINE_ON(wkeOnWindowDestroy, kDestroy, wkeWindowDestroyCallback)
+ENGINE_ON(wkeOnPaintUpdated, kPaint, wkePaintUpdatedCallback)
 #undef ENGINE_ON

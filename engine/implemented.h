@@ -1,6 +1,25 @@
 // Exports that exports_win.cpp defines; stubs_win.cpp skips these names.
 #pragma once
 #define ENGINE_REAL_PROBE ~, 1
+#define ENGINE_GENERIC_EngineGeneric ENGINE_REAL_PROBE
+
+// ENGINE_PICK(name)(a, b) gives a for the names below and b for the rest;
+// ENGINE_PICK_TYPED also gives b when the list has no C type for the name.
+#define ENGINE_CAT_(a, b) a##b
+#define ENGINE_CAT(a, b) ENGINE_CAT_(a, b)
+#define ENGINE_CHECK_N(x, n, ...) n
+#define ENGINE_CHECK(...) ENGINE_CHECK_N(__VA_ARGS__, 0, )
+#define ENGINE_IS_REAL(name) ENGINE_CHECK(ENGINE_CAT(ENGINE_REAL_, name))
+#define ENGINE_IS_GENERIC(type) ENGINE_CHECK(ENGINE_CAT(ENGINE_GENERIC_, type))
+#define ENGINE_IF_0(yes, no) no
+#define ENGINE_IF_1(yes, no) yes
+#define ENGINE_AND_NOT_1(x) 0
+#define ENGINE_AND_NOT_0(x) x
+#define ENGINE_PICK(name) ENGINE_CAT(ENGINE_IF_, ENGINE_IS_REAL(name))
+#define ENGINE_TYPED_(generic, real) ENGINE_CAT(ENGINE_AND_NOT_, generic)(real)
+#define ENGINE_PICK_TYPED(type, name) \
+  ENGINE_CAT(ENGINE_IF_, ENGINE_TYPED_(ENGINE_IS_GENERIC(type), ENGINE_IS_REAL(name)))
+#define ENGINE_SKIP(r, n, a)
 #define ENGINE_REAL_jsToInt ENGINE_REAL_PROBE
 #define ENGINE_REAL_jsToString ENGINE_REAL_PROBE
 #define ENGINE_REAL_jsToTempString ENGINE_REAL_PROBE
