@@ -36,6 +36,7 @@ setsid chromium --headless --remote-debugging-port=0 --user-data-dir="$WORK/prof
   --disable-extensions --mute-audio --disable-renderer-backgrounding \
   --disable-background-timer-throttling "${sandbox[@]}" about:blank >"$WORK/chromium.log" 2>&1 &
 CHROME=$!
+disown $CHROME  # killed on purpose below; no job notice
 PIDS+=($CHROME)
 for _ in $(seq 150); do [ -s "$WORK/profile/DevToolsActivePort" ] && break; sleep 0.1; done
 DT_PORT=$(head -1 "$WORK/profile/DevToolsActivePort" 2>/dev/null || true)
@@ -64,6 +65,9 @@ touch "$MARK"
 rc=0
 wait $PROBE || rc=$?
 grep -E '^(PASS|FAIL):' "$WORK/probe.out" || true
+lost=$(grep -c 'DevTools connection lost' "$WORK/probe.err" || true)
+if [ "$lost" = 1 ]; then echo "PASS: lost connection reported once"
+else echo "FAIL: lost connection reported once -- $lost reports"; rc=1; fi
 if [ $rc -ne 0 ]; then
   grep -q '^FAIL:' "$WORK/probe.out" || echo "FAIL: engine probe exited with $rc"
   tail -n 20 "$WORK/probe.err" >&2
