@@ -18,11 +18,14 @@ rt::Value RT_CALL callLibrary(int32_t, rt::CommandFn fn, int32_t argc, rt::Value
 }
 void RT_CALL freeBlock(void* p) { rt::freeMemory(p); }
 
-const rt::ServiceTable kServices = {
-    .callLibraryCommand = callLibrary,
-    .callCoreCommand = callCommand,
-    .freeMemory = freeBlock,
-};
+rt::ServiceTable makeServices() {
+  rt::ServiceTable s{};
+  s.callLibraryCommand = callLibrary;
+  s.callCoreCommand = callCommand;
+  s.freeMemory = freeBlock;
+  return s;
+}
+const rt::ServiceTable kServices = makeServices();
 
 class TextRoutines : public ::testing::Test {
  protected:
