@@ -8,7 +8,11 @@ if(WIN32)
   target_sources(paginet_runtime_core PRIVATE heap_win.cpp)
   target_sources(paginet_runtime PRIVATE
     loader_win.cpp message_loop_win.cpp notify_win.cpp properties_win.cpp
-    service_table_win.cpp startup_win.cpp winmain_win.cpp)
+    service_table_win.cpp startup_win.cpp)
+  # WinMain, for programs: link paginet_runtime_main (it brings
+  # paginet_runtime). Test executables with their own main link paginet_runtime.
+  add_library(paginet_runtime_main OBJECT winmain_win.cpp)
+  target_link_libraries(paginet_runtime_main PUBLIC paginet_runtime)
   target_link_libraries(paginet_runtime PUBLIC ole32 user32 gdi32 kernel32)
   if(TARGET paginet_sound)
     target_link_libraries(paginet_runtime PUBLIC paginet_sound)
