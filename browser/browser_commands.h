@@ -1,0 +1,24 @@
+// The browser library's commands, in the library's command-table order.
+#pragma once
+#include <cstdint>
+
+#include "runtime/abi.h"
+
+namespace web {
+
+void RT_CALL LoadUrl(rt::Value* result, int32_t argc, rt::Value* args);
+void RT_CALL GetElementHtml(rt::Value* result, int32_t argc, rt::Value* args);
+void RT_CALL GetWebViewHandle(rt::Value* result, int32_t argc, rt::Value* args);
+void RT_CALL CaptureViewBitmap(rt::Value* result, int32_t argc, rt::Value* args);
+void RT_CALL SetDeviceParameter(rt::Value* result, int32_t argc, rt::Value* args);
+void RT_CALL Utf8ToText(rt::Value* result, int32_t argc, rt::Value* args);
+// The form-fill initialiser and finaliser take the variable's address;
+// the methods take the record address the variable holds.
+void RT_CALL FormFillCreate(rt::Value* result, int32_t argc, rt::Value* args);
+void RT_CALL FormFillDestroy(rt::Value* result, int32_t argc, rt::Value* args);
+void RT_CALL ClickElement(rt::Value* result, int32_t argc, rt::Value* args);
+void RT_CALL SetElementVisible(rt::Value* result, int32_t argc, rt::Value* args);
+
+extern const rt::CommandFn kBrowserCommands[10];
+
+}  // namespace web

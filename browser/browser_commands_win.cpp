@@ -1,0 +1,243 @@
+#include <windows.h>
+
+#include <cstring>
+
+#include "browser/bmp_image.h"
+#include "browser/browser_commands.h"
+#include "browser/browser_view.h"
+#include "browser/element_script.h"
+#include "browser/engine_loader.h"
+#include "browser/text_win.h"
+
+namespace web {
+namespace {
+
+// The WKE_TB state record (12 bytes).
+struct FormFill {
+  char* prefix;   // runtime text; null = top document
+  int32_t left;
+  int32_t top;
+};
+static_assert(sizeof(FormFill) == 12 || sizeof(void*) != 4, "form-fill records are 12 bytes");
+
+bool present(int32_t argc, const rt::Value* args, int32_t i) {
+  return i < argc && args[i].tag != rt::kTagNone;
+}
+
+int32_t intArg(int32_t argc, const rt::Value* args, int32_t i, int32_t fallback) {
+  return present(argc, args, i) ? args[i].i : fallback;
+}
+
+std::string textArg(int32_t argc, const rt::Value* args, int32_t i) {
+  return present(argc, args, i) && args[i].tag == rt::kTagText && args[i].text
+             ? std::string(args[i].text)
+             : std::string();
+}
+
+void* runtimeAlloc(uint32_t size) {
+  return reinterpret_cast<void*>(uintptr_t(notifyRuntime(rt::kNotifyAlloc, size, 0)));
+}
+
+char* newText(std::string_view s) {
+  if (s.empty()) return nullptr;
+  auto* out = static_cast<char*>(runtimeAlloc(uint32_t(s.size() + 1)));
+  if (!out) return nullptr;
+  std::memcpy(out, s.data(), s.size());
+  out[s.size()] = 0;
+  return out;
+}
+
+jsValue runScript(wkeWebView web, const std::string& script) {
+  if (!web || !gEngine.wkeRunJSW) return 0;
+  return gEngine.wkeRunJSW(web, toWide(script).c_str());
+}
+
+int scriptInt(wkeWebView web, const std::string& script) {
+  jsValue v = runScript(web, script);
+  if (!web || !gEngine.jsToInt || !gEngine.wkeGlobalExec) return 0;
+  return gEngine.jsToInt(gEngine.wkeGlobalExec(web), v);
+}
+
+FormFill* formFillOf(const rt::Value& arg) {
+  return reinterpret_cast<FormFill*>(uintptr_t(arg.w[0]));
+}
+
+// Shared by the two WKE_TB methods: argument 1 web view, 2 kind, 3 selector,
+// 4 match number.
+bool runElementScript(int32_t argc, rt::Value* args, bool visibility) {
+  if (argc < 1) return false;
+  FormFill* f = formFillOf(args[0]);
+  if (!f) return false;
+  auto web = reinterpret_cast<wkeWebView>(uintptr_t(intArg(argc, args, 1, 0)));
+  std::string expression = elementExpression(f->prefix ? f->prefix : "", intArg(argc, args, 2, 0),
+                                             textArg(argc, args, 3), intArg(argc, args, 4, 1));
+  std::string script = visibility ? visibleScript(expression, intArg(argc, args, 5, 0) != 0)
+                                  : clickScript(expression);
+  runScript(web, script);
+  return true;
+}
+
+}  // namespace
+
+void RT_CALL LoadUrl(rt::Value* result, int32_t argc, rt::Value* args) {
+  View* v = argc >= 1 ? FindView(args[0]) : nullptr;
+  if (!v || !gEngine.wkeLoadURL) return;
+  gEngine.wkeLoadURL(v->webView, textArg(argc, args, 1).c_str());
+}
+
+void RT_CALL GetElementHtml(rt::Value* result, int32_t argc, rt::Value* args) {
+  View* v = argc >= 1 ? FindView(args[0]) : nullptr;
+  if (!v) return;
+  wkeWebView web = v->webView;
+  int32_t kind = intArg(argc, args, 2, 2);
+  if (kind < 1) kind = 2;
+  std::string selector = textArg(argc, args, 3);
+  if (selector.empty()) selector = "html";
+  int32_t frame = intArg(argc, args, 1, 0);
+  FramePrefix prefix;
+  if (frame >= 2) {
+    int count = scriptInt(web, kCountFramesScript);
+    prefix = buildFramePrefix(frame, count,
+                              [web](const std::string& s) { return scriptInt(web, s); });
+  }
+  std::string script =
+      outerHtmlScript(elementExpression(prefix.prefix, kind, selector, intArg(argc, args, 4, 1)));
+  jsValue value = runScript(web, script);
+  if (!gEngine.jsToString || !gEngine.wkeGlobalExec) return;
+  const char* text = gEngine.jsToString(gEngine.wkeGlobalExec(web), value);
+  result->text = newText(text ? text : "");
+}
+
+void RT_CALL GetWebViewHandle(rt::Value* result, int32_t argc, rt::Value* args) {
+  View* v = argc >= 1 ? FindView(args[0]) : nullptr;
+  result->u = v ? uint32_t(uintptr_t(v->webView)) : 0;
+}
+
+void RT_CALL CaptureViewBitmap(rt::Value* result, int32_t argc, rt::Value* args) {
+  void* window = nullptr;
+  View* v = argc >= 1 ? FindView(args[0], &window) : nullptr;
+  if (!v || !gEngine.wkeGetViewDC) return;
+  HDC viewDc = gEngine.wkeGetViewDC(v->webView);
+  RECT client = {};
+  GetClientRect(HWND(window), &client);
+  int32_t area[4] = {0, 0, client.right - client.left, client.bottom - client.top};
+  for (int32_t i = 0; i < 4; ++i)
+    if (present(argc, args, i + 1) && args[i + 1].i > 0) area[i] = args[i + 1].i;
+  const int32_t left = area[0], top = area[1], width = area[2], height = area[3];
+  uint32_t fileSize = bmpFileSize(width, height, 32);
+  if (!viewDc || fileSize == 0) return;
+
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = 44;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;  // bottom-up rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  info.bmiHeader.biSizeImage = uint32_t(width) * uint32_t(height) * 4;
+  HDC memory = CreateCompatibleDC(nullptr);
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!bitmap) {
+    DeleteDC(memory);
+    return;
+  }
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, viewDc, left, top, SRCCOPY);
+
+  // The file image goes straight into the byte-set, saving one copy.
+  BITMAP bm = {};
+  GetObjectW(bitmap, sizeof bm, &bm);
+  uint32_t size = bmpFileSize(bm.bmWidth, bm.bmHeight, bm.bmBitsPixel);
+  auto* block = size ? static_cast<uint8_t*>(runtimeAlloc(size + 8)) : nullptr;
+  if (block) {
+    std::memset(block, 0, size + 8);
+    const uint32_t header[2] = {1, size};
+    std::memcpy(block, header, sizeof header);
+    uint8_t* file = block + 8;
+    writeBmpHeader(file, bm.bmWidth, bm.bmHeight, bm.bmBitsPixel);
+    BITMAPINFO rows = {};
+    rows.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    rows.bmiHeader.biWidth = bm.bmWidth;
+    rows.bmiHeader.biHeight = bm.bmHeight;
+    rows.bmiHeader.biPlanes = 1;
+    rows.bmiHeader.biBitCount = bm.bmBitsPixel;
+    rows.bmiHeader.biCompression = BI_RGB;
+    SelectObject(memory, previous);  // GetDIBits wants the bitmap deselected
+    GetDIBits(memory, bitmap, 0, UINT(bm.bmHeight), file + kBmpHeaderSize, &rows, DIB_RGB_COLORS);
+    result->bin = block;
+  } else {
+    SelectObject(memory, previous);
+  }
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+}
+
+void RT_CALL SetDeviceParameter(rt::Value* result, int32_t argc, rt::Value* args) {
+  View* v = argc >= 1 ? FindView(args[0]) : nullptr;
+  if (!v || !gEngine.wkeSetDeviceParameter) return;
+  std::string name = textArg(argc, args, 1);
+  std::string text = textArg(argc, args, 2);
+  float real = present(argc, args, 4) ? args[4].f : 0.0f;
+  gEngine.wkeSetDeviceParameter(v->webView, name.c_str(),
+                                present(argc, args, 2) ? text.c_str() : nullptr,
+                                intArg(argc, args, 3, 0), real);
+}
+
+void RT_CALL Utf8ToText(rt::Value* result, int32_t argc, rt::Value* args) {
+  if (argc < 1) return;
+  const rt::Value& a = args[0];
+  std::string source;
+  if (a.tag == rt::kTagText) {
+    source = a.text ? a.text : "";
+  } else if (a.tag == rt::kTagBin) {
+    if (a.bin) {
+      uint32_t n = 0;
+      std::memcpy(&n, a.bin + 4, sizeof n);
+      source.assign(reinterpret_cast<const char*>(a.bin + 8), n);
+      source.resize(strnlen(source.c_str(), source.size()));  // up to the first zero
+    }
+  } else if (a.tag == rt::kTagInt) {
+    auto* p = reinterpret_cast<const char*>(uintptr_t(a.u));
+    if (!p || IsBadCodePtr(reinterpret_cast<FARPROC>(const_cast<char*>(p)))) return;
+    source = p;
+  } else {
+    return;
+  }
+  result->text = newText(utf8ToGbk(source));
+}
+
+void RT_CALL FormFillCreate(rt::Value* result, int32_t argc, rt::Value* args) {
+  auto* variable = argc >= 1 ? reinterpret_cast<uint32_t*>(uintptr_t(args[0].w[0])) : nullptr;
+  if (!variable) return;
+  auto* record = static_cast<FormFill*>(
+      reinterpret_cast<void*>(uintptr_t(notifyRuntime(rt::kNotifyAlloc, sizeof(FormFill), 1))));
+  if (record) std::memset(record, 0, sizeof *record);
+  *variable = uint32_t(uintptr_t(record));
+}
+
+void RT_CALL FormFillDestroy(rt::Value* result, int32_t argc, rt::Value* args) {
+  auto* variable = argc >= 1 ? reinterpret_cast<uint32_t*>(uintptr_t(args[0].w[0])) : nullptr;
+  if (!variable) return;
+  auto* record = reinterpret_cast<FormFill*>(uintptr_t(*variable));
+  if (record) {
+    if (record->prefix) notifyRuntime(rt::kNotifyFree, uint32_t(uintptr_t(record->prefix)), 0);
+    notifyRuntime(rt::kNotifyFree, uint32_t(uintptr_t(record)), 0);
+  }
+  *variable = 0;
+}
+
+void RT_CALL ClickElement(rt::Value* result, int32_t argc, rt::Value* args) {
+  runElementScript(argc, args, false);
+}
+
+void RT_CALL SetElementVisible(rt::Value* result, int32_t argc, rt::Value* args) {
+  runElementScript(argc, args, true);
+}
+
+const rt::CommandFn kBrowserCommands[10] = {
+    LoadUrl,          GetElementHtml, GetWebViewHandle, CaptureViewBitmap, SetDeviceParameter,
+    Utf8ToText,       FormFillCreate, FormFillDestroy,  ClickElement,      SetElementVisible,
+};
+
+}  // namespace web

@@ -1,0 +1,338 @@
+// Engine notifications and window messages of a browser view, raised as
+// typed events; pop-up windows.
+#include <windows.h>
+
+#include <cstring>
+
+#include "browser/browser_view.h"
+#include "browser/engine_loader.h"
+#include "browser/file_chooser.h"
+#include "browser/text_win.h"
+
+namespace web {
+namespace {
+
+const wchar_t kViewProp[] = L"{B419B3FF-F46F-42E2-A836-F28452158010}";
+
+enum : int32_t {
+  kDocumentReady = 0, kTitleChanged, kUrlChanged, kNavigating, kNewWindow, kLoadingFinished,
+  kConsole, kAlert, kConfirm, kPrompt, kDownload, kRequestBegins, kRequestEnds, kHoverUrl,
+  kLeftDown, kLeftUp, kLeftDouble, kRightDown, kRightUp, kMouseMoved, kFocusGained, kFocusLost,
+  kKeyDown, kKeyUp, kCharacter, kScrolled, kPopupCreating, kPopupCreated, kWindowClosing,
+  kWindowDestroyed,
+};
+
+View* viewOf(void* param) { return static_cast<View*>(param); }
+
+bool raisesEvents(const View* v) { return v && (v->flags & kViewIsComponent) && v->designFlag == 0; }
+
+std::string engineText(wkeString s) {
+  const wchar_t* w = s && gEngine.wkeGetStringW ? gEngine.wkeGetStringW(s) : nullptr;
+  return w ? toGbk(w) : std::string();
+}
+
+int32_t modifiers() {
+  int32_t m = 0;
+  if (GetAsyncKeyState(VK_SHIFT) & 0x8000) m |= 1;
+  if (GetAsyncKeyState(VK_CONTROL) & 0x8000) m |= 2;
+  if (GetAsyncKeyState(VK_MENU) & 0x8000) m |= 4;
+  return m;
+}
+
+// Raises a question event on a component view; true unless refused.
+template <class Fill>
+bool ask(View* v, int32_t event, Fill fill) {
+  if (!raisesEvents(v)) return true;
+  ViewEvent e(v, event);
+  fill(e);
+  e.raise();
+  return e.answer();
+}
+
+void ENGINE_CALL onDocumentReady(wkeWebView, void* p, wkeWebFrameHandle frame) {
+  ask(viewOf(p), kDocumentReady, [&](ViewEvent& e) { e.integer(int32_t(uintptr_t(frame))); });
+}
+
+void ENGINE_CALL onTitle(wkeWebView web, void* p, wkeString title) {
+  View* v = viewOf(p);
+  if (raisesEvents(v)) {
+    ask(v, kTitleChanged, [&](ViewEvent& e) { e.text(engineText(title)); });
+  } else if (v && gEngine.wkeSetWindowTitleW && gEngine.wkeGetStringW) {
+    const wchar_t* w = gEngine.wkeGetStringW(title);
+    gEngine.wkeSetWindowTitleW(web, w ? w : L"");
+  }
+}
+
+void ENGINE_CALL onUrl(wkeWebView, void* p, wkeWebFrameHandle frame, wkeString url) {
+  ask(viewOf(p), kUrlChanged, [&](ViewEvent& e) {
+    e.text(engineText(url));
+    e.integer(int32_t(uintptr_t(frame)));
+  });
+}
+
+bool ENGINE_CALL onNavigation(wkeWebView, void* p, int type, wkeString url) {
+  return ask(viewOf(p), kNavigating, [&](ViewEvent& e) {
+    e.integer(type);
+    e.text(engineText(url));
+  });
+}
+
+wkeWebView openPopup(View* opener, const wkeWindowFeatures* features);
+
+wkeWebView ENGINE_CALL onCreateView(wkeWebView, void* p, int type, wkeString url,
+                                    const wkeWindowFeatures* features) {
+  View* v = viewOf(p);
+  if (!v || !v->props.allowNewWindows) return nullptr;
+  bool allowed = ask(v, kNewWindow, [&](ViewEvent& e) {
+    e.integer(type);
+    e.text(engineText(url));
+  });
+  return allowed ? openPopup(v, features) : nullptr;
+}
+
+void ENGINE_CALL onLoadingFinish(wkeWebView, void* p, wkeString url, int result, wkeString reason) {
+  ask(viewOf(p), kLoadingFinished, [&](ViewEvent& e) {
+    e.text(engineText(url));
+    e.integer(result);
+    e.text(engineText(reason));
+  });
+}
+
+void ENGINE_CALL onConsole(wkeWebView, void* p, int level, wkeString message, wkeString source,
+                           unsigned line, wkeString stack) {
+  ask(viewOf(p), kConsole, [&](ViewEvent& e) {
+    e.integer(level);
+    e.integer(int32_t(line));
+    e.text(engineText(message));
+    e.text(engineText(source));
+    e.text(engineText(stack));
+  });
+}
+
+void ENGINE_CALL onAlert(wkeWebView, void* p, wkeString message) {
+  ask(viewOf(p), kAlert, [&](ViewEvent& e) { e.text(engineText(message)); });
+}
+
+bool ENGINE_CALL onConfirm(wkeWebView, void* p, wkeString message) {
+  return ask(viewOf(p), kConfirm, [&](ViewEvent& e) { e.text(engineText(message)); });
+}
+
+bool ENGINE_CALL onPrompt(wkeWebView, void* p, wkeString message, wkeString defaultValue,
+                          wkeString) {
+  return ask(viewOf(p), kPrompt, [&](ViewEvent& e) {
+    e.text(engineText(message));
+    e.text(engineText(defaultValue));
+  });
+}
+
+bool ENGINE_CALL onDownload(wkeWebView, void* p, const char* url) {
+  View* v = viewOf(p);
+  if (!raisesEvents(v)) return false;
+  ViewEvent e(v, kDownload);
+  e.text(url ? url : "");
+  e.raise();
+  return e.ran && e.record.hasResult && e.resultWord() != 0;
+}
+
+bool ENGINE_CALL onUrlBegin(wkeWebView, void* p, const char* url, wkeNetJob job) {
+  View* v = viewOf(p);
+  if (!raisesEvents(v)) return false;
+  ViewEvent e(v, kRequestBegins);
+  e.text(url ? url : "");
+  e.integer(int32_t(uintptr_t(job)));
+  e.raise();
+  return e.ran && e.answer();
+}
+
+void ENGINE_CALL onUrlEnd(wkeWebView, void* p, const char* url, wkeNetJob job, void* buf, int len) {
+  ask(viewOf(p), kRequestEnds, [&](ViewEvent& e) {
+    e.text(url ? url : "");
+    e.integer(int32_t(uintptr_t(job)));
+    e.integer(int32_t(uintptr_t(buf)));
+    e.integer(len);
+  });
+}
+
+void ENGINE_CALL onHover(wkeWebView, void* p, wkeString url) {
+  ask(viewOf(p), kHoverUrl, [&](ViewEvent& e) { e.text(engineText(url)); });
+}
+
+bool ENGINE_CALL onClosing(wkeWebView web, void* p) {
+  View* v = viewOf(p);
+  if (v && v->designFlag) return false;
+  return ask(v, kWindowClosing, [&](ViewEvent& e) { e.integer(int32_t(uintptr_t(web))); });
+}
+
+void ENGINE_CALL onDestroy(wkeWebView web, void* p) {
+  ask(viewOf(p), kWindowDestroyed, [&](ViewEvent& e) { e.integer(int32_t(uintptr_t(web))); });
+}
+
+bool mouseEvent(View* v, int32_t event, LPARAM lp) {
+  return ask(v, event, [&](ViewEvent& e) {
+    e.integer(int16_t(LOWORD(lp)));
+    e.integer(int16_t(HIWORD(lp)));
+    e.integer(modifiers());
+  });
+}
+
+LRESULT passOn(View* v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  return CallWindowProcW(reinterpret_cast<WNDPROC>(v->engineProc), hwnd, msg, wp, lp);
+}
+
+void destroyed(View* v, HWND hwnd) {
+  RemovePropW(hwnd, kViewProp);
+  SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(v->engineProc));
+  // A re-created component reuses the object for its new window.
+  if (v->hwnd != hwnd) return;
+  unregisterView(v);
+  forgetFileChooserView(v);
+  delete v;
+}
+
+LRESULT CALLBACK viewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* v = static_cast<View*>(GetPropW(hwnd, kViewProp));
+  if (!v) return DefWindowProcW(hwnd, msg, wp, lp);
+  switch (msg) {
+    case WM_LBUTTONDOWN: if (!mouseEvent(v, kLeftDown, lp)) return 0; break;
+    case WM_LBUTTONUP: if (!mouseEvent(v, kLeftUp, lp)) return 0; break;
+    case WM_LBUTTONDBLCLK: if (!mouseEvent(v, kLeftDouble, lp)) return 0; break;
+    case WM_RBUTTONDOWN: if (!mouseEvent(v, kRightDown, lp)) return 0; break;
+    case WM_RBUTTONUP: if (!mouseEvent(v, kRightUp, lp)) return 0; break;
+    case WM_MOUSEMOVE: if (!mouseEvent(v, kMouseMoved, lp)) return 0; break;
+    case WM_SETFOCUS: ask(v, kFocusGained, [](ViewEvent&) {}); break;
+    case WM_KILLFOCUS: ask(v, kFocusLost, [](ViewEvent&) {}); break;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+      bool pass = ask(v, kKeyDown, [&](ViewEvent& e) {
+        e.integer(int32_t(wp));
+        e.integer(modifiers());
+      });
+      LRESULT r = pass ? passOn(v, hwnd, msg, wp, lp) : 0;
+      if (wp == VK_F5 && !v->props.disableF5 && gEngine.wkeReload) gEngine.wkeReload(v->webView);
+      return r;
+    }
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+      if (!ask(v, kKeyUp, [&](ViewEvent& e) {
+            e.integer(int32_t(wp));
+            e.integer(modifiers());
+          }))
+        return 0;
+      break;
+    case WM_CHAR:
+      if (raisesEvents(v)) {
+        ViewEvent e(v, kCharacter);
+        e.integer(int32_t(wp));
+        e.raise();
+        if (e.ran && e.record.hasResult) {
+          if (e.resultWord() == 0) return 0;
+          wp = WPARAM(uint32_t(e.resultWord()));
+        }
+      }
+      break;
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+      ask(v, kScrolled, [&](ViewEvent& e) {
+        e.integer(HIWORD(wp));
+        e.integer(modifiers());
+      });
+      break;
+    case WM_DESTROY: {
+      LRESULT r = passOn(v, hwnd, msg, wp, lp);
+      destroyed(v, hwnd);
+      return r;
+    }
+  }
+  return passOn(v, hwnd, msg, wp, lp);
+}
+
+wkeWebView openPopup(View* opener, const wkeWindowFeatures* features) {
+  int32_t left = features ? features->x : 0, top = features ? features->y : 0;
+  int32_t width = features ? features->width : 0, height = features ? features->height : 0;
+  HWND parent = nullptr;
+  ask(opener, kPopupCreating, [&](ViewEvent& e) {
+    for (void* a : {static_cast<void*>(&parent), static_cast<void*>(&left),
+                    static_cast<void*>(&top), static_cast<void*>(&width),
+                    static_cast<void*>(&height)})
+      e.integer(int32_t(uintptr_t(a)));
+  });
+  wkeWebView web = gEngine.wkeCreateWebWindow(0, parent, left, top, width, height);
+  if (!web) return nullptr;
+  View* popup = new View();
+  popup->webView = web;
+  popup->hwnd = gEngine.wkeGetWindowHandle ? gEngine.wkeGetWindowHandle(web) : nullptr;
+  popup->props.allowNewWindows = opener->props.allowNewWindows;
+  popup->runDir = opener->runDir;
+  opener->flags |= kViewHasPopup;
+  registerNotifications(popup);
+  ask(opener, kPopupCreated, [&](ViewEvent& e) { e.integer(int32_t(uintptr_t(web))); });
+  if (gEngine.wkeSetWindowTitleW) gEngine.wkeSetWindowTitleW(web, L"VelmoWeb浏览器");
+  if (gEngine.wkeShowWindow) gEngine.wkeShowWindow(web, true);
+  return web;
+}
+
+}  // namespace
+
+ViewEvent::ViewEvent(const View* view, int32_t event) {
+  std::memset(&record, 0, sizeof record);
+  std::memset(pointers, 0, sizeof pointers);
+  record.windowId = view->windowId;
+  record.componentId = view->componentId;
+  record.event = event;
+}
+
+void ViewEvent::integer(int32_t v) {
+  rt::TypedArg& a = record.args[record.argc++];
+  a.value.i = v;
+  a.value.tag = rt::kTagInt;
+}
+
+void ViewEvent::text(std::string gbk) {
+  int32_t i = record.argc++;
+  texts[i] = std::move(gbk);
+  pointers[i] = texts[i].empty() ? nullptr : texts[i].c_str();
+  rt::TypedArg& a = record.args[i];
+  a.value.w[0] = uint32_t(uintptr_t(&pointers[i]));
+  a.value.tag = rt::kTagText;
+  a.flags = 1;
+}
+
+bool ViewEvent::raise() {
+  ran = notifyRuntime(rt::kNotifyTypedEvent, uint32_t(uintptr_t(&record)), 0) != 0;
+  return ran;
+}
+
+bool ViewEvent::answer() const { return !(ran && record.hasResult && record.result[0] == 0); }
+
+int32_t ViewEvent::resultWord() const { return int32_t(record.result[0]); }
+
+void registerNotifications(View* v) {
+  wkeWebView web = v->webView;
+  EngineTable& e = gEngine;
+  if (e.wkeOnDocumentReady2) e.wkeOnDocumentReady2(web, onDocumentReady, v);
+  if (e.wkeOnTitleChanged) e.wkeOnTitleChanged(web, onTitle, v);
+  if (e.wkeOnURLChanged2) e.wkeOnURLChanged2(web, onUrl, v);
+  if (e.wkeOnNavigation) e.wkeOnNavigation(web, onNavigation, v);
+  if (e.wkeOnCreateView) e.wkeOnCreateView(web, onCreateView, v);
+  if (e.wkeOnLoadingFinish) e.wkeOnLoadingFinish(web, onLoadingFinish, v);
+  if (e.wkeOnConsole) e.wkeOnConsole(web, onConsole, v);
+  if (e.wkeOnAlertBox) e.wkeOnAlertBox(web, onAlert, v);
+  if (e.wkeOnConfirmBox) e.wkeOnConfirmBox(web, onConfirm, v);
+  if (e.wkeOnPromptBox) e.wkeOnPromptBox(web, onPrompt, v);
+  if (e.wkeOnDownload) e.wkeOnDownload(web, onDownload, v);
+  if (e.wkeOnLoadUrlBegin) e.wkeOnLoadUrlBegin(web, onUrlBegin, v);
+  if (e.wkeOnLoadUrlEnd) e.wkeOnLoadUrlEnd(web, onUrlEnd, v);
+  if (e.wkeOnMouseOverUrlChanged) e.wkeOnMouseOverUrlChanged(web, onHover, v);
+  if (e.wkeOnWindowClosing) e.wkeOnWindowClosing(web, onClosing, v);
+  if (e.wkeOnWindowDestroy) e.wkeOnWindowDestroy(web, onDestroy, v);
+  if (e.wkeSetNavigationToNewWindowEnable)
+    e.wkeSetNavigationToNewWindowEnable(web, v->props.allowNewWindows != 0);
+  HWND hwnd = HWND(v->hwnd);
+  if (!hwnd) return;
+  SetPropW(hwnd, kViewProp, HANDLE(v));
+  v->engineProc = reinterpret_cast<void*>(
+      SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(viewProc)));
+  if (v->flags & kViewIsComponent) installFileChooser(v);
+}
+
+}  // namespace web
