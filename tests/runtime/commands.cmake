@@ -6,13 +6,20 @@ paginet_test(commands_neutral_test
   ${CMAKE_CURRENT_SOURCE_DIR}/conversion_commands_test.cpp
   ${PAGINET_COMMANDS_NEUTRAL} ${commands_fake})
 
-if(WIN32)
+if(WIN32 AND TARGET paginet_sound)
   add_library(commands_test_dll SHARED commands_test_dll.cpp commands_test_dll.def)
   set_target_properties(commands_test_dll PROPERTIES PREFIX "")
   paginet_test(commands_win_test
     ${CMAKE_CURRENT_SOURCE_DIR}/commands_test_win.cpp
     ${PAGINET_COMMANDS_NEUTRAL} ${PAGINET_COMMANDS_WIN} ${PAGINET_DLL_COMMANDS} ${commands_fake}
-    LIBS paginet_sound winmm)
+    LIBS paginet_sound)
   target_compile_definitions(commands_win_test PRIVATE PAGINET_HAVE_SOUND=1)
   add_dependencies(commands_win_test commands_test_dll)
+
+  # Child process for the cases that end the program (tests/wine/commands_dll.sh).
+  add_executable(commands_probe commands_probe_win.cpp
+    ${PAGINET_COMMANDS_NEUTRAL} ${PAGINET_COMMANDS_WIN} ${PAGINET_DLL_COMMANDS} ${commands_fake})
+  target_link_libraries(commands_probe PRIVATE paginet_sound)
+  target_compile_definitions(commands_probe PRIVATE PAGINET_HAVE_SOUND=1)
+  add_dependencies(commands_probe commands_test_dll)
 endif()

@@ -58,7 +58,7 @@ void reportError(std::string_view message, int32_t code, int32_t w1, int32_t w2)
   for (unsigned char c : message) std::printf("%02X", c);
   std::printf("\n");
   std::fflush(stdout);
-  std::exit(-1);
+  std::_Exit(-1);
 }
 
 const std::string& runDirectory() { return fake::runDir; }

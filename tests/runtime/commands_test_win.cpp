@@ -1,6 +1,5 @@
 // Win32 commands and DLL commands under a real Windows API (Wine here).
 #include <windows.h>
-#include <mmsystem.h>
 #include <gtest/gtest.h>
 #include <atomic>
 #include <string>
@@ -8,7 +7,6 @@
 #include "runtime/core_commands.h"
 #include "runtime/dll_call.h"
 #include "runtime/dll_commands.h"
-#include "sound/sound.h"
 #include "tests/runtime/commands_fake_runtime.h"
 
 using fake::call;
@@ -98,29 +96,6 @@ TEST(PlayMusic, RefusesWhatIsNotSound) {
   EXPECT_EQ(call(core::PlayMusic, {text(empty.c_str())}).i, 0);
   DeleteFileA(empty.c_str());
   EXPECT_EQ(fake::liveBlocks, 0);
-}
-
-TEST(PlayMusic, PlaysAWaveFile) {
-  if (waveOutGetNumDevs() == 0) GTEST_SKIP() << "no wave output device";
-  // 8 kHz mono 8-bit, 800 samples.
-  std::string wav = "RIFF";
-  auto word = [&](uint32_t v, int n) { for (int i = 0; i < n; ++i) wav += char(v >> (8 * i)); };
-  word(36 + 800, 4);
-  wav += "WAVEfmt ";
-  word(16, 4); word(1, 2); word(1, 2); word(8000, 4); word(8000, 4); word(1, 2); word(8, 2);
-  wav += "data";
-  word(800, 4);
-  wav += std::string(800, '\x80');
-  const std::string name = tempDirectory("paginet_cmd") + "\\tone.wav";
-  std::vector<uint8_t> block(8 + wav.size());
-  const uint32_t header[2] = {1, uint32_t(wav.size())};
-  memcpy(block.data(), header, 8);
-  memcpy(block.data() + 8, wav.data(), wav.size());
-  ASSERT_EQ(call(core::WriteToFile, {text(name.c_str()), fake::bytes(block.data())}).i, 1);
-  EXPECT_EQ(call(core::PlayMusic, {text(name.c_str())}).i, 1);
-  EXPECT_EQ(call(core::PlayMusic, {fake::bytes(block.data()), integer(0)}).i, 1);
-  snd::StopWavePlayers(true);
-  DeleteFileA(name.c_str());
 }
 
 TEST(InfoBox, PressingYesReturnsFive) {
