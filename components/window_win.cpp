@@ -400,7 +400,11 @@ void applyPosition(WindowObject* w) {
   HWND hwnd = hwndOf(w);
   if (!IsWindowVisible(hwnd)) return;
   switch (w->props.position) {
-    case 0: ShowWindow(hwnd, SW_SHOWNORMAL); break;
+    case 0:
+      // A minimised window that was maximised restores to maximised first.
+      for (int i = 0; i < 2 && (IsIconic(hwnd) || IsZoomed(hwnd)); ++i) ShowWindow(hwnd, SW_RESTORE);
+      ShowWindow(hwnd, SW_SHOWNORMAL);
+      break;
     case 1: {
       if (IsIconic(hwnd) || IsZoomed(hwnd)) ShowWindow(hwnd, SW_RESTORE);
       RECT r;
