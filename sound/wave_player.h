@@ -14,7 +14,8 @@ bool StartWavePlayer(const uint8_t* data, uint32_t size, int32_t loop);
 // Test hooks. Heap calls count every allocation and release the players make.
 uint32_t LiveWavePlayerCount();
 uint32_t WavePlayerHeapCalls();
-// Copies up to max thread ids of live players; returns how many there are.
-uint32_t WavePlayerThreadIds(uint32_t* ids, uint32_t max);
+// Stores up to max new handles (the caller closes them) to the threads of
+// live players; returns how many it stored.
+uint32_t DuplicateWavePlayerThreads(void** threads, uint32_t max);
 
 }  // namespace snd

@@ -180,6 +180,22 @@ WavePlayer* makePlayer(const uint8_t* data, const WaveChunks& w, int32_t loop) {
   return p;
 }
 
+// Takes a handle of its own to the first live player's thread, stopping it
+// too in case it started after the stop request.
+HANDLE firstPlayerThread() {
+  HANDLE thread = nullptr;
+  AcquireSRWLockExclusive(&gListLock);
+  if (gPlayers) {
+    SetEvent(gPlayers->stopEvent);
+    // The player closes its own handle once it has left the list.
+    if (!DuplicateHandle(GetCurrentProcess(), gPlayers->thread, GetCurrentProcess(), &thread,
+                         SYNCHRONIZE, FALSE, 0))
+      thread = nullptr;
+  }
+  ReleaseSRWLockExclusive(&gListLock);
+  return thread;
+}
+
 }  // namespace
 
 bool StartWavePlayer(const uint8_t* data, uint32_t size, int32_t loop) {
@@ -215,26 +231,14 @@ bool StartWavePlayer(const uint8_t* data, uint32_t size, int32_t loop) {
 }
 
 void StopWavePlayers(bool wait) {
-  HANDLE* threads = nullptr;
-  uint32_t count = 0;
   AcquireSRWLockExclusive(&gListLock);
-  uint32_t live = 0;
-  for (WavePlayer* p = gPlayers; p; p = p->next) ++live;
-  if (wait && live) threads = static_cast<HANDLE*>(heapAlloc(live * sizeof(HANDLE)));
-  for (WavePlayer* p = gPlayers; p; p = p->next) {
-    SetEvent(p->stopEvent);
-    // The player closes its own handle once it has left the list, so the
-    // wait needs a handle of its own.
-    if (threads && DuplicateHandle(GetCurrentProcess(), p->thread, GetCurrentProcess(),
-                                   &threads[count], SYNCHRONIZE, FALSE, 0))
-      ++count;
-  }
+  for (WavePlayer* p = gPlayers; p; p = p->next) SetEvent(p->stopEvent);
   ReleaseSRWLockExclusive(&gListLock);
-  for (uint32_t i = 0; i < count; ++i) {
-    WaitForSingleObject(threads[i], INFINITE);
-    CloseHandle(threads[i]);
+  if (!wait) return;
+  while (HANDLE thread = firstPlayerThread()) {
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
   }
-  heapFree(threads);
 }
 
 uint32_t LiveWavePlayerCount() {
@@ -245,11 +249,13 @@ uint32_t LiveWavePlayerCount() {
   return n;
 }
 
-uint32_t WavePlayerThreadIds(uint32_t* ids, uint32_t max) {
+uint32_t DuplicateWavePlayerThreads(void** threads, uint32_t max) {
   AcquireSRWLockShared(&gListLock);
   uint32_t n = 0;
-  for (WavePlayer* p = gPlayers; p; p = p->next, ++n)
-    if (n < max) ids[n] = p->threadId;
+  for (WavePlayer* p = gPlayers; p && n < max; p = p->next)
+    if (DuplicateHandle(GetCurrentProcess(), p->thread, GetCurrentProcess(), &threads[n],
+                        SYNCHRONIZE, FALSE, 0))
+      ++n;
   ReleaseSRWLockShared(&gListLock);
   return n;
 }
