@@ -161,6 +161,13 @@ bool textArg(int32_t argc, const rt::Value* args, int32_t i, std::string_view* o
   return true;
 }
 
+bool textPtrArg(int32_t argc, const rt::Value* args, int32_t i, const char** out) {
+  const rt::Value* v = argAt(argc, args, i);
+  if (!v || v->tag != rt::kTagText) return false;
+  *out = v->text ? v->text : "";
+  return true;
+}
+
 bool intArg(int32_t argc, const rt::Value* args, int32_t i, int32_t def, int32_t* out) {
   const rt::Value* v = argAt(argc, args, i);
   if (!v) {

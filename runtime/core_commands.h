@@ -44,6 +44,9 @@ inline const rt::Value* argAt(int32_t argc, const rt::Value* args, int32_t i) {
 }
 // Text argument i; false when it is missing or not a text.
 bool textArg(int32_t argc, const rt::Value* args, int32_t i, std::string_view* out);
+// The same as a zero-terminated pointer (never null), for commands that
+// need not measure the whole text.
+bool textPtrArg(int32_t argc, const rt::Value* args, int32_t i, const char** out);
 // Integer-like argument i (integer, logical, byte, short): def when omitted,
 // false when it has another type.
 bool intArg(int32_t argc, const rt::Value* args, int32_t i, int32_t def, int32_t* out);
@@ -52,11 +55,12 @@ bool intArg(int32_t argc, const rt::Value* args, int32_t i, int32_t def, int32_t
 // GBK (code page 936) to UTF-16 for the W functions; Windows build only.
 std::wstring gbkToWide(std::string_view gbk);
 
-// Offset of the first match of u (non-empty) in t at a character boundary
-// counted from pos, or npos. fold: ASCII letters compare case-blind.
-size_t findAtBoundary(std::string_view t, size_t pos, std::string_view u, bool fold);
-// ReplaceText's work: t with up to count (-1 or any negative: all) matches
-// of u from byte offset start replaced by r.
+// Offset of the first match of u (non-empty, zero-terminated at u.size())
+// in the zero-terminated t at a character boundary counted from pos (pos within t),
+// or npos. fold: ASCII letters compare case-blind.
+size_t findAtBoundary(const char* t, size_t pos, std::string_view u, bool fold);
+// ReplaceText's work: t and u zero-terminated at their sizes; t with up to count
+// (-1 or any negative: all) matches of u from byte offset start replaced by r.
 std::string replaceAll(std::string_view t, std::string_view u, std::string_view r,
                        size_t start, int32_t count, bool fold);
 

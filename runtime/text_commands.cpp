@@ -11,46 +11,45 @@ namespace {
 
 inline char foldAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; }
 
+// a is zero-terminated; the comparison stops at its terminator.
 bool equalFolded(const char* a, const char* b, size_t n) {
   for (size_t i = 0; i < n; ++i)
-    if (foldAscii(a[i]) != foldAscii(b[i])) return false;
+    if (!a[i] || foldAscii(a[i]) != foldAscii(b[i])) return false;
   return true;
 }
 
 // Moves a character-boundary cursor forward until it reaches or passes
 // target; the cursor only ever lands on boundaries counted from where it
 // started.
-inline size_t walkTo(std::string_view t, size_t pos, size_t target) {
+inline size_t walkTo(const char* t, size_t pos, size_t target) {
   while (pos < target) pos += static_cast<unsigned char>(t[pos]) >= 0x80 ? 2 : 1;
   return pos;
 }
 
 }  // namespace
 
-size_t findAtBoundary(std::string_view t, size_t pos, std::string_view u, bool fold) {
-  const size_t n = t.size(), m = u.size();
+size_t findAtBoundary(const char* t, size_t pos, std::string_view u, bool fold) {
+  const size_t m = u.size();
   if (fold) {
-    while (pos < n && n - pos >= m) {
-      if (equalFolded(t.data() + pos, u.data(), m)) return pos;
-      pos += static_cast<unsigned char>(t[pos]) >= 0x80 ? 2 : 1;
+    // The terminator never matches a byte of u, so no length is needed.
+    while (t[pos]) {
+      if (equalFolded(t + pos, u.data(), m)) return pos;
+      if (static_cast<unsigned char>(t[pos]) < 0x80) {
+        ++pos;
+      } else if (!t[pos + 1]) {
+        break;
+      } else {
+        pos += 2;
+      }
     }
     return std::string_view::npos;
   }
-  // Exact: memchr finds candidates fast; a candidate counts only if it
-  // starts a character as seen from pos.
-  const char* end = t.data() + n;
-  while (pos < n && n - pos >= m) {
-    const char* c0 = t.data() + pos;
-    const char* hit = nullptr;
-    while ((c0 = static_cast<const char*>(memchr(c0, u[0], size_t(end - c0) - m + 1)))) {
-      if (memcmp(c0 + 1, u.data() + 1, m - 1) == 0) {
-        hit = c0;
-        break;
-      }
-      if (size_t(end - ++c0) < m) break;
-    }
+  // Exact: strstr finds candidates fast and stops at the terminator; a
+  // candidate counts only if it starts a character as seen from pos.
+  while (t[pos]) {
+    const char* hit = strstr(t + pos, u.data());
     if (!hit) return std::string_view::npos;
-    const size_t c = size_t(hit - t.data());
+    const size_t c = size_t(hit - t);
     pos = walkTo(t, pos, c);
     if (pos == c) return c;
   }
@@ -66,7 +65,7 @@ std::string replaceAll(std::string_view t, std::string_view u, std::string_view 
   out.append(t.substr(0, start));
   size_t pos = start;
   while (true) {
-    const size_t hit = findAtBoundary(t, pos, u, fold);
+    const size_t hit = findAtBoundary(t.data(), pos, u, fold);
     if (hit == std::string_view::npos) break;
     out.append(t.substr(pos, hit - pos));
     out.append(r);
@@ -90,26 +89,31 @@ void RT_CALL LeftText(rt::Value* result, int32_t argc, rt::Value* args) {
   result->text = rt::newText(t.substr(0, static_cast<size_t>(k)));
 }
 
+// Measures only as far as the piece reaches, not the whole text.
 void RT_CALL MidText(rt::Value* result, int32_t argc, rt::Value* args) {
-  std::string_view t;
+  const char* t;
   int32_t s, k;
-  if (!textArg(argc, args, 0, &t) || !intArg(argc, args, 1, 0, &s) ||
+  if (!textPtrArg(argc, args, 0, &t) || !intArg(argc, args, 1, 0, &s) ||
       !intArg(argc, args, 2, 0, &k))
     return;
-  const int64_t p = int64_t(s) - 1;
-  if (p < 0 || p >= int64_t(t.size()) || k <= 0) return;
-  result->text = rt::newText(t.substr(static_cast<size_t>(p), static_cast<size_t>(k)));
+  if (s < 1 || k <= 0) return;
+  const size_t p = size_t(s) - 1;
+  if (strnlen(t, p + 1) <= p) return;
+  result->text = rt::newText(std::string_view(t + p, strnlen(t + p, size_t(k))));
 }
 
+// Searches from the start without measuring the whole text first, so a
+// loop of searches over a long page stays linear.
 void RT_CALL FindText(rt::Value* result, int32_t argc, rt::Value* args) {
-  std::string_view t, u;
+  const char* t;
+  std::string_view u;
   int32_t s, fold;
-  if (!textArg(argc, args, 0, &t) || !textArg(argc, args, 1, &u) ||
+  if (!textPtrArg(argc, args, 0, &t) || !textArg(argc, args, 1, &u) ||
       !intArg(argc, args, 2, 0, &s) || !intArg(argc, args, 3, 0, &fold))
     return;
   const size_t start = s > 1 ? static_cast<size_t>(s) - 1 : 0;
   result->i = -1;
-  if (start >= t.size()) return;
+  if (strnlen(t, start + 1) <= start) return;
   if (u.empty()) {
     result->i = 1;
     return;
