@@ -110,20 +110,9 @@ TEST_F(WindowTest, EmptyCaptionWithoutControlBoxHasNoTitleBar) {
   EXPECT_EQ(WS_CAPTION, GetWindowLongW(h, GWL_STYLE) & WS_CAPTION);
 }
 
-TEST_F(WindowTest, MaximisedWindowReadsPosition3) {
-  WindowProps p = startupWindowProps();
-  p.position = 3;
-  rt::LiveObject* w = track(create(rt::kTypeWindow, comp::writeWindowProps(p), nullptr, 0,
-                                   {0, 0, 400, 300}, kWindowRecord));
-  ASSERT_NE(nullptr, w);
-  HWND h = static_cast<HWND>(w->hwnd);
-  ShowWindow(h, SW_SHOW);  // the loader's show keeps the created state
-  pump(50);
-  EXPECT_TRUE(IsZoomed(h));
-  EXPECT_EQ(3, get(w, 18));
-  // Un-maximising and minimising are left out: Wine's X11 driver aborts
-  // on them on a display without a window manager.
-}
+// A maximised window reading position 3 runs in tests/wine/components_startup.sh:
+// maximising in a process that has already shown many windows crashes
+// Wine's X11 driver on a display without a window manager.
 
 TEST_F(WindowTest, ChoicePropertiesClamp) {
   rt::LiveObject* w = track(create(rt::kTypeWindow, {}, nullptr, 0, {0, 0, 300, 200}, kWindowRecord));

@@ -1,0 +1,69 @@
+// Shows the startup window's own records through the components, for the
+// scripted checks and the screenshot: "show SECONDS" keeps it up until it
+// is closed or the time runs out; "max" creates it maximised and prints the
+// position property it reads.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include "tests/components/harness_win.h"
+
+using namespace harness;
+
+namespace {
+
+comp::WindowProps windowProps(int position) {
+  comp::WindowProps p;
+  p.border = 1;
+  p.maxBox = 1;
+  p.position = position;
+  p.caption = "Brenmoor Paginet试卷下载器 V3.0 -By:tn462917";
+  return p;
+}
+
+HWND showStartup() {
+  rt::LiveObject* w = create(rt::kTypeWindow, comp::writeWindowProps(windowProps(1)), nullptr, 0,
+                             {50, 50, 50 + 1365, 50 + 840}, kWindowRecord);
+  if (!w) return nullptr;
+  HWND parent = static_cast<HWND>(w->hwnd);
+  comp::ButtonProps capture;
+  capture.caption = "采集";
+  create(rt::kTypeButton, comp::writeButtonProps(capture), parent, 110, {360, 98, 510, 148}, 0x1601A14D,
+         WS_TABSTOP | WS_VISIBLE);
+  comp::ButtonProps home;
+  home.caption = "前往首页";
+  create(rt::kTypeButton, comp::writeButtonProps(home), parent, 120, {511, 98, 661, 148}, 0x1601A178,
+         WS_TABSTOP | WS_VISIBLE);
+  create(rt::kTypeTimer, {}, parent, 130, {1360, 264, 1408, 296}, 0x1601D0AC);
+  comp::EditBoxProps edit;
+  edit.content = "https://reader.example.cn/q?c=120HYBKI30C";
+  create(rt::kTypeEditBox, comp::writeEditBoxProps(edit), parent, 140, {664, 100, 1128, 148}, 0x1601D0B6,
+         WS_TABSTOP | WS_VISIBLE);
+  ShowWindow(parent, SW_SHOW);
+  return parent;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  install();
+  if (argc >= 2 && !strcmp(argv[1], "max")) {
+    rt::LiveObject* w = create(rt::kTypeWindow, comp::writeWindowProps(windowProps(3)), nullptr, 0,
+                               {0, 0, 400, 300}, kWindowRecord);
+    if (!w) return 2;
+    ShowWindow(static_cast<HWND>(w->hwnd), SW_SHOW);
+    pump(100);
+    printf("zoomed=%d position=%d\n", IsZoomed(static_cast<HWND>(w->hwnd)) ? 1 : 0, get(w, 18));
+    fflush(stdout);
+    return 0;
+  }
+  int seconds = argc >= 3 ? atoi(argv[2]) : 30;
+  HWND h = showStartup();
+  if (!h) return 2;
+  printf("shown\n");
+  fflush(stdout);
+  bool closed = pumpUntil([&] { return !IsWindow(h); }, seconds * 1000);
+  printf(closed ? "closed events12=%d events1=%d\n" : "timeout\n", runtime().count(kWindowRecord, 12),
+         runtime().count(kWindowRecord, 1));
+  fflush(stdout);
+  return closed ? 0 : 1;
+}
