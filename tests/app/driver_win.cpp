@@ -21,9 +21,14 @@ std::wstring wide(const char* s) {
   MultiByteToWideChar(CP_UTF8, 0, s, -1, w.data(), n);
   return w;
 }
+// WM_GETTEXT reaches an edit control's text in another process, which
+// GetWindowText does not.
 std::wstring textOf(HWND h) {
-  wchar_t buf[1024];
-  int n = GetWindowTextW(h, buf, 1024);
+  wchar_t buf[1024] = {};
+  int n = int(SendMessageTimeoutW(h, WM_GETTEXT, 1024, LPARAM(buf), SMTO_ABORTIFHUNG, 2000,
+                                  nullptr)
+                  ? wcsnlen(buf, 1023)
+                  : 0);
   return std::wstring(buf, size_t(n > 0 ? n : 0));
 }
 std::wstring classOf(HWND h) {

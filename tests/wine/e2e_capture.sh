@@ -57,6 +57,7 @@ else fail "page sees the tablet: screen.width 1820" "$(tail -1 "$SESSION_DIR/sit
 
 view=$(session_controls | awk '$1 == "child" && $4 * $5 > best { best = $4 * $5; v = $4 " " $5 } END { print v }')
 vw=${view% *}; vh=${view#* }
+prefix="2024-Math高三数学期末考试试卷及"   # first 20 characters of the title
 : > "$PAGINET_WAVE_OUT"
 if box=$(capture "提示："); then
   played=$(stat -c %s "$PAGINET_WAVE_OUT")
@@ -65,7 +66,6 @@ if box=$(capture "提示："); then
   else fail "下载完成！ while the voice prompt plays" "text '$(box_text "$box")', $played bytes played"; fi
   session_press_ok "$box"
   sleep 1
-  prefix="2024-Math高三数学期末考试试卷及"
   got=$(bmps | tr '\n' ' ')
   if [ "$got" = "pic/$prefix/1.bmp pic/$prefix/2.bmp " ]; then pass "page count 3 makes 1.bmp and 2.bmp"
   else fail "page count 3 makes 1.bmp and 2.bmp" "got: $got"; fi
