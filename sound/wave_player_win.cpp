@@ -180,20 +180,20 @@ WavePlayer* makePlayer(const uint8_t* data, const WaveChunks& w, int32_t loop) {
   return p;
 }
 
-// Takes a handle of its own to the first live player's thread, stopping it
-// too in case it started after the stop request.
-HANDLE firstPlayerThread() {
-  HANDLE thread = nullptr;
+// Sets the stop event of up to max live players and stores new handles to
+// their threads: the player closes its own once it has left the list, and
+// it leaves the list before its thread has ended.
+uint32_t stopAndGather(HANDLE* threads, uint32_t max) {
+  uint32_t n = 0;
   AcquireSRWLockExclusive(&gListLock);
-  if (gPlayers) {
-    SetEvent(gPlayers->stopEvent);
-    // The player closes its own handle once it has left the list.
-    if (!DuplicateHandle(GetCurrentProcess(), gPlayers->thread, GetCurrentProcess(), &thread,
-                         SYNCHRONIZE, FALSE, 0))
-      thread = nullptr;
+  for (WavePlayer* p = gPlayers; p && n < max; p = p->next) {
+    SetEvent(p->stopEvent);
+    if (DuplicateHandle(GetCurrentProcess(), p->thread, GetCurrentProcess(), &threads[n],
+                        SYNCHRONIZE, FALSE, 0))
+      ++n;
   }
   ReleaseSRWLockExclusive(&gListLock);
-  return thread;
+  return n;
 }
 
 }  // namespace
@@ -235,9 +235,12 @@ void StopWavePlayers(bool wait) {
   for (WavePlayer* p = gPlayers; p; p = p->next) SetEvent(p->stopEvent);
   ReleaseSRWLockExclusive(&gListLock);
   if (!wait) return;
-  while (HANDLE thread = firstPlayerThread()) {
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
+  // Batches of what one wait can take; a player started meanwhile is
+  // stopped and waited for as well.
+  HANDLE threads[MAXIMUM_WAIT_OBJECTS];
+  while (uint32_t n = stopAndGather(threads, MAXIMUM_WAIT_OBJECTS)) {
+    WaitForMultipleObjects(n, threads, TRUE, INFINITE);
+    for (uint32_t i = 0; i < n; ++i) CloseHandle(threads[i]);
   }
 }
 
