@@ -1,3 +1,4 @@
+#include "sound/midi_player.h"
 #include "sound/riff.h"
 #include "sound/sound.h"
 #include "sound/wave_player.h"
@@ -8,7 +9,9 @@ int32_t PlaySoundData(const uint8_t* data, uint32_t size, int32_t loop) {
   if (!data || size == 0) return 0;
   switch (classifySound(data, size)) {
     case SoundKind::kWave: return StartWavePlayer(data, size, loop) ? 1 : 0;
-    case SoundKind::kMidi: break;  // MIDI player not in yet
+    case SoundKind::kMidi:
+      PlayMidi(data, size, loop);
+      return 1;  // even when the data cannot be opened
     case SoundKind::kNone: break;
   }
   return 0;

@@ -13,4 +13,7 @@ int32_t PlaySoundData(const uint8_t* data, uint32_t size, int32_t loop);
 // thread has ended.
 void StopWavePlayers(bool wait);
 
+// Stops the MIDI sound, if one is playing, and waits for its thread.
+void StopMidi();
+
 }  // namespace snd

@@ -1,0 +1,42 @@
+#!/bin/bash
+# Wave players under Wine: with the file-backed ALSA device of $HOME/.asoundrc
+# (the played bytes land in $PAGINET_WAVE_OUT), and with no device at all.
+# Each case runs in its own process so one crash cannot hide the others.
+set -euo pipefail
+exe="$BUILD/win32/tests/sound/sound_player_test.exe"
+[ -f "$exe" ] || { echo "FAIL: sound_player_test not built"; exit 1; }
+rc=0
+
+run_case() {  # name filter env...
+  local name=$1 filter=$2
+  shift 2
+  local log
+  log=$(mktemp)
+  if env "$@" timeout 120 wine "$exe" --gtest_filter="$filter" >"$log" 2>&1 &&
+     grep -q '^\[  PASSED  \] 1 test' "$log"; then
+    echo "PASS: $name"
+  else
+    echo "FAIL: $name"
+    grep -v '^qemu\|^mmap\|^ALSA' "$log" | tail -n 20
+    rc=1
+  fi
+  rm -f "$log"
+}
+
+dev=(PAGINET_EXPECT_DEVICE=1)
+run_case "one wave-out device" 'WaveOut.DeviceCount' "${dev[@]}"
+run_case "voice prompt plays once, all 194040 bytes in order" 'WaveOut.VoicePromptPlaysOnceInOrder' "${dev[@]}"
+run_case "data chunk before fmt plays" 'WaveOut.DataChunkBeforeFormatPlays' "${dev[@]}"
+run_case "sound longer than the buffer pool" 'WaveOut.SoundsLongerThanTheBufferPoolPlayInOrder' "${dev[@]}"
+run_case "30-byte and zero-size data images refused" 'WaveOut.RefusedImagesStartNoPlayer' "${dev[@]}"
+run_case "two requests play at once" 'WaveOut.TwoRequestsPlayAtOnce' "${dev[@]}"
+run_case "looping sound restarts from its first sample" 'WaveOut.LoopingSoundRestartsFromItsFirstSample' "${dev[@]}"
+run_case "stop with wait returns after every thread ended" 'WaveOut.StopWithWaitReturnsAfterEveryThreadEnded' "${dev[@]}"
+run_case "stop without wait" 'WaveOut.StopWithoutWaitStopsSoon' "${dev[@]}"
+run_case "midi requests" 'Midi.*' "${dev[@]}"
+
+nodev=$(mktemp -d)
+run_case "no device: the player ends on its time-out, nothing leaks" \
+  'WaveOut.WithoutADeviceThePlayerEndsOnItsTimeOut' HOME="$nodev" PAGINET_EXPECT_NO_DEVICE=1
+rm -rf "$nodev"
+exit $rc
