@@ -33,7 +33,6 @@ run_case "two requests play at once" 'WaveOut.TwoRequestsPlayAtOnce' "${dev[@]}"
 run_case "looping sound restarts from its first sample" 'WaveOut.LoopingSoundRestartsFromItsFirstSample' "${dev[@]}"
 run_case "stop with wait returns after every thread ended" 'WaveOut.StopWithWaitReturnsAfterEveryThreadEnded' "${dev[@]}"
 run_case "stop without wait" 'WaveOut.StopWithoutWaitStopsSoon' "${dev[@]}"
-run_case "midi requests" 'Midi.*' "${dev[@]}"
 
 nodev=$(mktemp -d)
 run_case "no device: the player ends on its time-out, nothing leaks" \
