@@ -1,0 +1,143 @@
+#include "tests/browser/test_host_win.h"
+
+#include <cstring>
+#include <mutex>
+#include <set>
+
+#include "browser/browser_library.h"
+#include "browser/engine_loader.h"
+
+namespace host {
+namespace {
+
+std::mutex gLock;
+std::vector<Box> gBoxes;
+std::string gRunDir;
+std::vector<RecordedEvent> gEvents;
+EventAnswer gAnswer;
+
+BOOL CALLBACK findBox(HWND w, LPARAM) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  wchar_t cls[32] = {};
+  GetClassNameW(w, cls, 32);
+  if (pid != GetCurrentProcessId() || wcscmp(cls, L"#32770") != 0 || !IsWindowVisible(w))
+    return TRUE;
+  static std::set<HWND> answered;
+  if (answered.count(w)) return TRUE;
+  answered.insert(w);
+  Box b;
+  wchar_t buf[2048] = {};
+  GetWindowTextW(w, buf, 2048);
+  b.caption = buf;
+  buf[0] = 0;
+  GetDlgItemTextW(w, 0xFFFF, buf, 2048);
+  b.text = buf;
+  {
+    std::lock_guard<std::mutex> g(gLock);
+    gBoxes.push_back(b);
+  }
+  PostMessageW(w, WM_COMMAND, IDOK, 0);
+  return TRUE;
+}
+
+DWORD WINAPI answerer(void*) {
+  for (;;) {
+    EnumWindows(findBox, 0);
+    Sleep(30);
+  }
+}
+
+int32_t RT_CALL runtimeNotify(int32_t code, uint32_t p1, uint32_t p2) {
+  switch (code) {
+    case rt::kNotifyProgramKind: return 3;
+    case rt::kNotifyRunDirBuffer: {
+      if (p1 == 2001 || p1 == 1) std::strcpy(reinterpret_cast<char*>(uintptr_t(p2)), gRunDir.c_str());
+      return 0;
+    }
+    case rt::kNotifyWrapWindow: return int32_t(p1);
+    case rt::kNotifyAlloc: return int32_t(uintptr_t(HeapAlloc(GetProcessHeap(), 0, p1 ? p1 : 1)));
+    case rt::kNotifyFree:
+      if (p1) HeapFree(GetProcessHeap(), 0, reinterpret_cast<void*>(uintptr_t(p1)));
+      return 0;
+    case rt::kNotifyTypedEvent: {
+      auto* r = reinterpret_cast<rt::TypedEventRecord*>(uintptr_t(p1));
+      RecordedEvent e{r->event, {}, {}};
+      bool replaced = false;
+      for (int i = 0; i < r->argc; ++i) {
+        const rt::TypedArg& a = r->args[i];
+        if (a.flags & 1) {
+          auto** text = reinterpret_cast<const char**>(uintptr_t(a.value.w[0]));
+          e.texts.push_back(*text ? *text : "");
+          if (gAnswer.replaceText && !replaced) {
+            *text = gAnswer.replaceText;
+            replaced = true;
+          }
+        } else {
+          e.ints.push_back(a.value.i);
+        }
+      }
+      gEvents.push_back(e);
+      r->hasResult = gAnswer.hasResult;
+      r->result[0] = gAnswer.result;
+      return gAnswer.ran ? 1 : 0;
+    }
+    default: return 0;
+  }
+}
+
+template <class Fn>
+Fn doubleFn(const char* name) {
+  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(doubleModule(), name)));
+}
+
+}  // namespace
+
+void start() {
+  CreateThread(nullptr, 0, answerer, nullptr, 0, nullptr);
+  kBrowserLibrary.notify(rt::kLibStart, uint32_t(uintptr_t(&runtimeNotify)), 0);
+}
+
+void setRunDirectory(const std::string& gbk) { gRunDir = gbk; }
+
+std::vector<Box> takeBoxes() {
+  Sleep(200);
+  std::lock_guard<std::mutex> g(gLock);
+  std::vector<Box> out;
+  out.swap(gBoxes);
+  return out;
+}
+
+std::vector<RecordedEvent>& events() { return gEvents; }
+EventAnswer& answer() { return gAnswer; }
+
+std::wstring exeDirectory() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring s = path;
+  return s.substr(0, s.rfind(L'\\') + 1);
+}
+
+std::wstring doublePath() { return exeDirectory() + L"engine_double.dll"; }
+
+std::string toGbk(const std::wstring& w) {
+  int n = WideCharToMultiByte(936, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string s(size_t(n > 0 ? n - 1 : 0), '\0');
+  if (n > 1) WideCharToMultiByte(936, 0, w.c_str(), -1, s.data(), n, nullptr, nullptr);
+  return s;
+}
+
+HMODULE doubleModule() { return GetModuleHandleW(web::enginePath().c_str()); }
+std::string doubleLog() { return doubleFn<DoubleLogFn>("doubleLog")(); }
+void doubleReset() { doubleFn<DoubleResetFn>("doubleReset")(); }
+void doubleSetResults(const char* text, int number) {
+  doubleFn<DoubleSetResultsFn>("doubleSetResults")(text, number);
+}
+DoubleCallback doubleCallback(wkeWebView view, const char* registration) {
+  return doubleFn<DoubleCallbackFn>("doubleCallback")(view, registration);
+}
+wkeString doubleString(const wchar_t* text) {
+  return doubleFn<DoubleStringFn>("doubleString")(text);
+}
+
+}  // namespace host
