@@ -6,7 +6,7 @@ JOBS=${JOBS:-$(nproc)}
 
 PACKAGES=(cmake ninja-build g++ g++-mingw-w64-i686 wine wine32:i386 xvfb xauth x11-utils
   xdotool imagemagick libgtest-dev googletest nlohmann-json3-dev chromium espeak-ng sox
-  clang libclang-rt-14-dev python3 procps qemu-user-static wine32-preloader:i386)
+  clang libclang-rt-14-dev python3 procps qemu-user-static wine32-preloader:i386 wine64)
 
 log() { printf '== %s\n' "$*" >&2; }
 
@@ -26,7 +26,9 @@ install_deps() {
 }
 
 # Some kernels boot with 32-bit emulation off; Wine's i386 loader then runs
-# under qemu's user-mode emulator, registered through binfmt_misc.
+# under qemu's user-mode emulator, registered through binfmt_misc. wine64 is
+# installed for its native wineserver, which serves 32-bit clients too and
+# is far steadier than an emulated one.
 enable_i386() {
   /usr/lib/wine/wine --version >/dev/null 2>&1 && return 0
   local bm=/proc/sys/fs/binfmt_misc
