@@ -99,6 +99,11 @@ ASOUND
   fi
 }
 
+wine_ready() {     # for the scripts under tests/wine, alone or from test.sh
+  start_xvfb
+  [ -n "${WINEPREFIX:-}" ] || wine_env
+}
+
 stop_background() {
   [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
   wineserver -k 2>/dev/null || true

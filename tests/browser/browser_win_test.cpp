@@ -110,7 +110,7 @@ TEST(BrowserLoader, NoEngineShowsTheNotFoundBoxOnEveryAttempt) {
     std::vector<Box> boxes = host::takeBoxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, L"错误");
-    EXPECT_EQ(boxes[0].text.substr(0, 28), L"请把\"miniblink_4975_x32.dll\"\r\n或者");
+    EXPECT_EQ(boxes[0].text.substr(0, 30), L"请把\"miniblink_4975_x32.dll\"\r\n或者");
     EXPECT_NE(boxes[0].text.find(L"放在[" + gBase + L"empty\\]这个目下"), std::wstring::npos);
   }
   EXPECT_TRUE(web::enginePath().empty());

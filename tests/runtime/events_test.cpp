@@ -4,6 +4,7 @@
 #include <vector>
 #include "runtime/events.h"
 #include "runtime/runtime_state.h"
+#include "tests/runtime/report_exit.h"
 
 namespace {
 
@@ -194,9 +195,9 @@ TEST_F(EventsTest, TypedResultTakesBothWords) {
 TEST_F(EventsTest, MissingWindowOrComponentIsARunTimeError) {
   rt::EventRecord noWindow = event(0x1601A001, 1);
   noWindow.windowId = 0x52010009;
-  EXPECT_EXIT(rt::dispatchEvent(&noWindow), testing::ExitedWithCode(255), "");
+  EXPECT_EXIT(rt::dispatchEvent(&noWindow), testing::ExitedWithCode(kReportExitCode), "");
   rt::EventRecord noComponent = event(0x1601A0FF, 1);
-  EXPECT_EXIT(rt::dispatchEvent(&noComponent), testing::ExitedWithCode(255), "");
+  EXPECT_EXIT(rt::dispatchEvent(&noComponent), testing::ExitedWithCode(kReportExitCode), "");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <cstring>
 #include "runtime/runtime.h"
 #include "runtime/value.h"
+#include "tests/runtime/report_exit.h"
 
 namespace {
 
@@ -55,7 +56,7 @@ TEST(Heap, AfterAreaClearedNothingIsConstant) {
 
 #if UINTPTR_MAX == 0xFFFFFFFFu  // a 64-bit host may well grant 4 GB
 TEST(HeapDeathTest, AllocationFailureReportsSize) {
-  EXPECT_EXIT(rt::allocMemory(0xFFFFFFF0u), testing::ExitedWithCode(255), "-16");
+  EXPECT_EXIT(rt::allocMemory(0xFFFFFFF0u), testing::ExitedWithCode(kReportExitCode), "-16");
 }
 #endif
 

@@ -2,6 +2,9 @@
 # DLL command failures and sound playback, each in its own probe process:
 # the failures end the process through the run-time error report.
 set -euo pipefail
+ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+source "$ROOT/scripts/lib.sh"
+wine_ready
 PROBE_DIR="$BUILD/win32/tests/runtime"
 failed=0
 # A crash must fail its case, not wait for a debugger.

@@ -8,8 +8,7 @@ for f in "$BUILD/win32/app/paginet.exe" "$BUILD/win32/engine/node.dll" \
          "$BUILD/win32/tests/app/paginet_driver.exe"; do
   [ -f "$f" ] || { echo "FAIL: e2e setup (missing $f)"; exit 1; }
 done
-start_xvfb
-wine_env
+wine_ready
 SESSION_DIR="$BUILD/e2e-capture"
 rm -rf "$SESSION_DIR"; mkdir -p "$SESSION_DIR"
 source "$ROOT/testsite/session.sh"

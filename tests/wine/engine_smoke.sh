@@ -4,8 +4,7 @@
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 source "$ROOT/scripts/lib.sh"
-[ -n "${DISPLAY:-}" ] || start_xvfb
-[ -n "${WINEPREFIX:-}" ] || wine_env
+wine_ready
 WIN=$BUILD/win32
 WORK=$BUILD/engine-smoke
 rm -rf "$WORK"

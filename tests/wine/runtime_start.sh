@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Start-up, loading, events, properties and termination of a small program on
 # the runtime (tests/runtime/runtime_probe_win.cpp), started from another
-# directory. Needs DISPLAY, WINEPREFIX and BUILD (scripts/test.sh sets them).
+# directory.
 set -euo pipefail
+ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+source "$ROOT/scripts/lib.sh"
+wine_ready
 exe="$BUILD/win32/tests/runtime/runtime_probe.exe"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

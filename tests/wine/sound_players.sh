@@ -3,6 +3,9 @@
 # (the played bytes land in $PAGINET_WAVE_OUT), and with no device at all.
 # Each case runs in its own process so one crash cannot hide the others.
 set -euo pipefail
+ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+source "$ROOT/scripts/lib.sh"
+wine_ready
 exe="$BUILD/win32/tests/sound/sound_player_test.exe"
 [ -f "$exe" ] || { echo "FAIL: sound_player_test not built"; exit 1; }
 rc=0
