@@ -97,6 +97,8 @@ bool Connection::connect() {
   link.pump = [this](int ms) { return ws_.pump(ms); };
   link.nowMs = [] { return static_cast<uint64_t>(GetTickCount64()); };
   link.log = engineLog;
+  link.urgent = [](const Event& e) { return e.method == "Fetch.requestPaused"; };
+  link.deliver = [this](const Event& e) { deliverNow(e); };
   session_ = std::make_unique<Session>(std::move(link));
   ws_.onMessage = [this](const std::string& m) { session_->receive(m); };
   if (hwnd_) {
@@ -131,6 +133,16 @@ void Connection::service() {
   delivering_ = false;
   for (View* v : retired_) delete v;
   retired_.clear();
+}
+
+void Connection::deliverNow(const Event& e) {
+  auto it = views_.find(e.sessionId);
+  if (it == views_.end()) return;
+  // A view the handler destroys must outlive the call it is inside.
+  bool was = delivering_;
+  delivering_ = true;
+  it->second->onEvent(e);
+  delivering_ = was;
 }
 
 void Connection::retire(View* v) {

@@ -34,6 +34,7 @@ class Connection {
   Connection() = default;
   bool connect();
   bool findEndpoint(std::string& host, int& port);
+  void deliverNow(const Event& e);  // an urgent event, during a wait
   WebSocketClient ws_;
   std::unique_ptr<Session> session_;
   std::map<std::string, View*> views_;

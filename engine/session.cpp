@@ -1,5 +1,7 @@
 #include "engine/session.h"
 
+#include <algorithm>
+
 #include "engine/script.h"
 
 namespace engine {
@@ -31,6 +33,7 @@ Reply Session::call(const std::string& method, const Json& params, const std::st
     uint64_t now = link_.nowMs();
     if (now >= deadline) break;
     if (!link_.pump(static_cast<int>(deadline - now))) lose("connection closed");
+    deliverUrgent();
   }
   waiting_.erase(id);
   auto it = replies_.find(id);
@@ -75,6 +78,19 @@ void Session::receive(const std::string& text) {
   if (auto s = msg.find("sessionId"); s != msg.end() && s->is_string()) e.sessionId = s->get<std::string>();
   if (auto p = msg.find("params"); p != msg.end()) e.params = std::move(*p);
   events_.push_back(std::move(e));
+}
+
+// Outside the pump, so a handler may itself call; one at a time, since it
+// may change the queue.
+void Session::deliverUrgent() {
+  if (!link_.urgent || !link_.deliver) return;
+  for (;;) {
+    auto it = std::find_if(events_.begin(), events_.end(), link_.urgent);
+    if (it == events_.end()) return;
+    Event e = std::move(*it);
+    events_.erase(it);
+    link_.deliver(e);
+  }
 }
 
 bool Session::nextEvent(Event& e) {

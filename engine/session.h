@@ -30,6 +30,10 @@ struct Link {
   std::function<bool(int ms)> pump;  // waits up to ms, feeds Session::receive; false when lost
   std::function<uint64_t()> nowMs;
   std::function<void(const std::string&)> log;
+  // Events that cannot wait for the end of a call: a paused navigation holds
+  // back every reply from the page until it is answered. Optional.
+  std::function<bool(const Event&)> urgent;
+  std::function<void(const Event&)> deliver;
 };
 
 class Session {
@@ -37,7 +41,7 @@ class Session {
   explicit Session(Link link) : link_(std::move(link)) {}
 
   // Sends a command and waits at most timeoutMs for its reply. Events that
-  // arrive meanwhile are queued, not delivered.
+  // arrive meanwhile are queued, not delivered, except urgent ones.
   Reply call(const std::string& method, const Json& params = Json::object(),
              const std::string& sessionId = "", int timeoutMs = 5000);
   // Sends without waiting; the reply is dropped. Returns false when lost.
@@ -56,6 +60,7 @@ class Session {
 
  private:
   int64_t send(const std::string& method, const Json& params, const std::string& sessionId);
+  void deliverUrgent();
   Link link_;
   int64_t nextId_ = 1;
   std::map<int64_t, Reply> replies_;  // arrived, not yet collected

@@ -18,27 +18,30 @@ struct FakeBrowser {
   Session* session = nullptr;
 
   engine::Link link() {
-    return {
-        [this](const std::string& t) {
-          if (!alive) return false;
-          sent.push_back(Json::parse(t));
-          return true;
-        },
-        [this](int ms) {
-          if (!alive) return false;
-          for (auto& m : toDeliver) session->receive(m);
-          toDeliver.clear();
-          if (answer && !sent.empty()) {
-            const Json& last = sent.back();
-            session->receive(R"({"method":"Page.loadEventFired","params":{"timestamp":1}})");
-            session->receive(Json{{"id", last["id"]}, {"result", {{"echo", last["method"]}}}}.dump());
-          }
-          now += ms;
-          return true;
-        },
-        [this] { return now; },
-        [this](const std::string& s) { logs.push_back(s); },
+    engine::Link l;
+    l.send = [this](const std::string& t) {
+      if (!alive) return false;
+      sent.push_back(Json::parse(t));
+      return true;
     };
+    // Time passes only when nothing arrives.
+    l.pump = [this](int ms) {
+      if (!alive) return false;
+      std::vector<std::string> now_due;
+      now_due.swap(toDeliver);
+      for (auto& m : now_due) session->receive(m);
+      if (answer && !sent.empty()) {
+        const Json& last = sent.back();
+        session->receive(R"({"method":"Page.loadEventFired","params":{"timestamp":1}})");
+        session->receive(Json{{"id", last["id"]}, {"result", {{"echo", last["method"]}}}}.dump());
+      } else if (now_due.empty()) {
+        now += ms;
+      }
+      return true;
+    };
+    l.nowMs = [this] { return now; };
+    l.log = [this](const std::string& s) { logs.push_back(s); };
+    return l;
   }
 };
 
@@ -64,6 +67,36 @@ TEST(Session, MatchesRepliesAndQueuesEvents) {
     ++events;
   }
   EXPECT_EQ(events, 2);
+}
+
+// A paused navigation holds back the reply; answering it during the wait,
+// even with a nested call, lets the reply come.
+TEST(Session, UrgentEventsAreDeliveredDuringAWait) {
+  FakeBrowser fb;
+  fb.answer = false;
+  std::vector<std::string> delivered;
+  engine::Link l = fb.link();
+  l.urgent = [](const engine::Event& e) { return e.method == "Fetch.requestPaused"; };
+  l.deliver = [&](const engine::Event& e) {
+    delivered.push_back(e.params["requestId"]);
+    fb.toDeliver.push_back(R"({"id":2,"result":{}})");
+    EXPECT_TRUE(fb.session->call("Fetch.continueRequest", {{"requestId", e.params["requestId"]}}).ok);
+    fb.toDeliver.push_back(R"({"id":1,"result":{"value":7}})");
+  };
+  Session s(l);
+  fb.session = &s;
+  fb.toDeliver.push_back(R"({"method":"Page.frameStartedLoading","params":{}})");
+  fb.toDeliver.push_back(R"({"method":"Fetch.requestPaused","params":{"requestId":"R1"}})");
+  auto r = s.call("Runtime.evaluate", Json::object(), "S1", 1000);
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_EQ(r.result["value"], 7);
+  EXPECT_EQ(delivered, std::vector<std::string>{"R1"});
+  ASSERT_EQ(fb.sent.size(), 2u);
+  EXPECT_EQ(fb.sent[1]["method"], "Fetch.continueRequest");
+  engine::Event e;
+  ASSERT_TRUE(s.nextEvent(e));  // the ordinary event stays queued
+  EXPECT_EQ(e.method, "Page.frameStartedLoading");
+  EXPECT_FALSE(s.nextEvent(e));
 }
 
 TEST(Session, ReportsProtocolErrorsAndTimeouts) {

@@ -49,10 +49,11 @@ capture() {
 }
 
 load pages3
-if grep -q 'screen=1820x980 avail=1820x980' "$SESSION_DIR/site.log" &&
-   grep -q 'touch=5' "$SESSION_DIR/site.log" && grep -q 'platform=QD-Mini' "$SESSION_DIR/site.log"; then
+seen=$(tail -1 "$SESSION_DIR/site.log")
+if grep -q 'screen=1820x980' <<<"$seen" && grep -q 'avail=1820x980' <<<"$seen" &&
+   grep -q 'touch=5' <<<"$seen" && grep -q 'platform=QD-Mini' <<<"$seen"; then
   pass "page sees the tablet: screen.width 1820"
-else fail "page sees the tablet: screen.width 1820" "$(tail -1 "$SESSION_DIR/site.log")"; fi
+else fail "page sees the tablet: screen.width 1820" "$seen"; fi
 
 view=$(session_controls | awk '$1 == "child" && $4 * $5 > best { best = $4 * $5; v = $4 " " $5 } END { print v }')
 vw=${view% *}; vh=${view#* }
