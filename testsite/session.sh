@@ -61,7 +61,7 @@ session_start_program() {
 }
 
 # The program's window and controls, one line each (see the driver).
-session_controls() { wine "$DRIVER_EXE" controls 2>/dev/null | tr -d '\r'; }
+session_controls() { LC_ALL=C.UTF-8 wine "$DRIVER_EXE" controls 2>/dev/null | tr -d '\r'; }
 
 # session_control KIND TEXT: "x y w h visible" of the first matching line.
 session_control() {
@@ -92,7 +92,7 @@ session_type_address() {   # session_type_address URL: replaces the edit box tex
 session_wait_box() {
   local deadline=$((SECONDS + ${2:-60})) out
   while [ $SECONDS -lt $deadline ]; do
-    if out=$(wine "$DRIVER_EXE" box "$1" 2>/dev/null | tr -d '\r') && [ -n "$out" ]; then
+    if out=$(LC_ALL=C.UTF-8 wine "$DRIVER_EXE" box "$1" 2>/dev/null | tr -d '\r') && [ -n "$out" ]; then
       printf '%s\n' "$out"; return 0
     fi
     sleep 0.5

@@ -4,6 +4,7 @@
 //   paginet_driver box TITLE       the text of the message box captioned TITLE
 // Lines are UTF-8: "<kind> <x> <y> <w> <h> <visible> <text>" in screen pixels.
 #include <windows.h>
+#include <shellapi.h>
 #include <cstdio>
 #include <string>
 
@@ -14,12 +15,6 @@ std::string utf8(const std::wstring& w) {
   std::string s(size_t(n), '\0');
   WideCharToMultiByte(CP_UTF8, 0, w.c_str(), int(w.size()), s.data(), n, nullptr, nullptr);
   return s;
-}
-std::wstring wide(const char* s) {
-  int n = MultiByteToWideChar(CP_UTF8, 0, s, -1, nullptr, 0);
-  std::wstring w(size_t(n > 0 ? n - 1 : 0), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, s, -1, w.data(), n);
-  return w;
 }
 // WM_GETTEXT reaches an edit control's text in another process, which
 // GetWindowText does not.
@@ -81,8 +76,12 @@ BOOL CALLBACK listStatic(HWND h, LPARAM) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (argc >= 2 && strcmp(argv[1], "controls") == 0) {
+int main() {
+  // The wide command line: the narrow argv would pass the title through the
+  // ANSI code page, which need not hold Chinese.
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (argc >= 2 && wcscmp(argv[1], L"controls") == 0) {
     HWND main = nullptr;
     EnumWindows(findMain, LPARAM(&main));
     if (!main) return 1;
@@ -90,8 +89,8 @@ int main(int argc, char** argv) {
     EnumChildWindows(main, listChild, 0);
     return 0;
   }
-  if (argc >= 3 && strcmp(argv[1], "box") == 0) {
-    BoxQuery q{wide(argv[2]), nullptr};
+  if (argc >= 3 && wcscmp(argv[1], L"box") == 0) {
+    BoxQuery q{argv[2], nullptr};
     EnumWindows(findBox, LPARAM(&q));
     if (!q.found) return 1;
     print("box", q.found);
