@@ -19,7 +19,8 @@ trap 'session_stop; stop_background' EXIT
 rc=0
 pass() { echo "PASS: $1"; }
 fail() { echo "FAIL: $1${2:+ ($2)}"; rc=1; }
-box_text() { printf '%s\n' "$1" | awk '$1 == "text" { sub(/^([^ ]+ ){6}/, ""); print; exit }'; }
+# The text after the six leading fields of a driver line.
+box_text() { printf '%s\n' "$1" | awk '$1 == "text"' | head -1 | cut -d' ' -f7-; }
 bmps() { (cd "$RUN_DIR" && find pic -name '*.bmp' 2>/dev/null | sort) || true; }
 
 session_start_site default
@@ -92,7 +93,7 @@ if box=$(capture "提示"); then
   sleep 2
   controls=$(session_controls)
   visible=$(printf '%s\n' "$controls" | awk '($1 == "edit" || $1 == "button") && $6 == 1' | wc -l)
-  caption=$(printf '%s\n' "$controls" | awk '$1 == "button" && $2 < 400 { sub(/^([^ ]+ ){6}/, ""); print }')
+  caption=$(printf '%s\n' "$controls" | awk '$1 == "button" && $2 < 400' | cut -d' ' -f7-)
   if [ "$visible" -eq 3 ] && [ "$caption" = "采集" ] && [ "$(bmps)" = "$before" ] && \
      [ ! -d "$RUN_DIR/pic/$prefix" ]; then
     pass "page count 0 writes nothing and restores the controls"
