@@ -8,8 +8,7 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 install_deps
 build_cross
-start_xvfb
-wine_env
+wine_ready
 SESSION_DIR="$BUILD/capture"
 mkdir -p "$SESSION_DIR"
 source "$ROOT/testsite/session.sh"
@@ -28,22 +27,20 @@ session_click_button "采集"
 box=$(session_wait_box "操作提示" 60) || { log "no start box"; exit 1; }
 session_press_ok "$box"
 log "capturing; every page takes about 3 s"
-while true; do
-  if box=$(session_wait_box "提示：" 20); then
-    log "$(printf '%s\n' "$box" | awk '$1 == "text" { $1=$2=$3=$4=$5=$6=""; print }')"
-    session_press_ok "$box"; break
-  fi
-  if box=$(session_wait_box "提示" 1); then
-    log "$(printf '%s\n' "$box" | awk '$1 == "text" { $1=$2=$3=$4=$5=$6=""; print }')"
-    session_press_ok "$box"; break
-  fi
+# The end box is "提示：" after a run, "提示" when the page count was 0.
+deadline=$((SECONDS + 1800)) box=""
+while [ -z "$box" ]; do
+  [ $SECONDS -lt $deadline ] || { log "no end box after 30 minutes"; exit 1; }
+  box=$(session_wait_box "提示：" 10) || box=$(session_wait_box "提示" 1) || box=""
 done
+log "$(printf '%s\n' "$box" | awk '$1 == "text"' | cut -d' ' -f7-)"
+session_press_ok "$box"
 sleep 1
 
 mapfile -t files < <(find "$RUN_DIR/pic" -name '*.bmp' 2>/dev/null | sort -V)
 log "BMP files written: ${#files[@]}"
 printf '%s\n' "${files[@]}"
 if [ ${#files[@]} -gt 0 ]; then
-  montage "${files[@]}" -tile 4x -geometry 320x+4+4 -label '%f' "$SESSION_DIR/contact-sheet.png"
+  montage -label '%f' "${files[@]}" -tile 4x -geometry 320x+4+4 "$SESSION_DIR/contact-sheet.png"
   log "contact sheet: $SESSION_DIR/contact-sheet.png"
 fi
