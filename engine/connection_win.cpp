@@ -19,6 +19,29 @@ LRESULT CALLBACK connectionProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   return DefWindowProcW(h, msg, w, l);
 }
 
+std::string text(const Json& j, const char* key) {
+  auto it = j.find(key);
+  return it != j.end() && it->is_string() ? it->get<std::string>() : std::string();
+}
+
+// A directory as the browser names it: a Linux browser behind Wine needs
+// the Unix path.
+std::string browserPath(const std::wstring& dir) {
+  using ToUnix = char*(CDECL*)(const wchar_t*);
+  auto toUnix = reinterpret_cast<ToUnix>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  if (toUnix) {
+    char* unix = toUnix(dir.c_str());
+    std::string s = unix ? unix : "";
+    if (unix) HeapFree(GetProcessHeap(), 0, unix);
+    return s;
+  }
+  int n = WideCharToMultiByte(CP_UTF8, 0, dir.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string s(n > 0 ? static_cast<size_t>(n - 1) : 0, '\0');
+  if (n > 1) WideCharToMultiByte(CP_UTF8, 0, dir.c_str(), -1, s.data(), n, nullptr, nullptr);
+  return s;
+}
+
 }  // namespace
 
 void engineLog(const std::string& line) {
@@ -105,7 +128,39 @@ bool Connection::connect() {
     WSAAsyncSelect(ws_.socket(), hwnd_, kSocketMessage, FD_READ | FD_CLOSE);
     SetTimer(hwnd_, kTimer, 15, nullptr);
   }
+  // Pop-ups the pages open show up as targets; downloads as browser events.
+  session_->call("Target.setDiscoverTargets", {{"discover", true}});
+  wchar_t tmp[MAX_PATH];
+  std::wstring dir = GetTempPathW(MAX_PATH, tmp) ? std::wstring(tmp) + L"paginet-downloads" : L"";
+  if (!dir.empty()) CreateDirectoryW(dir.c_str(), nullptr);
+  Json behaviour = {{"behavior", "allowAndName"}, {"eventsEnabled", true}, {"downloadPath", browserPath(dir)}};
+  if (dir.empty()) behaviour = {{"behavior", "default"}, {"eventsEnabled", true}};
+  session_->call("Browser.setDownloadBehavior", behaviour);
   return true;
+}
+
+View* Connection::viewOfTarget(const std::string& targetId) const {
+  for (const auto& [id, view] : views_)
+    if (!targetId.empty() && view->targetId() == targetId) return view;
+  return nullptr;
+}
+
+void Connection::onBrowserEvent(const Event& e) {
+  if (!e.params.is_object()) return;
+  const Json& p = e.params;
+  if (e.method == "Target.detachedFromTarget") {
+    auto v = views_.find(text(p, "sessionId"));
+    if (v != views_.end()) v->second->onDetached();
+  } else if (e.method == "Target.targetCreated" && p.contains("targetInfo") && p["targetInfo"].is_object()) {
+    // A page's window.open makes the browser open a window of its own; the
+    // opener's view has asked the application instead, so that one goes.
+    const Json& info = p["targetInfo"];
+    std::string id = text(info, "targetId");
+    if (text(info, "type") == "page" && viewOfTarget(text(info, "openerId")) && !viewOfTarget(id))
+      session_->post("Target.closeTarget", {{"targetId", id}});
+  } else if (e.method == "Browser.downloadWillBegin") {
+    if (View* v = viewOfTarget(text(p, "frameId"))) v->onDownload(p);
+  }
 }
 
 void Connection::service() {
@@ -117,10 +172,7 @@ void Connection::service() {
   while (session_ && session_->nextEvent(e)) {
     auto it = views_.find(e.sessionId);
     if (it != views_.end()) it->second->onEvent(e);
-    else if (e.method == "Target.detachedFromTarget" && e.params.is_object()) {
-      auto v = views_.find(e.params.value("sessionId", std::string()));
-      if (v != views_.end()) v->second->onDetached();
-    }
+    else if (e.sessionId.empty()) onBrowserEvent(e);
   }
   // Callbacks may destroy views: walk a copy and re-check each one.
   std::map<std::string, View*> now = views_;

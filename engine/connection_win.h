@@ -35,6 +35,8 @@ class Connection {
   bool connect();
   bool findEndpoint(std::string& host, int& port);
   void deliverNow(const Event& e);  // an urgent event, during a wait
+  void onBrowserEvent(const Event& e);
+  View* viewOfTarget(const std::string& targetId) const;
   WebSocketClient ws_;
   std::unique_ptr<Session> session_;
   std::map<std::string, View*> views_;

@@ -142,6 +142,25 @@ void notifyApp(View& v, Notice n, NoticeArgs& a) {
     case Notice::WindowClosing:
       if (auto f = reinterpret_cast<wkeWindowClosingCallback>(slot(kClosing).fn)) a.answer = f(wv, slot(kClosing).param);
       break;
+    case Notice::HoverUrl:
+      if (auto f = reinterpret_cast<wkeMouseOverUrlChangedCallback>(slot(kHover).fn)) f(wv, slot(kHover).param, &s1);
+      break;
+    case Notice::CreateView:
+      // A view that may not open windows gets none and asks nobody.
+      if (auto f = reinterpret_cast<wkeCreateViewCallback>(slot(kCreateView).fn); f && d.newWindows) {
+        wkeWindowFeatures wf{};
+        wf.x = a.window.x;
+        wf.y = a.window.y;
+        wf.width = a.window.width;
+        wf.height = a.window.height;
+        wf.resizable = wf.scrollbarsVisible = true;
+        a.created = f(wv, slot(kCreateView).param, a.number, &s1, &wf);
+      }
+      break;
+    case Notice::Download:
+      if (auto f = reinterpret_cast<wkeDownloadCallback>(slot(kDownload).fn))
+        a.answer = f(wv, slot(kDownload).param, a.text.c_str());
+      break;
     case Notice::WindowDestroy:
       if (auto f = reinterpret_cast<wkeWindowDestroyCallback>(slot(kDestroy).fn)) f(wv, slot(kDestroy).param);
       break;

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <set>
+#include <vector>
 
 #include "engine/connection_win.h"
 #include "engine/handshake.h"
@@ -82,6 +83,9 @@ bool View::startPage() {
   Connection::get().attach(sessionId_, this);
   call("Page.enable");
   call("Runtime.enable");
+  // Title changes after load and the link under the mouse come from the page.
+  call("Runtime.addBinding", {{"name", std::string(kNoticeBinding)}});
+  call("Page.addScriptToEvaluateOnNewDocument", {{"source", pageWatchScript()}});
   // Main-frame navigations pause here so the application can refuse them.
   call("Fetch.enable", {{"patterns", Json::array({{{"urlPattern", "*"}, {"resourceType", "Document"}}})}});
   applyMetrics();
@@ -186,12 +190,42 @@ std::string View::title() {
   return title_;
 }
 
-void View::checkTitle() {
-  std::string before = title_;
-  if (title() != before) {
-    NoticeArgs a;
-    a.text = title_;
-    notifyApp(*this, Notice::TitleChanged, a);
+void View::checkTitle() { titleSeen(title()); }
+
+void View::titleSeen(const std::string& t) {
+  if (t == noticedTitle_) return;
+  noticedTitle_ = t;
+  NoticeArgs a;
+  a.text = t;
+  notifyApp(*this, Notice::TitleChanged, a);
+}
+
+void View::openWindow(const Json& p) {
+  NoticeArgs a;
+  a.text = str(p, "url");
+  a.number = p.value("userGesture", false) ? 0 : 5;  // opened by the user, or by a script
+  std::vector<std::string> features;
+  if (auto f = p.find("windowFeatures"); f != p.end() && f->is_array())
+    for (const auto& item : *f)
+      if (item.is_string()) features.push_back(item.get<std::string>());
+  a.window = readWindowFeatures(features);
+  if (!a.window.width) a.window.width = w_;
+  if (!a.window.height) a.window.height = h_;
+  notifyApp(*this, Notice::CreateView, a);
+  // The browser's own window for it is closed (see Connection); the
+  // application's view loads the address instead.
+  View* target = find(a.created);
+  if (target && !a.text.empty()) target->loadUrl(a.text);
+}
+
+void View::onDownload(const Json& p) {
+  NoticeArgs a;
+  a.text = str(p, "url");
+  a.answer = false;
+  notifyApp(*this, Notice::Download, a);
+  // Nothing is written to disk unless the application takes the download.
+  if (!a.answer) {
+    if (Session* s = Connection::get().session()) s->post("Browser.cancelDownload", {{"guid", str(p, "guid")}});
   }
 }
 
@@ -284,6 +318,19 @@ void View::onEvent(const Event& e) {
     }
     if (allow) post("Fetch.continueRequest", {{"requestId", id}});
     else post("Fetch.failRequest", {{"requestId", id}, {"errorReason", "Aborted"}});
+  } else if (e.method == "Runtime.bindingCalled") {
+    if (str(p, "name") != kNoticeBinding) return;
+    PageNotice n = readPageNotice(str(p, "payload"));
+    if (n.kind == PageNotice::Title) {
+      titleSeen(n.text);
+    } else if (n.kind == PageNotice::Hover && n.text != hover_) {
+      hover_ = n.text;
+      NoticeArgs a;
+      a.text = hover_;
+      notifyApp(*this, Notice::HoverUrl, a);
+    }
+  } else if (e.method == "Page.windowOpen") {
+    openWindow(p);
   } else if (e.method == "Inspector.targetCrashed" || e.method == "Inspector.detached") {
     onDetached();
   }

@@ -6,6 +6,7 @@
 
 #include "engine/device.h"
 #include "engine/dib_win.h"
+#include "engine/page_notices.h"
 #include "engine/session.h"
 
 namespace engine {
@@ -15,12 +16,15 @@ namespace engine {
 enum class Notice {
   DocumentReady, TitleChanged, UrlChanged, LoadingFinished, Console, Alert,
   Confirm, Prompt, Navigation, PaintUpdated, WindowClosing, WindowDestroy,
+  HoverUrl, CreateView, Download,
 };
 
 struct NoticeArgs {
   std::string text, text2;  // UTF-8: title, URL, message, default value
   int number = 0;
   bool answer = true;  // question notices: the application's answer
+  WindowRect window;         // CreateView: where the page asked for the window
+  void* created = nullptr;   // CreateView: the web view the application gave
 };
 
 // Implemented by the export layer; returns the answer for questions.
@@ -52,6 +56,7 @@ class View {
   bool runScript(const std::string& body, std::string& text, int& number);
   std::string title();
   std::string url() const { return url_; }
+  const std::string& targetId() const { return targetId_; }
   // The surface, brought up to date with the page first when it may be stale.
   HDC viewDC();
   int width() const { return w_; }
@@ -60,6 +65,9 @@ class View {
   void onEvent(const Event& e);
   void afterEvents();
   void onDetached();
+  // A download the page started (a browser-level event); the application's
+  // answer decides whether it goes on.
+  void onDownload(const Json& params);
 
   void* appData = nullptr;  // owned by the export layer: callback slots
 
@@ -74,6 +82,8 @@ class View {
   void captureNow();
   void mouse(const char* type, LPARAM l, const char* button, int clicks);
   void checkTitle();
+  void titleSeen(const std::string& title);
+  void openWindow(const Json& params);
 
   HWND hwnd_ = nullptr;
   std::string sessionId_, targetId_;
@@ -83,6 +93,7 @@ class View {
   bool stale_ = true;           // the page may differ from the surface
   std::string pendingFrame_;    // newest undecoded screencast frame
   std::string url_, title_;
+  std::string noticedTitle_, hover_;  // as last told to the application
   DeviceParams device_;
   std::string deviceScriptId_;
   int buttons_ = 0;

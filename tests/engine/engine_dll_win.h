@@ -22,6 +22,13 @@ struct EngineDll {
   HDC (*getViewDC)(View);
   const char* (*getTitle)(View);
   void (*onLoadingFinish)(View, void*, void*);
+  void (*onWindowDestroy)(View, void*, void*);
+  void (*onTitleChanged)(View, void*, void*);
+  void (*onMouseOverUrlChanged)(View, void*, void*);
+  void (*onCreateView)(View, void*, void*);
+  void (*onDownload)(View, void*, void*);
+  void (*setNavigationToNewWindowEnable)(View, bool);
+  const char* (*getString)(void*);
 
   // False (with a message) when the DLL or one of the names is missing.
   bool load(const wchar_t* path) {
@@ -50,6 +57,13 @@ struct EngineDll {
     get(getViewDC, "wkeGetViewDC");
     get(getTitle, "wkeGetTitle");
     get(onLoadingFinish, "wkeOnLoadingFinish");
+    get(onWindowDestroy, "wkeOnWindowDestroy");
+    get(onTitleChanged, "wkeOnTitleChanged");
+    get(onMouseOverUrlChanged, "wkeOnMouseOverUrlChanged");
+    get(onCreateView, "wkeOnCreateView");
+    get(onDownload, "wkeOnDownload");
+    get(setNavigationToNewWindowEnable, "wkeSetNavigationToNewWindowEnable");
+    get(getString, "wkeGetString");
     return ok;
   }
 };

@@ -1,6 +1,8 @@
 // Drives node.dll against a real browser: engine_probe <node.dll> <url> <kill-marker>.
 // Prints one PASS/FAIL line per case; after "KILL-NOW" it waits for the
 // marker file, which the script creates once it has killed the browser.
+// With "--exit" in place of the marker it ends with two views still open,
+// so the script can check that the process exits cleanly.
 #include <windows.h>
 
 #include <cstdio>
@@ -30,6 +32,139 @@ std::wstring widen(const char* s) {
 bool loaded = false;
 void onLoadingFinish(void*, void*, void*, int, void*) { loaded = true; }
 
+void onLateDestroy(void*, void*) {
+  std::printf("destroy notice after main returned\n");
+  std::fflush(stdout);
+}
+
+int exitWithViews(EngineDll& e, const char* url) {
+  HWND host = makeHostWindow(640, 400);
+  EngineDll::View child = e.createWebWindow(2, host, 0, 0, 640, 400);
+  EngineDll::View popup = e.createWebWindow(0, nullptr, 0, 0, 320, 200);
+  if (!child || !popup) return 1;
+  for (EngineDll::View v : {child, popup}) {
+    e.onLoadingFinish(v, reinterpret_cast<void*>(&onLoadingFinish), nullptr);
+    e.onWindowDestroy(v, reinterpret_cast<void*>(&onLateDestroy), nullptr);
+    e.loadURL(v, url);
+  }
+  bool ok = pumpUntil(30000, [] { return loaded; });
+  e.getViewDC(child);
+  std::printf("EXIT-WITH-VIEWS %s\n", ok ? "loaded" : "not loaded");
+  std::fflush(stdout);
+  return ok ? 0 : 1;
+}
+
+// What the engine told us, for the notice cases.
+struct Heard {
+  EngineDll* e = nullptr;
+  std::string titles;                     // every title notice, '|' after each
+  std::string hovers;                     // every hover notice, '|' after each
+  std::string openedUrl, downloadUrl;
+  int openedWidth = 0, openedHeight = 0, createCalls = 0;
+  EngineDll::View popup = nullptr;
+  bool popupLoaded = false;
+  bool takeDownload = false;
+} heard;
+
+void onTitle(void*, void*, void* title) { heard.titles += std::string(heard.e->getString(title)) + "|"; }
+void onHover(void*, void*, void* url) { heard.hovers += std::string(heard.e->getString(url)) + "|"; }
+void onPopupLoaded(void*, void*, void*, int, void*) { heard.popupLoaded = true; }
+
+struct Features { int x, y, width, height; };
+void* onCreateView(void*, void*, int, void* url, const Features* f) {
+  ++heard.createCalls;
+  heard.openedUrl = heard.e->getString(url);
+  heard.openedWidth = f ? f->width : -1;
+  heard.openedHeight = f ? f->height : -1;
+  heard.popup = heard.e->createWebWindow(0, nullptr, f ? f->x : 0, f ? f->y : 0, heard.openedWidth,
+                                         heard.openedHeight);
+  if (heard.popup) heard.e->onLoadingFinish(heard.popup, reinterpret_cast<void*>(&onPopupLoaded), nullptr);
+  return heard.popup;
+}
+
+bool onDownload(void*, void*, const char* url) {
+  heard.downloadUrl = url ? url : "";
+  return heard.takeDownload;
+}
+
+bool endsWith(const std::string& s, const std::string& tail) {
+  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+int filesIn(const std::wstring& dir) {
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return 0;
+  int n = 0;
+  do {
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++n;
+  } while (FindNextFileW(h, &fd));
+  FindClose(h);
+  return n;
+}
+
+// Notices the page raises after it has loaded: title, hover URL, new
+// windows and downloads.
+void noticeCases(EngineDll& e, EngineDll::View v, const std::string& base) {
+  heard.e = &e;
+  e.onTitleChanged(v, reinterpret_cast<void*>(&onTitle), nullptr);
+  e.onMouseOverUrlChanged(v, reinterpret_cast<void*>(&onHover), nullptr);
+  e.onCreateView(v, reinterpret_cast<void*>(&onCreateView), nullptr);
+  e.onDownload(v, reinterpret_cast<void*>(&onDownload), nullptr);
+
+  e.runJSW(v, L"setTimeout(() => { document.title = 'Second Title'; }, 50);"
+              L" setTimeout(() => { document.querySelector('title').textContent = '\\u7b2c\\u4e09'; }, 150)");
+  bool titled = pumpUntil(3000, [] { return heard.titles.find("\xe7\xac\xac\xe4\xb8\x89|") != std::string::npos; });
+  report(titled && heard.titles == "Second Title|\xe7\xac\xac\xe4\xb8\x89|", "title change after load is noticed",
+         heard.titles);
+
+  HWND hwnd = e.getWindowHandle(v);
+  PostMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(50, 120));
+  bool over = pumpUntil(3000, [] { return !heard.hovers.empty(); });
+  PostMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(700, 500));
+  bool left = over && pumpUntil(3000, [] { return endsWith(heard.hovers, "||"); });
+  report(over && left && heard.hovers == base + "next.html||", "hover URL over a link and off it", heard.hovers);
+
+  e.runJSW(v, L"window.__w = window.open('popup.html', '_blank', 'width=300,height=200')");
+  bool asked = pumpUntil(5000, [] { return heard.createCalls > 0; });
+  bool popupLoaded = asked && pumpUntil(15000, [] { return heard.popupLoaded; });
+  std::string popupTitle = popupLoaded ? e.getTitle(heard.popup) : "";
+  pumpUntil(1000, [] { return false; });
+  std::string ownClosed = e.toString(e.globalExec(v), e.runJSW(v, L"return window.__w.closed"));
+  report(asked && heard.openedUrl == base + "popup.html" && heard.openedWidth == 300 && heard.openedHeight == 200 &&
+             popupTitle == "Popup" && ownClosed == "true",
+         "window.open asks for a view, which loads the address",
+         heard.openedUrl + " " + std::to_string(heard.openedWidth) + "x" + std::to_string(heard.openedHeight) +
+             " title '" + popupTitle + "' browser's own window closed: " + ownClosed);
+  if (heard.popup) DestroyWindow(e.getWindowHandle(heard.popup));
+
+  e.setNavigationToNewWindowEnable(v, false);
+  e.runJSW(v, L"window.__w2 = window.open('popup.html')");
+  pumpUntil(1500, [] { return heard.createCalls > 1; });
+  ownClosed = e.toString(e.globalExec(v), e.runJSW(v, L"return window.__w2.closed"));
+  report(heard.createCalls == 1 && ownClosed == "true", "no window and no question when new windows are off",
+         std::to_string(heard.createCalls) + " questions, browser's own window closed: " + ownClosed);
+
+  wchar_t tmp[MAX_PATH];
+  GetTempPathW(MAX_PATH, tmp);
+  std::wstring downloads = std::wstring(tmp) + L"paginet-downloads";
+  int filesBefore = filesIn(downloads);
+  e.runJSW(v, L"document.getElementById('d').click()");
+  bool noticed = pumpUntil(5000, [] { return !heard.downloadUrl.empty(); });
+  pumpUntil(1500, [] { return false; });
+  int filesAfter = filesIn(downloads);
+  // Taken, the same download lands in the folder: the refusal above is what kept it out.
+  heard.takeDownload = true;
+  heard.downloadUrl.clear();
+  e.runJSW(v, L"document.getElementById('d').click()");
+  bool noticedAgain = pumpUntil(5000, [] { return !heard.downloadUrl.empty(); });
+  bool saved = noticedAgain && pumpUntil(5000, [&] { return filesIn(downloads) > filesAfter; });
+  report(noticed && heard.downloadUrl == base + "file.bin" && filesAfter == filesBefore && saved,
+         "download noticed; refused means no file, taken means a file",
+         heard.downloadUrl + ", files " + std::to_string(filesBefore) + " -> " + std::to_string(filesAfter) +
+             (saved ? ", then saved" : ", taken one not saved"));
+}
+
 bool isRed(COLORREF c) { return GetRValue(c) > 200 && GetGValue(c) < 60 && GetBValue(c) < 60; }
 bool isWhite(COLORREF c) { return GetRValue(c) > 230 && GetGValue(c) > 230 && GetBValue(c) > 230; }
 
@@ -47,6 +182,7 @@ int main(int argc, char** argv) {
   }
   static const char zeros[216] = {};
   e.initializeEx(zeros);
+  if (std::strcmp(argv[3], "--exit") == 0) return exitWithViews(e, argv[2]);
   HWND host = makeHostWindow(1350, 800);
   EngineDll::View v = e.createWebWindow(2, host, 0, 0, 1350, 800);
   report(v && IsWindow(e.getWindowHandle(v)), "web window created");
@@ -112,6 +248,9 @@ int main(int argc, char** argv) {
   report(isWhite(before) && turned, "click changes the view DC within 555 ms",
          "before " + std::to_string(before) + " after " + std::to_string(after) + " in " +
              std::to_string(took) + " ms");
+
+  std::string url = argv[2];
+  noticeCases(e, v, url.substr(0, url.rfind('/') + 1));
 
   std::printf("KILL-NOW\n");
   std::fflush(stdout);

@@ -14,8 +14,14 @@ cat > "$WORK/site/index.html" <<'HTML'
 <!doctype html>
 <html><head><title>Engine Probe</title>
 <style>html, body { margin: 0; height: 100%; background: #fff; }</style></head>
-<body><button id="b" onclick="document.body.style.background = '#ff0000'">go</button></body></html>
+<body><button id="b" onclick="document.body.style.background = '#ff0000'">go</button>
+<a href="next.html" style="position: absolute; left: 0; top: 100px; width: 200px; height: 50px">next</a>
+<a id="d" href="file.bin" download style="position: absolute; left: 0; top: 200px">file</a></body></html>
 HTML
+cat > "$WORK/site/popup.html" <<'HTML'
+<!doctype html><html><head><title>Popup</title></head><body>popup</body></html>
+HTML
+head -c 4096 /dev/zero > "$WORK/site/file.bin"
 
 free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
 
@@ -50,6 +56,16 @@ if [ "${1:-}" = "--bench" ]; then
   exit
 fi
 
+# Views left open at exit, with the browser still there.
+erc=0
+timeout 120 wine "$WIN/tests/engine/engine_probe.exe" "$DLL" "$URL" --exit >"$WORK/exit.out" 2>"$WORK/exit.err" || erc=$?
+if [ $erc -eq 0 ] && grep -q 'EXIT-WITH-VIEWS loaded' "$WORK/exit.out" &&
+   ! grep -qiE 'signal|page fault|exception|after main returned' "$WORK/exit.out" "$WORK/exit.err"; then
+  EXIT_LINE="PASS: process with open views exits cleanly"
+else
+  EXIT_LINE="FAIL: process with open views exits cleanly -- status $erc: $(tr '\n' ' ' <"$WORK/exit.out") $(grep -iE 'signal|fault|exception' "$WORK/exit.err" | head -3 | tr '\n' ' ')"
+fi
+
 MARK=$WORK/killed
 MARK_W=$(winepath -w "$MARK" 2>/dev/null)
 timeout 400 wine "$WIN/tests/engine/engine_probe.exe" "$DLL" "$URL" "$MARK_W" >"$WORK/probe.out" 2>"$WORK/probe.err" &
@@ -63,6 +79,8 @@ kill -9 -- "-$CHROME" 2>/dev/null || true
 touch "$MARK"
 rc=0
 wait $PROBE || rc=$?
+echo "$EXIT_LINE"
+[[ $EXIT_LINE == PASS* ]] || rc=1
 grep -E '^(PASS|FAIL):' "$WORK/probe.out" || true
 lost=$(grep -c 'DevTools connection lost' "$WORK/probe.err" || true)
 if [ "$lost" = 1 ]; then echo "PASS: lost connection reported once"

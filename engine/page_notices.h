@@ -1,0 +1,32 @@
+// What pages report through the engine's binding (title changes after load,
+// the link under the mouse), and the window features of window.open.
+#pragma once
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace engine {
+
+// Name of the page binding the watch script reports through.
+extern const char kNoticeBinding[];
+
+// A start-up script for every document: reports each change of
+// document.title and of the address of the link under the mouse.
+std::string pageWatchScript();
+
+struct PageNotice {
+  enum Kind { None, Title, Hover } kind = None;
+  std::string text;  // UTF-8 title or address; "" when the mouse left a link
+};
+
+// Reads one binding payload; kind None for anything the script never sends.
+PageNotice readPageNotice(std::string_view payload);
+
+struct WindowRect {
+  int x = 0, y = 0, width = 0, height = 0;  // 0 where the page gave none
+};
+
+// The position and size among window.open's features ("left=10", "width=300").
+WindowRect readWindowFeatures(const std::vector<std::string>& features);
+
+}  // namespace engine
