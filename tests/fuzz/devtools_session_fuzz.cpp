@@ -1,0 +1,130 @@
+// DevTools messages from the browser, one a line, arriving while a command
+// waits. The reply is the last message with the command's id, events keep
+// their order (urgent ones delivered, the rest queued), unwanted replies are
+// dropped, and nothing the browser sends throws out of the session.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "engine/script.h"
+#include "engine/session.h"
+
+namespace {
+
+using engine::Event;
+using engine::Json;
+
+bool urgent(const Event& e) { return e.method == "Fetch.requestPaused"; }
+
+struct Expected {
+  bool replied = false;
+  Json reply;
+  std::vector<Event> urgent, queued;
+};
+
+// What the messages should come to, reading each on its own.
+Expected expect(const std::vector<std::string>& lines) {
+  Expected x;
+  for (const std::string& line : lines) {
+    Json msg = Json::parse(engine::fixLoneSurrogates(line), nullptr, false);
+    if (!msg.is_object()) continue;  // also the parser's discarded value
+    if (msg.contains("id") && msg["id"].is_number_integer()) {
+      if (msg["id"].get<int64_t>() == 1) {
+        x.replied = true;
+        x.reply = msg;
+      }
+      continue;
+    }
+    if (!msg.contains("method") || !msg["method"].is_string()) continue;
+    Event e;
+    e.method = msg["method"];
+    if (msg.contains("sessionId") && msg["sessionId"].is_string()) e.sessionId = msg["sessionId"];
+    if (msg.contains("params")) e.params = msg["params"];
+    (urgent(e) ? x.urgent : x.queued).push_back(e);
+  }
+  return x;
+}
+
+bool same(const Event& a, const Event& b) {
+  return a.method == b.method && a.sessionId == b.sessionId && a.params == b.params;
+}
+
+void checkScript(const Json& result) {
+  engine::ScriptResult r = engine::readScriptResult(result);
+  if (r.ok != r.error.empty()) std::abort();
+  Json quoted = Json::parse(engine::jsonQuote(r.text), nullptr, false);
+  if (!quoted.is_string()) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::vector<std::string> lines;
+  std::string all(reinterpret_cast<const char*>(data), size);
+  for (size_t start = 0; start <= all.size();) {
+    size_t end = all.find('\n', start);
+    if (end == std::string::npos) end = all.size();
+    lines.push_back(all.substr(start, end - start));
+    start = end + 1;
+  }
+  for (const std::string& line : lines) {
+    const std::string fixed = engine::fixLoneSurrogates(line);
+    // Same length (one six-byte escape for another), settled after one pass,
+    // and JSON the parser already takes is left alone.
+    if (fixed.size() != line.size() || engine::fixLoneSurrogates(fixed) != fixed) std::abort();
+    if (Json::accept(line) && fixed != line) std::abort();
+  }
+
+  std::vector<std::string> sent;
+  std::vector<Event> delivered;
+  uint64_t now = 0;
+  bool fed = false;
+  engine::Session* session = nullptr;
+  engine::Link link;
+  link.send = [&](const std::string& t) { sent.push_back(t); return true; };
+  link.pump = [&](int ms) {
+    if (!fed) {
+      fed = true;
+      for (const std::string& line : lines) session->receive(line);
+    } else {
+      now += uint64_t(ms);
+    }
+    return true;
+  };
+  link.nowMs = [&] { return now; };
+  link.log = [](const std::string&) {};
+  link.urgent = urgent;
+  link.deliver = [&](const Event& e) { delivered.push_back(e); };
+  engine::Session s(link);
+  session = &s;
+
+  const Expected x = expect(lines);
+  engine::Reply r = s.call("Runtime.evaluate", {{"expression", "1"}}, "S1", 50);
+  if (sent.size() != 1) std::abort();
+  Json out = Json::parse(sent[0]);
+  if (out["id"] != 1 || out["method"] != "Runtime.evaluate" || out["sessionId"] != "S1") std::abort();
+
+  if (r.ok && !r.error.empty()) std::abort();
+  if (!x.replied) {
+    if (r.ok || now < 50) std::abort();  // waited out the whole timeout
+  } else if (x.reply.contains("error")) {
+    if (r.ok) std::abort();
+  } else {
+    if (!r.ok || r.result != (x.reply.contains("result") ? x.reply["result"] : Json())) std::abort();
+    checkScript(r.result);
+  }
+
+  if (delivered.size() != x.urgent.size()) std::abort();
+  for (size_t i = 0; i < delivered.size(); ++i)
+    if (!same(delivered[i], x.urgent[i])) std::abort();
+  Event e;
+  for (const Event& want : x.queued)
+    if (!s.nextEvent(e) || !same(e, want)) std::abort();
+  if (s.nextEvent(e)) std::abort();
+
+  // Replies to ids nobody waited for were not kept: the next call, id 2,
+  // gets no answer even if the lines held one for it.
+  if (s.call("Page.enable", Json::object(), "", 10).ok || s.lost()) std::abort();
+  return 0;
+}
