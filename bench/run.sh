@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Builds and runs every benchmark and prints its figures: the text commands
+# natively (an optimised build of their own, no sanitizers), the browser
+# capture under Wine, and the engine and 12-page capture runs against
+# headless Chromium. A benchmark that cannot be built or fails is reported
+# and the others still run; the exit status says whether all ran.
+set -euo pipefail
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+source "$ROOT/scripts/lib.sh"
+failed=()
+
+# bench NAME COMMAND...: one benchmark, its figures under a heading. The
+# commands run in a || context, where set -e is off: each step checks.
+bench() {
+  local name=$1 rc=0
+  shift
+  printf '\n== %s\n' "$name"
+  "$@" || rc=$?
+  if [ $rc -ne 0 ]; then echo "(did not run to its end: exit $rc)"; failed+=("$name"); fi
+}
+
+# Wine's emulator prints a harmless signal line at process exit.
+quiet() { "$@" 2>&1 | grep -v '^qemu: uncaught target signal'; return "${PIPESTATUS[0]}"; }
+
+native_text() {
+  cmake -S "$ROOT" -B "$BUILD/bench-native" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null &&
+    cmake --build "$BUILD/bench-native" -j "$JOBS" --target text_bench >/dev/null &&
+    "$BUILD/bench-native/bench/text_bench"
+}
+
+cross_targets() {
+  cmake -S "$ROOT" -B "$BUILD/win32" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" >/dev/null || return
+  cmake --build "$BUILD/win32" -j "$JOBS" --target "$@" >"$BUILD/bench-build.log" 2>&1 ||
+    { tail -n 20 "$BUILD/bench-build.log"; return 1; }
+}
+
+browser_capture() {
+  cross_targets browser_bench || return
+  quiet timeout 600 wine "$BUILD/win32/bench/browser_bench.exe" 20
+}
+
+engine_frames() {
+  cross_targets engine_bench node || return
+  quiet bash "$ROOT/tests/wine/engine_smoke.sh" --bench
+}
+
+capture_run() {
+  cross_targets paginet node paginet_driver || return
+  quiet bash "$ROOT/bench/app_capture.sh"
+}
+
+bench "text commands (native)" native_text
+start_xvfb
+wine_env
+trap stop_background EXIT
+bench "browser capture: CaptureViewBitmap + WriteToFile (Wine, engine double)" browser_capture
+bench "engine: DOM change to view DC, view DC blit (Wine, Chromium)" engine_frames
+bench "12-page capture run (Wine, Chromium)" capture_run
+
+echo
+if [ ${#failed[@]} -eq 0 ]; then echo "all benchmarks ran"; exit 0; fi
+printf 'did not run: %s\n' "${failed[@]}"
+exit 1
