@@ -58,4 +58,25 @@ inline Bytes riffWave(const std::vector<std::pair<const char*, Bytes>>& chunks) 
   return b;
 }
 
+inline void putBe16(Bytes& b, uint16_t v) {
+  b.push_back(uint8_t(v >> 8));
+  b.push_back(uint8_t(v));
+}
+
+// A standard MIDI file: "MThd" (length 6) and one "MTrk" per track, each
+// track's contents given as raw event bytes (end-of-track included).
+inline Bytes midiFile(uint16_t format, uint16_t division, const std::vector<Bytes>& tracks) {
+  Bytes b = {'M', 'T', 'h', 'd'};
+  putBe32(b, 6);
+  putBe16(b, format);
+  putBe16(b, uint16_t(tracks.size()));
+  putBe16(b, division);
+  for (const Bytes& t : tracks) {
+    putTag(b, "MTrk");
+    putBe32(b, uint32_t(t.size()));
+    b.insert(b.end(), t.begin(), t.end());
+  }
+  return b;
+}
+
 }  // namespace sndtest

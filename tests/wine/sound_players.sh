@@ -1,13 +1,18 @@
 #!/bin/bash
 # Wave players under Wine: with the file-backed ALSA device of $HOME/.asoundrc
 # (the played bytes land in $PAGINET_WAVE_OUT), and with no device at all.
-# Each case runs in its own process so one crash cannot hide the others.
+# The MIDI player: against Wine's stream interface, which has no synthesiser
+# here, and against a recording fake of it. Each case runs in its own
+# process so one crash cannot hide the others.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 source "$ROOT/scripts/lib.sh"
 wine_ready
 exe="$BUILD/win32/tests/sound/sound_player_test.exe"
-[ -f "$exe" ] || { echo "FAIL: sound_player_test not built"; exit 1; }
+midi_exe="$BUILD/win32/tests/sound/sound_midi_test.exe"
+for e in "$exe" "$midi_exe"; do
+  [ -f "$e" ] || { echo "FAIL: $(basename "$e" .exe) not built"; exit 1; }
+done
 rc=0
 
 run_case() {  # name filter env...
@@ -41,4 +46,14 @@ nodev=$(mktemp -d)
 run_case "no device: the player ends on its time-out, nothing leaks" \
   'WaveOut.WithoutADeviceThePlayerEndsOnItsTimeOut' HOME="$nodev" PAGINET_EXPECT_NO_DEVICE=1
 rm -rf "$nodev"
+
+exe=$midi_exe
+run_case "MIDI: Wine without a synthesiser, the request ends cleanly" 'MidiOut.WineWithoutASynthesiserEndsTheRequestCleanly'
+run_case "MIDI: events reach the stream in order, the song ends on its own" 'MidiStream.PlaysTheEventsInOrderAndEndsOnItsOwn'
+run_case "MIDI: a long song spans several buffers in order" 'MidiStream.LongSongsSpanSeveralBuffersInOrder'
+run_case "MIDI: looping repeats from the start until stopped" 'MidiStream.LoopingRepeatsFromTheStartUntilStopped'
+run_case "MIDI: stop ends a sound that is playing" 'MidiStream.StopEndsASoundThatIsPlaying'
+run_case "MIDI: a new request stops the sound that is playing" 'MidiStream.ANewRequestStopsTheSoundThatIsPlaying'
+run_case "MIDI: data that cannot be opened plays nothing" 'MidiStream.DataThatCannotBeOpenedPlaysNothing'
+run_case "MIDI: an open failure leaves nothing behind" 'MidiStream.OpenFailureLeavesNothingBehind'
 exit $rc
