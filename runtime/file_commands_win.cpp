@@ -50,11 +50,15 @@ uint8_t* readWholeFile(std::string_view name, uint32_t* size) {
 }  // namespace
 
 // Only byte-set arguments contribute bytes: reading the data word of any
-// other type as a byte-set pointer would touch arbitrary memory.
+// other type as a byte-set pointer would touch arbitrary memory. The bytes
+// go to a temporary name beside the file, which then replaces it, so the
+// file is never seen half-written and a failed write leaves the old one.
 void RT_CALL WriteToFile(rt::Value* result, int32_t argc, rt::Value* args) {
   std::string_view name;
   if (!textArg(argc, args, 0, &name) || name.empty()) return;
-  HANDLE h = CreateFileW(gbkToWide(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  const std::wstring target = gbkToWide(name);
+  const std::wstring partial = target + L".part";
+  HANDLE h = CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return;
   bool ok = true;
@@ -63,6 +67,8 @@ void RT_CALL WriteToFile(rt::Value* result, int32_t argc, rt::Value* args) {
     ok = writeAll(h, rt::byteSetData(args[i].bin), rt::byteSetSize(args[i].bin));
   }
   ok = CloseHandle(h) && ok;
+  ok = ok && MoveFileExW(partial.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING);
+  if (!ok) DeleteFileW(partial.c_str());
   result->i = ok ? 1 : 0;
 }
 
