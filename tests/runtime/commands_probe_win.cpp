@@ -8,7 +8,9 @@
 #include "runtime/dll_call.h"
 #include "runtime/dll_commands.h"
 #include "sound/sound.h"
+#include "sound/wave_player.h"
 #include "tests/runtime/commands_fake_runtime.h"
+#include "tests/sound/wave_image.h"
 
 namespace {
 
@@ -52,6 +54,73 @@ std::string waveByteSet() {
   return b;
 }
 
+std::wstring widen(const std::string& gbk) {
+  int n = MultiByteToWideChar(936, 0, gbk.c_str(), -1, nullptr, 0);
+  std::wstring w(size_t(n > 0 ? n - 1 : 0), L'\0');
+  if (n > 1) MultiByteToWideChar(936, 0, gbk.c_str(), -1, w.data(), n);
+  return w;
+}
+
+bool writeFile(const std::wstring& path, const sndtest::Bytes& bytes) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  DWORD done = 0;
+  bool ok = WriteFile(h, bytes.data(), DWORD(bytes.size()), &done, nullptr) && done == bytes.size();
+  return CloseHandle(h) && ok;
+}
+
+sndtest::Bytes readFile(const std::wstring& path) {
+  sndtest::Bytes b;
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return b;
+  b.resize(GetFileSize(h, nullptr));
+  DWORD got = 0;
+  if (!ReadFile(h, b.data(), DWORD(b.size()), &got, nullptr)) got = 0;
+  b.resize(got);
+  CloseHandle(h);
+  return b;
+}
+
+// PlayMusic of a file named in GBK: the file is read whole by the call (it
+// is deleted at once), then played. Prints what reached the wave-out device
+// of the test prefix.
+int playFile(const std::string& dir) {
+  sndtest::Bytes samples = sndtest::countingSamples(30000, 1);
+  const std::string name = dir + "\\提示音.wav";
+  if (!writeFile(widen(name), sndtest::riffWave({{"fmt ", sndtest::pcmFormat()}, {"data", samples}})))
+    return 1;
+  rt::Value args[1] = {fake::text(name.c_str())};
+  rt::Value r{};
+  core::PlayMusic(&r, 1, args);
+  std::printf("play=%d deleted=%d\n", r.i, DeleteFileW(widen(name).c_str()) ? 1 : 0);
+  for (int i = 0; i < 1000 && snd::LiveWavePlayerCount() > 0; ++i) Sleep(10);
+  const char* out = std::getenv("PAGINET_WAVE_OUT");
+  std::wstring device = out ? L"Z:" + widen(out) : L"";
+  sndtest::Bytes got;
+  for (int i = 0; i < 100 && got.size() < samples.size(); ++i) {
+    Sleep(50);   // the device writes its file behind the player
+    got = readFile(device);
+  }
+  std::printf("device-bytes=%u match=%d\n", unsigned(got.size()), got == samples ? 1 : 0);
+  return 0;
+}
+
+// A MIDI file by name: classified and handed to the MIDI player.
+int playMidiFile(const std::string& dir) {
+  const std::string name = dir + "\\song.mid";
+  if (!writeFile(widen(name), sndtest::midiFile(0, 96, {{0x00, 0x90, 0x3C, 0x64, 0x60, 0x80, 0x3C,
+                                                          0x40, 0x00, 0xFF, 0x2F, 0x00}})))
+    return 1;
+  rt::Value args[1] = {fake::text(name.c_str())};
+  rt::Value r{};
+  core::PlayMusic(&r, 1, args);
+  std::printf("play=%d\n", r.i);
+  snd::StopMidi();
+  DeleteFileW(widen(name).c_str());
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -74,6 +143,8 @@ int main(int argc, char** argv) {
     snd::StopWavePlayers(true);
     return 0;
   }
+  if (mode == "play-file") return playFile(exe.substr(0, exe.rfind('\\')));
+  if (mode == "play-midi-file") return playMidiFile(exe.substr(0, exe.rfind('\\')));
   std::printf("unknown mode\n");
   return 2;
 }

@@ -125,8 +125,12 @@ int loopRounds(const Bytes& got, uint32_t frames) {
 }  // namespace
 
 TEST(WaveOut, DeviceCount) {
-  if (envSet("PAGINET_EXPECT_DEVICE")) EXPECT_EQ(waveOutGetNumDevs(), 1u);
-  if (envSet("PAGINET_EXPECT_NO_DEVICE")) EXPECT_EQ(waveOutGetNumDevs(), 0u);
+  if (envSet("PAGINET_EXPECT_DEVICE")) {
+    EXPECT_EQ(waveOutGetNumDevs(), 1u);
+  }
+  if (envSet("PAGINET_EXPECT_NO_DEVICE")) {
+    EXPECT_EQ(waveOutGetNumDevs(), 0u);
+  }
 }
 
 TEST(WaveOut, VoicePromptPlaysOnceInOrder) {

@@ -48,8 +48,7 @@ inline Bytes countingSamples(uint32_t frames, uint32_t first = 0) {
 
 // RIFF WAVE image from chunks in the given order; the RIFF size is right.
 inline Bytes riffWave(const std::vector<std::pair<const char*, Bytes>>& chunks) {
-  Bytes b;
-  putTag(b, "RIFF");
+  Bytes b = {'R', 'I', 'F', 'F'};
   put32(b, 0);
   putTag(b, "WAVE");
   for (auto& [tag, contents] : chunks) putChunk(b, tag, contents);

@@ -35,4 +35,7 @@ run_case "missing ordinal" ordinal-missing 255 \
   "loaded=0" "message=$(gbk_hex '无法找到指定DLL库文件“commands_test_dll.dll”中的输出命令“#18”')"
 run_case "wrong declaration reports code 6" stack 255 "REPORT code=6 w=67228418,54"
 run_case "PlayMusic plays a wave byte-set" play 0 "play=1"
+run_case "PlayMusic plays a wave file named in Chinese, read whole at the call" play-file 0 \
+  "play=1 deleted=1" "device-bytes=120000 match=1"
+run_case "PlayMusic hands a MIDI file to the MIDI player" play-midi-file 0 "play=1"
 exit $failed
