@@ -1,6 +1,7 @@
 // The capture run behind 按钮1: page count and title from the page source,
 // then per page: hide the overlays, turn the page, snapshot, save.
 #include "app/constants.h"
+#include "app/folder_name.h"
 #include "app/frame.h"
 #include "app/globals.h"
 #include "app/routines.h"
@@ -45,32 +46,91 @@ char* pageSource() {
   return text;
 }
 
-void capturePage(uint32_t formFillObject, const char* folder, int32_t page) {
-  Delay(1111);
+// Closing the window during a wait destroys every component the run goes
+// on to use, and touching one then is a run-time error. The view's handle
+// is the one thing that can be asked: it is 0 once the view is gone.
+bool windowStands() { return callBrowser(web::GetWebViewHandle, gMainBrowser).i != 0; }
+
+// Delay, then whether the run may go on.
+bool wait(int64_t ms) {
+  Delay(ms);
+  return windowStands();
+}
+
+// A box telling why the run stops; false when the window went meanwhile.
+bool tellFailure(const char* message, const char* path, const char* hint) {
+  char* text = concatText({message, path, hint});
+  callCore(core::InfoBox, textArg(text), intArg(0), textArg(kSaveFailedTitle));
+  release(text);
+  return windowStands();
+}
+
+enum class Step { kGoOn, kStopped, kWindowClosed };
+
+Step capturePage(uint32_t formFillObject, const char* folder, int32_t page) {
+  if (!wait(1111)) return Step::kWindowClosed;
   for (const char* selector : kOverlaySelectors) {
     callBrowser(web::SetElementVisible, formFill(formFillObject), intArg(gMainWebViewHandle),
                 intArg(2), textArg(selector), intArg(1), boolArg(false));
-    Delay(50);
+    if (!wait(50)) return Step::kWindowClosed;
   }
   callBrowser(web::ClickElement, formFill(formFillObject), intArg(gMainWebViewHandle), intArg(2),
               textArg(kPageTurnSelector), intArg(1));
-  Delay(555);
+  if (!wait(555)) return Step::kWindowClosed;
   const int32_t width = int32_t(double(readInt(kStartupWindow, kBrowser1, kPropWidth)) - 15.0);
   uint8_t* picture = callBrowser(web::CaptureViewBitmap,
                                  componentArg(rt::kTypeBrowserView, kStartupWindow, kBrowser1),
                                  omitted(), omitted(), intArg(width), omitted()).bin;
   char* number = ownedText(callCore(core::ToText, intArg(page)));
   char* file = concatText({folder, kBackslash, number, kBmpSuffix});
-  callCore(core::WriteToFile, textArg(file), binArg(picture));
-  release(file);
   release(number);
+  // An empty picture would make an empty .bmp; a failed write would leave
+  // the page missing while the run went on to report success.
+  const bool saved = picture && callCore(core::WriteToFile, textArg(file), binArg(picture)).i != 0;
   release(picture);
-  Delay(1111);
+  bool stands = true;
+  if (!saved)
+    stands = picture ? tellFailure(kSaveFailedMessage, file, kCheckDiskHint)
+                     : tellFailure(kCaptureFailedMessage, file, nullptr);
+  release(file);
+  if (!stands) return Step::kWindowClosed;
+  if (!saved) return Step::kStopped;
+  return wait(1111) ? Step::kGoOn : Step::kWindowClosed;
 }
 
+// The capture folder for a title prefix, which is made safe in place: the
+// page may have filled it with characters that would make the folder fail
+// or leave pic\. Owned by the caller.
+char* captureFolder(char* prefix) {
+  MakeFolderNameSafe(prefix);
+  char* runDirectory = ownedText(callCore(core::RunDirectory));
+  char* folder = concatText({runDirectory, kPicFolder, prefix});
+  release(runDirectory);
+  return folder;
+}
+
+// Shows a refused page count; false when the window went meanwhile.
+bool tellPageCount(int32_t pageCount) {
+  if (pageCount == 0) {
+    callCore(core::InfoBox, textArg(kZeroPagesMessage), intArg(0), textArg(kZeroPagesTitle));
+  } else {
+    char* number = ownedText(callCore(core::ToText, intArg(pageCount)));
+    char* text = concatText({kPageRangeHead, number, kPageRangeTail});
+    callCore(core::InfoBox, textArg(text), intArg(0), textArg(kZeroPagesTitle));
+    release(text);
+    release(number);
+  }
+  return windowStands();
+}
+
+// The run. When the window is closed during it, it stops at once: there is
+// nothing of the window left to restore.
 void captureRun(uint32_t formFillObject) {
   writeText(kStartupWindow, kButton1, kPropButtonCaption, kCaptionRunning);
-  if (callCore(core::InfoBox, textArg(kStartMessage), intArg(0), textArg(kStartTitle)).i == 0) {
+  const int32_t answer =
+      callCore(core::InfoBox, textArg(kStartMessage), intArg(0), textArg(kStartTitle)).i;
+  if (!windowStands()) return;
+  if (answer == 0) {
     setControlsVisible(false);
     MoveMouse(0, 0, 0);
   }
@@ -84,24 +144,28 @@ void captureRun(uint32_t formFillObject) {
   release(title);
   release(source);
 
-  if (pageCount == 0) {
-    callCore(core::InfoBox, textArg(kZeroPagesMessage), intArg(0), textArg(kZeroPagesTitle));
-    backToIdle();
+  if (pageCount < 1 || pageCount > kMaxPageCount) {
     release(prefix);
+    if (tellPageCount(pageCount)) backToIdle();
     return;
   }
 
-  char* runDirectory = ownedText(callCore(core::RunDirectory));
-  char* folder = concatText({runDirectory, kPicFolder, prefix});
-  release(runDirectory);
+  char* folder = captureFolder(prefix);
   release(prefix);
-  if (!IsDirectory(folder)) CreateDirectoryPath(folder);
-  Delay(555);
-  const int32_t last = int32_t(double(pageCount) - 1.0);
-  for (int32_t page = 1; page <= last; ++page) capturePage(formFillObject, folder, page);
+  if (!IsDirectory(folder) && !CreateDirectoryPath(folder)) {
+    const bool stands = tellFailure(kFolderFailedMessage, folder, kCheckDiskHint);
+    release(folder);
+    if (stands) backToIdle();
+    return;
+  }
+  Step step = wait(555) ? Step::kGoOn : Step::kWindowClosed;
+  for (int32_t page = 1; page < pageCount && step == Step::kGoOn; ++page)
+    step = capturePage(formFillObject, folder, page);
   release(folder);
+  if (step == Step::kWindowClosed) return;
 
   backToIdle();
+  if (step == Step::kStopped) return;
   callCore(core::PlayMusic, binArg(kVoicePrompt), omitted());
   callCore(core::InfoBox, textArg(kDoneMessage), intArg(0), textArg(kDoneTitle));
 }

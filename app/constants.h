@@ -34,6 +34,15 @@ extern const char kCaptionRunning[], kCaptionIdle[];
 extern const char kStartMessage[], kStartTitle[];
 extern const char kZeroPagesMessage[], kZeroPagesTitle[];
 extern const char kDoneMessage[], kDoneTitle[];
+
+// The most pages a run accepts; kPageRangeTail names the same bound. A page
+// count beyond it cannot be a paper's (2^31 - 1 pages would take two
+// centuries at 3 s each) and is refused, as is a negative one.
+constexpr int32_t kMaxPageCount = 1000;
+extern const char kPageRangeHead[], kPageRangeTail[];
+// A run that cannot save tells the user why and stops.
+extern const char kSaveFailedTitle[], kFolderFailedMessage[], kSaveFailedMessage[],
+    kCaptureFailedMessage[], kCheckDiskHint[];
 extern const char kZIndex[], kSemicolon[], kTitleOpen[], kLessThan[];
 
 constexpr int kOverlayCount = 5;
