@@ -5,6 +5,8 @@
 
 Serves the same reader page for every path on 127.0.0.1:PORT. A query key
 "v" overrides the variant per request, so one server covers every case.
+When PAGINET_SITE_VARIANT names a file, a request without "v" takes the
+variant named in it, so a test can change the page behind one address.
 When PAGINET_SITE_LOG names a file, every load of the page appends a line
 with what the page saw (screen size, touch points, platform, user agent),
 so a test can check the emulated device.
@@ -15,6 +17,7 @@ Each page shows a large page number on a band of its own colour
 import html
 import os
 import sys
+import time
 import urllib.parse
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
@@ -29,6 +32,21 @@ VARIANTS = {
     "title4": (3, "试卷"),
     # ':' and '?' are refused in Windows file names.
     "badname": (3, "物理:期中考试?试卷第一套附答案及评分标准"),
+    # Hostile pages: page counts no paper has, titles that would climb out
+    # of pic\ or fail as folder names.
+    "pagesmax": (2**31 - 1, TITLE26),
+    "pagesneg": (-5, TITLE26),
+    "pagesnan": ("auto", TITLE26),
+    "escape": (2, "..\\..\\..\\考试:期中?试卷\\..\\答案解析"),
+    # 24 dots, then about 10 KB more (in GBK): the prefix is dots only.
+    "longtitle": (2, "." * 24 + "长标题:很长?\\.." * 700),
+    # Not the reader page: none of the run's selectors match.
+    "noselectors": (2, TITLE26, "bare"),
+    # The reader page, but an image on it never arrives, so it never
+    # finishes loading.
+    "neverloads": (2, TITLE26, "hanging-image"),
+    # The reader page cut off after its first overlay; the rest never comes.
+    "stalled": (2, TITLE26, "cut"),
 }
 
 COLOURS = [
@@ -43,7 +61,31 @@ def page_colour(page):
     return COLOURS[(page - 1) % len(COLOURS)]
 
 
-def reader_page(count, title):
+# Tells the site log what the page saw; placed early enough to run on
+# every shape of page.
+REPORT = """<script>
+new Image().src = '/report?' + [
+  'screen=' + screen.width + 'x' + screen.height,
+  'avail=' + screen.availWidth + 'x' + screen.availHeight,
+  'view=' + innerWidth + 'x' + innerHeight,
+  'touch=' + navigator.maxTouchPoints,
+  'platform=' + encodeURIComponent(navigator.platform),
+  'cores=' + navigator.hardwareConcurrency,
+  'ua=' + encodeURIComponent(navigator.userAgent)].join('&');
+</script>"""
+
+
+def bare_page(count, title):
+    return f"""<!DOCTYPE html>
+<html><head><meta charset="utf-8"><title>{html.escape(title)}</title></head>
+<body style="margin:0;background:{'#%02x%02x%02x' % page_colour(1)}">
+<div style="z-index: {count};">not a reader page</div>
+{REPORT}
+</body></html>
+"""
+
+
+def reader_page(count, title, extra=""):
     colours = ",".join("'#%02x%02x%02x'" % page_colour(i + 1) for i in range(len(COLOURS)))
     # The page count must be the first "z-index: " of the document, so the
     # style sheet spells its own without the space.
@@ -80,7 +122,7 @@ html, body {{ margin:0; padding:0; background:#fff; overflow:hidden; font-family
 </div>
 </div>
 <script>
-var pageCount = {count}, current = 1, colours = [{colours}];
+var pageCount = parseInt('{count}', 10) || 0, current = 1, colours = [{colours}];
 function show() {{
   document.getElementById('band').style.background = colours[(current - 1) % colours.length];
   document.getElementById('number').textContent = current;
@@ -89,17 +131,24 @@ document.getElementById('next').addEventListener('click', function () {{
   if (current < pageCount) {{ current++; show(); }}
 }});
 show();
-new Image().src = '/report?' + [
-  'screen=' + screen.width + 'x' + screen.height,
-  'avail=' + screen.availWidth + 'x' + screen.availHeight,
-  'view=' + innerWidth + 'x' + innerHeight,
-  'touch=' + navigator.maxTouchPoints,
-  'platform=' + encodeURIComponent(navigator.platform),
-  'cores=' + navigator.hardwareConcurrency,
-  'ua=' + encodeURIComponent(navigator.userAgent)].join('&');
 </script>
-</body></html>
+{REPORT}
+{extra}</body></html>
 """
+
+
+def current_variant(default):
+    path = os.environ.get("PAGINET_SITE_VARIANT")
+    if path and os.path.exists(path):
+        with open(path, encoding="utf-8") as f:
+            return f.read().strip() or default
+    return default
+
+
+def hang():
+    """Holds a request open until the server is stopped."""
+    while True:
+        time.sleep(3600)
 
 
 class Handler(BaseHTTPRequestHandler):
@@ -120,11 +169,31 @@ class Handler(BaseHTTPRequestHandler):
             self.send_response(204)
             self.end_headers()
             return
-        name = query.get("v", [self.variant])[0]
+        if url.path == "/hang":
+            hang()
+        name = query.get("v", [current_variant(self.variant)])[0]
         if name not in VARIANTS:
             self.send_error(404, "unknown variant")
             return
-        body = reader_page(*VARIANTS[name]).encode("utf-8")
+        count, title, *shape = VARIANTS[name]
+        shape = shape[0] if shape else "reader"
+        if shape == "bare":
+            body = bare_page(count, title)
+        elif shape == "hanging-image":
+            body = reader_page(count, title, '<img src="/hang" alt="">\n')
+        else:
+            body = reader_page(count, title)
+        body = body.encode("utf-8")
+        if shape == "cut":
+            # No length and no end: the browser shows what came and waits.
+            body = body[:body.index(b'<div class="page-read-wrapper">')] + REPORT.encode()
+            self.send_response(200)
+            self.send_header("Content-Type", "text/html; charset=utf-8")
+            self.send_header("Cache-Control", "no-store")
+            self.end_headers()
+            self.wfile.write(body)
+            self.wfile.flush()
+            hang()
         self.send_response(200)
         self.send_header("Content-Type", "text/html; charset=utf-8")
         self.send_header("Content-Length", str(len(body)))

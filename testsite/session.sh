@@ -44,7 +44,7 @@ session_start_chromium() {
 }
 
 # session_start_program: the program and the engine in $SESSION_DIR/run,
-# under Wine; returns once its window is up. Sets RUN_DIR.
+# under Wine; returns once its window is up. Sets RUN_DIR and PROGRAM_PID.
 session_start_program() {
   RUN_DIR="$SESSION_DIR/run"
   rm -rf "$RUN_DIR"; mkdir -p "$RUN_DIR"
@@ -52,6 +52,7 @@ session_start_program() {
   (cd "$RUN_DIR" && PAGINET_ENGINE_DEVTOOLS="$DEVTOOLS" exec wine paginet.exe \
     >"$SESSION_DIR/program.log" 2>&1) &
   SESSION_PIDS+=($!)
+  PROGRAM_PID=$!
   local deadline=$((SECONDS + ${1:-120}))
   while [ $SECONDS -lt $deadline ]; do
     session_controls >/dev/null 2>&1 && return 0
@@ -104,6 +105,25 @@ session_press_ok() {   # session_press_ok "BOX LINES": clicks the box's button
   local r; r=$(printf '%s\n' "$1" | awk '$1 == "button" { print $2, $3, $4, $5; exit }')
   [ -n "$r" ] || { log "the box has no button"; return 1; }
   click_at $r
+}
+
+# Asks the program's window to close, as its close box does.
+session_close_window() { wine "$DRIVER_EXE" close >/dev/null 2>&1; }
+
+# session_wait_exit [SECONDS]: waits for the program to end and sets
+# PROGRAM_EXIT to its exit code (255 for -1); fails when it is still running
+# after SECONDS. Not in a subshell: only this shell can wait for it.
+session_wait_exit() {
+  local deadline=$((SECONDS + ${1:-60}))
+  PROGRAM_EXIT=0
+  while [ $SECONDS -lt $deadline ]; do
+    if ! kill -0 "$PROGRAM_PID" 2>/dev/null; then
+      wait "$PROGRAM_PID" || PROGRAM_EXIT=$?
+      return 0
+    fi
+    sleep 0.5
+  done
+  return 1
 }
 
 session_stop() {

@@ -2,6 +2,8 @@
 // script can click and type on them with xdotool as a person would.
 //   paginet_driver controls        main window rect, then one line per control
 //   paginet_driver box TITLE       the text of the message box captioned TITLE
+//   paginet_driver close           asks the main window to close, as its close
+//                                  box does
 // Lines are UTF-8: "<kind> <x> <y> <w> <h> <visible> <text>" in screen pixels.
 #include <windows.h>
 #include <shellapi.h>
@@ -81,6 +83,11 @@ int main() {
   // ANSI code page, which need not hold Chinese.
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (argc >= 2 && wcscmp(argv[1], L"close") == 0) {
+    HWND main = nullptr;
+    EnumWindows(findMain, LPARAM(&main));
+    return main && PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0) ? 0 : 1;
+  }
   if (argc >= 2 && wcscmp(argv[1], L"controls") == 0) {
     HWND main = nullptr;
     EnumWindows(findMain, LPARAM(&main));
@@ -97,6 +104,6 @@ int main() {
     EnumChildWindows(q.found, listStatic, 0);
     return 0;
   }
-  fprintf(stderr, "usage: paginet_driver controls | box TITLE\n");
+  fprintf(stderr, "usage: paginet_driver controls | box TITLE | close\n");
   return 2;
 }

@@ -1,0 +1,197 @@
+#!/usr/bin/env bash
+# The capture run against pages and faults it must survive: page counts no
+# paper has, titles that would leave pic\ or fail as folder names, pages
+# that are not the reader or never finish loading, a full or read-only pic
+# folder, and the window closed in the middle of a run. One site, one
+# Chromium and one program serve every case; the page behind the address
+# is switched between cases.
+set -euo pipefail
+ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+source "$ROOT/scripts/lib.sh"
+for f in "$BUILD/win32/app/paginet.exe" "$BUILD/win32/engine/node.dll" \
+         "$BUILD/win32/tests/app/paginet_driver.exe"; do
+  [ -f "$f" ] || { echo "FAIL: e2e hostile setup (missing $f)"; exit 1; }
+done
+wine_ready
+SESSION_DIR="$BUILD/e2e-hostile"
+rm -rf "$SESSION_DIR"; mkdir -p "$SESSION_DIR"
+source "$ROOT/testsite/session.sh"
+MOUNTED=""
+cleanup() {
+  session_stop
+  if [ -n "$MOUNTED" ]; then umount -l "$MOUNTED" 2>/dev/null || true; fi
+  stop_background
+}
+trap cleanup EXIT
+# Nothing here may outlive the test.
+( sleep 900; echo "FAIL: e2e hostile timed out"; kill -TERM $$ ) & SESSION_PIDS+=($!)
+
+rc=0
+pass() { echo "PASS: $1"; }
+fail() { echo "FAIL: $1${2:+ ($2)}"; rc=1; }
+# The first line of a box's text (after the driver line's six fields).
+box_text() { printf '%s\n' "$1" | awk '$1 == "text"' | head -1 | cut -d' ' -f7-; }
+# Every file and folder under pic, one a line.
+pic_tree() { (cd "$RUN_DIR" && find pic -mindepth 1 2>/dev/null | sort) || true; }
+
+export PAGINET_SITE_VARIANT="$SESSION_DIR/variant"
+echo default > "$PAGINET_SITE_VARIANT"
+session_start_site default
+session_start_chromium
+session_start_program
+sleep 4   # first activation; the layout timer snaps the window
+session_type_address "$SITE_URL"
+home=$(session_control button "前往首页")
+start=$(session_control button "采集")
+view=$(session_controls | awk '$1 == "child" && $4 * $5 > best { best = $4 * $5; v = $4 " " $5 } END { print v }')
+vw=${view% *}; vh=${view#* }
+[ -n "$home" ] && [ -n "$start" ] && [ -n "$vw" ] || { fail "e2e hostile setup" "no controls"; exit 1; }
+prefix="2024-Math高三数学期末考试试卷及"   # the sample title's first 20 characters
+marker="$SESSION_DIR/marker"
+
+# show VARIANT: puts the variant behind the address and presses 前往首页.
+show() {
+  echo "$1" > "$PAGINET_SITE_VARIANT"
+  : > "$SESSION_DIR/site.log"
+  click_at $home
+  local i
+  for i in $(seq 60); do [ -s "$SESSION_DIR/site.log" ] && break; sleep 0.5; done
+  sleep 1
+}
+# capture TITLE [SECONDS]: presses 采集, answers the start box and prints
+# the box captioned TITLE that ends the run. The wave output and the marker
+# are reset first, so a case can tell whether the prompt played and which
+# files the run made.
+capture() {
+  : > "$PAGINET_WAVE_OUT"
+  touch "$marker"
+  click_at $start
+  local box; box=$(session_wait_box "操作提示" 60) || return 1
+  session_press_ok "$box"
+  session_wait_box "$1" "${2:-120}"
+}
+prompt_played() { [ -s "$PAGINET_WAVE_OUT" ]; }
+# Files the run made outside pic, anywhere in this build.
+strays() {
+  find "$BUILD" -newer "$marker" -type f \( -name '*.bmp' -o -name '*.part' \) \
+    -not -path "$RUN_DIR/pic/*" 2>/dev/null || true
+}
+# bmp_ok FILE [PAGE]: a complete picture of the view, less 15 pixels.
+bmp_ok() { python3 "$SITE_DIR/check_bmp.py" "$1" $((vw - 15)) "$vh" ${2:+"$2"}; }
+idle_again() {
+  local controls visible caption
+  controls=$(session_controls)
+  visible=$(printf '%s\n' "$controls" | awk '($1 == "edit" || $1 == "button") && $6 == 1' | wc -l)
+  caption=$(printf '%s\n' "$controls" | awk '$1 == "button" && $2 < 400' | cut -d' ' -f7-)
+  [ "$visible" -eq 3 ] && [ "$caption" = "采集" ]
+}
+
+# Page counts: refused above the bound and below 1, before any folder is
+# made, any page is turned or the prompt plays.
+for c in "pagesmax|获取页数为2147483647，不在1到1000之间，请到封面页再获取！" \
+         "pagesneg|获取页数为-5，不在1到1000之间，请到封面页再获取！" \
+         "pagesnan|获取页数为0，请到封面页再获取！"; do
+  v=${c%%|*}; want=${c#*|}
+  before=$(pic_tree)
+  show "$v"
+  if box=$(capture "提示" 60); then
+    got=$(box_text "$box")
+    session_press_ok "$box"
+    if [ "$got" = "$want" ] && ! prompt_played && [ "$(pic_tree)" = "$before" ]; then
+      pass "page count $v: '$want', nothing written"
+    else fail "page count $v" "box '$got', prompt $(stat -c %s "$PAGINET_WAVE_OUT") bytes"; fi
+  else fail "page count $v" "no box"; fi
+done
+sleep 1
+idle_again && pass "controls back after refused page counts" \
+  || fail "controls back after refused page counts"
+
+# Titles: the folder name keeps to pic\ and can be created.
+for c in "escape|.._.._.._考试_期中_试卷___" "longtitle|____________________"; do
+  v=${c%%|*}; want=${c#*|}
+  show "$v"
+  if box=$(capture "提示：" 120); then
+    got=$(box_text "$box")
+    session_press_ok "$box"
+    s=$(strays)
+    if [ "$got" = "下载完成！" ] && [ -z "$s" ] && bmp_ok "$RUN_DIR/pic/$want/1.bmp" 2; then
+      pass "title $v: pictures in pic/$want"
+    else fail "title $v" "box '$got', strays '$s', pic: $(pic_tree | tr '\n' ' ')"; fi
+  else fail "title $v" "no end box; pic: $(pic_tree | tr '\n' ' ')"; fi
+done
+
+# Pages that are not the reader, or never finish loading: the run ends
+# within its own waits with complete pictures of what the view shows.
+for c in "noselectors|1" "neverloads|2" "stalled|"; do
+  v=${c%%|*}; page=${c#*|}
+  rm -rf "$RUN_DIR/pic/$prefix"
+  show "$v"
+  if box=$(capture "提示：" 90); then
+    got=$(box_text "$box")
+    session_press_ok "$box"
+    files=$(ls -A "$RUN_DIR/pic/$prefix" 2>/dev/null | tr '\n' ' ')
+    if [ "$got" = "下载完成！" ] && [ "$files" = "1.bmp " ] &&
+       bmp_ok "$RUN_DIR/pic/$prefix/1.bmp" $page; then
+      pass "page $v: run ends, 1.bmp complete"
+    else fail "page $v" "box '$got', files: $files"; fi
+  else fail "page $v" "no end box within the run's waits"; fi
+done
+
+# A full disk and a read-only folder: the run stops with a box naming the
+# file or folder, leaves no half-written or temporary file, plays nothing.
+mkdir -p "$RUN_DIR/pic"
+if mount -t tmpfs -o size=2m paginet-full "$RUN_DIR/pic" 2>/dev/null; then
+  MOUNTED="$RUN_DIR/pic"
+  # fault MOUNT-OPTIONS WANT-TEXT-START NAME: one failing run.
+  fault() {
+    mount -o "remount,$1" "$MOUNTED"
+    show pages3
+    if box=$(capture "保存失败" 60); then
+      got=$(box_text "$box")
+      session_press_ok "$box"
+      left=$(cd "$MOUNTED" && find . -type f | tr '\n' ' ')
+      if [ "${got#"$2"}" != "$got" ] && [ -z "$left" ] && ! prompt_played; then
+        pass "$3: '$got'"
+      else fail "$3" "box '$got', files left: $left"; fi
+    else fail "$3" "no failure box"; fi
+  }
+  fault rw "无法保存图片：" "full disk stops the run"
+  rm -rf "${MOUNTED:?}/$prefix"
+  fault ro "无法创建保存图片的文件夹：" "read-only pic stops the run"
+  mount -o remount,rw "$MOUNTED"; mkdir -p "$MOUNTED/$prefix"
+  fault ro "无法保存图片：" "read-only capture folder stops the run"
+  sleep 1
+  idle_again && pass "controls back after failed saves" || fail "controls back after failed saves"
+  umount "$MOUNTED" && MOUNTED=""
+else
+  echo "SKIP: full and read-only pic (cannot mount a tmpfs here)"
+fi
+
+# The window closed in the middle of a run: the program ends with code 0,
+# and every picture it left is complete.
+rm -rf "$RUN_DIR/pic/$prefix"
+show pages12
+: > "$PAGINET_WAVE_OUT"
+click_at $start
+if box=$(session_wait_box "操作提示" 60); then
+  session_press_ok "$box"
+  for _ in $(seq 120); do [ -f "$RUN_DIR/pic/$prefix/1.bmp" ] && break; sleep 0.5; done
+  session_close_window
+  if session_wait_exit 90; then
+    code=$PROGRAM_EXIT
+    ok=1; n=0
+    for f in "$RUN_DIR/pic/$prefix"/*.bmp; do
+      n=$((n + 1))
+      bmp_ok "$f" $(($(basename "$f" .bmp) + 1)) || ok=0
+    done
+    partial=$(find "$RUN_DIR/pic" -name '*.part')
+    if [ "$code" -eq 0 ] && [ $ok -eq 1 ] && [ "$n" -ge 1 ] && [ -z "$partial" ]; then
+      pass "closing mid-run exits with 0, $n complete pictures"
+    else fail "closing mid-run" "exit code $code, $n pictures, complete $ok, partial '$partial'"; fi
+  else
+    err=$(session_wait_box "错误" 5 || true)
+    fail "closing mid-run" "still running; error box: $(box_text "$err")"
+  fi
+else fail "closing mid-run" "no start box"; fi
+
+exit $rc
