@@ -38,12 +38,15 @@ Memory memoryNow() {
 
 // Polls the counters while the pages are captured: neither counter keeps a
 // peak of its own under Wine, and the peak lasts only inside the command.
-std::atomic<bool> gSampling{true};
-Memory gPeak = {};
+// The sampler runs before the base is taken, so its own stack is not counted.
+enum SamplerState { kWarmingUp, kMeasuring, kDone };
+std::atomic<int> gSampler{kWarmingUp};
+Memory gPeak = {};   // written by the sampler only while measuring
 
 DWORD WINAPI sampler(void*) {
-  while (gSampling) {
+  while (gSampler != kDone) {
     Memory m = memoryNow();
+    if (gSampler != kMeasuring) continue;
     gPeak.privateBytes = std::max(gPeak.privateBytes, m.privateBytes);
     gPeak.workingSet = std::max(gPeak.workingSet, m.workingSet);
   }
@@ -130,12 +133,13 @@ int main(int argc, char** argv) {
     times.push_back(ms(t0, t1));
   }
   // Memory in a pass of its own: the sampler would slow the timed one.
+  HANDLE thread = CreateThread(nullptr, 0, sampler, nullptr, 0, nullptr);
+  Sleep(100);
   const Memory base = memoryNow();
   gPeak = base;
-  HANDLE thread = CreateThread(nullptr, 0, sampler, nullptr, 0, nullptr);
-  const int memoryPages = std::min(pages, 5);
-  for (int i = 0; i < memoryPages; ++i) capturePage(file);
-  gSampling = false;
+  gSampler = kMeasuring;
+  for (int i = 0; i < pages; ++i) capturePage(file);
+  gSampler = kDone;
   WaitForSingleObject(thread, INFINITE);
   const Memory after = memoryNow();
 
@@ -153,11 +157,11 @@ int main(int argc, char** argv) {
               a.nFileSizeLow, pages);
   std::printf("ms per page: median %.1f, min %.1f, max %.1f\n", times[times.size() / 2],
               times.front(), times.back());
-  std::printf("peak extra private bytes: %.2f MB (%.2f x pixels)\n", mb(peakPrivate), peakPrivate / pixels);
-  std::printf("peak extra working set: %.2f MB (%.2f x pixels)\n", mb(peakSet), peakSet / pixels);
+  std::printf("peak extra private bytes (sampled): %.2f MB (%.2f x pixels)\n", mb(peakPrivate), peakPrivate / pixels);
+  std::printf("peak extra working set (sampled): %.2f MB (%.2f x pixels)\n", mb(peakSet), peakSet / pixels);
   std::printf("budget 3 x pixels: %.2f MB; %s\n", mb(budget),
               std::max(peakPrivate, peakSet) <= budget ? "within" : "OVER");
-  std::printf("left after %d more pages: %+.2f MB private, %+.2f MB working set\n", memoryPages,
+  std::printf("left after %d more pages: %+.2f MB private, %+.2f MB working set\n", pages,
               mb(double(after.privateBytes) - double(base.privateBytes)),
               mb(double(after.workingSet) - double(base.workingSet)));
   return 0;
