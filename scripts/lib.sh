@@ -6,7 +6,7 @@ JOBS=${JOBS:-$(nproc)}
 
 PACKAGES=(cmake ninja-build g++ g++-mingw-w64-i686 wine wine32:i386 xvfb xauth x11-utils
   xdotool imagemagick libgtest-dev googletest nlohmann-json3-dev chromium espeak-ng sox
-  clang libclang-rt-14-dev python3 procps qemu-user-static wine32-preloader:i386 wine64)
+  clang libclang-rt-14-dev python3 procps qemu-user-static wine32-preloader:i386 wine64 fonts-wqy-microhei)
 
 log() { printf '== %s\n' "$*" >&2; }
 
@@ -95,6 +95,16 @@ ASOUND
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     log "creating Wine prefix"
     timeout 300 wineboot -i >/dev/null 2>&1 || true
+    # Chinese text: Wine links Tahoma (the dialog font) to SimSun, which
+    # is not installed; point it and its Chinese name at the CJK font.
+    local face
+    for face in SimSun 宋体; do
+      LC_ALL=C.UTF-8 wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+        /v "$face" /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1 || true
+    done
+    # With no window manager on the display, Wine draws the title bar
+    # and frame itself only when asked to.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 || true
     timeout 120 wineserver -w || wineserver -k || true
   fi
 }

@@ -1,7 +1,9 @@
 // Shows the startup window's own records through the components, for the
-// scripted checks and the screenshot: "show SECONDS" keeps it up until it
-// is closed or the time runs out; "max" creates it maximised and prints the
-// position property it reads.
+// scripted checks and the screenshot: "show SECONDS [default]" keeps it up
+// until it is closed or the time runs out, then prints the close events and
+// the clicks of both buttons ("default" makes "前往首页" the default push
+// button); "max" creates it maximised and prints the position property it
+// reads.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,18 +22,21 @@ comp::WindowProps windowProps(int position) {
   return p;
 }
 
-HWND showStartup() {
+constexpr uint32_t kCaptureId = 0x1601A14D, kHomeId = 0x1601A178;
+
+HWND showStartup(int homeType) {
   rt::LiveObject* w = create(rt::kTypeWindow, comp::writeWindowProps(windowProps(1)), nullptr, 0,
                              {50, 50, 50 + 1365, 50 + 840}, kWindowRecord);
   if (!w) return nullptr;
   HWND parent = static_cast<HWND>(w->hwnd);
   comp::ButtonProps capture;
   capture.caption = "采集";
-  create(rt::kTypeButton, comp::writeButtonProps(capture), parent, 110, {360, 98, 510, 148}, 0x1601A14D,
+  create(rt::kTypeButton, comp::writeButtonProps(capture), parent, 110, {360, 98, 510, 148}, kCaptureId,
          WS_TABSTOP | WS_VISIBLE);
   comp::ButtonProps home;
   home.caption = "前往首页";
-  create(rt::kTypeButton, comp::writeButtonProps(home), parent, 120, {511, 98, 661, 148}, 0x1601A178,
+  home.type = homeType;
+  create(rt::kTypeButton, comp::writeButtonProps(home), parent, 120, {511, 98, 661, 148}, kHomeId,
          WS_TABSTOP | WS_VISIBLE);
   create(rt::kTypeTimer, {}, parent, 130, {1360, 264, 1408, 296}, 0x1601D0AC);
   comp::EditBoxProps edit;
@@ -57,13 +62,14 @@ int main(int argc, char** argv) {
     return 0;
   }
   int seconds = argc >= 3 ? atoi(argv[2]) : 30;
-  HWND h = showStartup();
+  HWND h = showStartup(argc >= 4 && !strcmp(argv[3], "default") ? 1 : 0);
   if (!h) return 2;
   printf("shown\n");
   fflush(stdout);
   bool closed = pumpUntil([&] { return !IsWindow(h); }, seconds * 1000);
-  printf(closed ? "closed events12=%d events1=%d\n" : "timeout\n", runtime().count(kWindowRecord, 12),
-         runtime().count(kWindowRecord, 1));
+  const Runtime& r = runtime();
+  printf("%s events12=%d events1=%d capture=%d home=%d\n", closed ? "closed" : "timeout", r.count(kWindowRecord, 12),
+         r.count(kWindowRecord, 1), r.count(kCaptureId, 0), r.count(kHomeId, 0));
   fflush(stdout);
   return closed ? 0 : 1;
 }
