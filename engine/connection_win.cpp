@@ -24,24 +24,6 @@ std::string text(const Json& j, const char* key) {
   return it != j.end() && it->is_string() ? it->get<std::string>() : std::string();
 }
 
-// A directory as the browser names it: a Linux browser behind Wine needs
-// the Unix path.
-std::string browserPath(const std::wstring& dir) {
-  using ToUnix = char*(CDECL*)(const wchar_t*);
-  auto toUnix = reinterpret_cast<ToUnix>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-  if (toUnix) {
-    char* unix = toUnix(dir.c_str());
-    std::string s = unix ? unix : "";
-    if (unix) HeapFree(GetProcessHeap(), 0, unix);
-    return s;
-  }
-  int n = WideCharToMultiByte(CP_UTF8, 0, dir.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string s(n > 0 ? static_cast<size_t>(n - 1) : 0, '\0');
-  if (n > 1) WideCharToMultiByte(CP_UTF8, 0, dir.c_str(), -1, s.data(), n, nullptr, nullptr);
-  return s;
-}
-
 }  // namespace
 
 void engineLog(const std::string& line) {
@@ -67,7 +49,7 @@ Session* Connection::session() {
 
 bool Connection::findEndpoint(std::string& host, int& port) {
   const char* env = std::getenv("PAGINET_ENGINE_DEVTOOLS");
-  if (!env || !*env) return launchBrowser(host, port);
+  if (!env || !*env) return launched_ = launchBrowser(host, port);
   std::string e = env;
   size_t colon = e.rfind(':');
   if (colon == std::string::npos) { engineLog("PAGINET_ENGINE_DEVTOOLS needs host:port"); return false; }
@@ -120,7 +102,11 @@ bool Connection::connect() {
   link.pump = [this](int ms) { return ws_.pump(ms); };
   link.nowMs = [] { return static_cast<uint64_t>(GetTickCount64()); };
   link.log = engineLog;
-  link.urgent = [](const Event& e) { return e.method == "Fetch.requestPaused"; };
+  // A page stalls on a paused navigation or an open dialog: the reply to a
+  // script that navigates or calls alert() comes only once it is answered.
+  link.urgent = [](const Event& e) {
+    return e.method == "Fetch.requestPaused" || e.method == "Page.javascriptDialogOpening";
+  };
   link.deliver = [this](const Event& e) { deliverNow(e); };
   session_ = std::make_unique<Session>(std::move(link));
   ws_.onMessage = [this](const std::string& m) { session_->receive(m); };
@@ -133,10 +119,14 @@ bool Connection::connect() {
   wchar_t tmp[MAX_PATH];
   std::wstring dir = GetTempPathW(MAX_PATH, tmp) ? std::wstring(tmp) + L"paginet-downloads" : L"";
   if (!dir.empty()) CreateDirectoryW(dir.c_str(), nullptr);
-  Json behaviour = {{"behavior", "allowAndName"}, {"eventsEnabled", true}, {"downloadPath", browserPath(dir)}};
+  Json behaviour = {{"behavior", "allowAndName"}, {"eventsEnabled", true}, {"downloadPath", hostPath(dir)}};
   if (dir.empty()) behaviour = {{"behavior", "default"}, {"eventsEnabled", true}};
   session_->call("Browser.setDownloadBehavior", behaviour);
   return true;
+}
+
+void Connection::shutdown() {
+  if (launched_ && session_ && !session_->lost()) session_->post("Browser.close");
 }
 
 View* Connection::viewOfTarget(const std::string& targetId) const {

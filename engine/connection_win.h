@@ -29,6 +29,8 @@ class Connection {
   void retire(View* view);
   // Reads what arrived and delivers events; re-entered calls only read.
   void service();
+  // At process end: asks a browser this engine started to close.
+  void shutdown();
 
  private:
   Connection() = default;
@@ -44,10 +46,15 @@ class Connection {
   HWND hwnd_ = nullptr;
   bool tried_ = false;
   bool delivering_ = false;
+  bool launched_ = false;  // the browser is ours to end
 };
 
 // Starts a Chromium/Edge found on this machine with a DevTools port;
 // false when none can be started. Defined in launch_win.cpp.
 bool launchBrowser(std::string& host, int& port);
+
+// A path as a browser running on the host system names it: the Unix path
+// under Wine, the path itself (UTF-8) on Windows. Defined in launch_win.cpp.
+std::string hostPath(const std::wstring& path);
 
 }  // namespace engine

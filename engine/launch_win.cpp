@@ -68,6 +68,22 @@ int readActivePort(const std::wstring& file, int timeoutMs) {
 
 }  // namespace
 
+std::string hostPath(const std::wstring& path) {
+  using ToUnix = char*(CDECL*)(const wchar_t*);
+  auto toUnix = reinterpret_cast<ToUnix>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  if (toUnix) {
+    char* unix = toUnix(path.c_str());
+    std::string s = unix ? unix : "";
+    if (unix) HeapFree(GetProcessHeap(), 0, unix);
+    return s;
+  }
+  int n = WideCharToMultiByte(CP_UTF8, 0, path.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string s(n > 0 ? static_cast<size_t>(n - 1) : 0, '\0');
+  if (n > 1) WideCharToMultiByte(CP_UTF8, 0, path.c_str(), -1, s.data(), n, nullptr, nullptr);
+  return s;
+}
+
 bool launchBrowser(std::string& host, int& port) {
   std::wstring exe = findBrowser();
   if (exe.empty()) {
@@ -80,8 +96,19 @@ bool launchBrowser(std::string& host, int& port) {
   CreateDirectoryW(profile.c_str(), nullptr);
   std::wstring portFile = profile + L"\\DevToolsActivePort";
   DeleteFileW(portFile.c_str());  // a stale one outlives its browser
-  std::wstring cmd = L"\"" + exe + L"\" --headless --remote-debugging-port=0 --user-data-dir=\"" + profile +
-                     L"\" --no-first-run --disable-gpu --disable-background-networking"
+  // A browser that is no Windows program runs on the host behind Wine: it
+  // needs the host's name for the profile, and no sandbox, as it may run as root.
+  bool onHost = exe.size() < 4 || _wcsicmp(exe.c_str() + exe.size() - 4, L".exe") != 0;
+  std::wstring profileArg = profile;
+  if (onHost) {
+    std::string unix = hostPath(profile);
+    int n = MultiByteToWideChar(CP_UTF8, 0, unix.c_str(), -1, nullptr, 0);
+    std::vector<wchar_t> w(n > 0 ? static_cast<size_t>(n) : 1, L'\0');
+    if (n > 0) MultiByteToWideChar(CP_UTF8, 0, unix.c_str(), -1, w.data(), n);
+    profileArg = w.data();
+  }
+  std::wstring cmd = L"\"" + exe + L"\" --headless --remote-debugging-port=0 --user-data-dir=\"" + profileArg +
+                     L"\"" + (onHost ? L" --no-sandbox" : L"") + L" --no-first-run --disable-gpu --disable-background-networking"
                      L" --disable-component-update --disable-sync --disable-extensions --mute-audio"
                      L" --disable-renderer-backgrounding --disable-background-timer-throttling about:blank";
   // The job ends the browser with this process.

@@ -29,6 +29,8 @@ struct EngineDll {
   void (*onDownload)(View, void*, void*);
   void (*setNavigationToNewWindowEnable)(View, bool);
   const char* (*getString)(void*);
+  void (*onAlertBox)(View, void*, void*);
+  void (*onConfirmBox)(View, void*, void*);
 
   // False (with a message) when the DLL or one of the names is missing.
   bool load(const wchar_t* path) {
@@ -64,6 +66,8 @@ struct EngineDll {
     get(onDownload, "wkeOnDownload");
     get(setNavigationToNewWindowEnable, "wkeSetNavigationToNewWindowEnable");
     get(getString, "wkeGetString");
+    get(onAlertBox, "wkeOnAlertBox");
+    get(onConfirmBox, "wkeOnConfirmBox");
     return ok;
   }
 };

@@ -64,11 +64,18 @@ struct Heard {
   EngineDll::View popup = nullptr;
   bool popupLoaded = false;
   bool takeDownload = false;
+  std::string dialogs;  // every alert and confirm message, '|' after each
 } heard;
 
 void onTitle(void*, void*, void* title) { heard.titles += std::string(heard.e->getString(title)) + "|"; }
 void onHover(void*, void*, void* url) { heard.hovers += std::string(heard.e->getString(url)) + "|"; }
 void onPopupLoaded(void*, void*, void*, int, void*) { heard.popupLoaded = true; }
+
+void onAlert(void*, void*, void* msg) { heard.dialogs += std::string(heard.e->getString(msg)) + "|"; }
+bool onConfirm(void*, void*, void* msg) {
+  heard.dialogs += std::string(heard.e->getString(msg)) + "|";
+  return false;
+}
 
 struct Features { int x, y, width, height; };
 void* onCreateView(void*, void*, int, void* url, const Features* f) {
@@ -111,6 +118,17 @@ void noticeCases(EngineDll& e, EngineDll::View v, const std::string& base) {
   e.onMouseOverUrlChanged(v, reinterpret_cast<void*>(&onHover), nullptr);
   e.onCreateView(v, reinterpret_cast<void*>(&onCreateView), nullptr);
   e.onDownload(v, reinterpret_cast<void*>(&onDownload), nullptr);
+  e.onAlertBox(v, reinterpret_cast<void*>(&onAlert), nullptr);
+  e.onConfirmBox(v, reinterpret_cast<void*>(&onConfirm), nullptr);
+
+  // The page waits for the answer, so it must come while the script runs.
+  DWORD t0 = GetTickCount();
+  int64_t dialogValue = e.runJSW(v, L"alert('one'); return confirm('two') ? 'yes' : 'no'");
+  DWORD took = GetTickCount() - t0;
+  std::string answered = e.toString(e.globalExec(v), dialogValue);
+  report(heard.dialogs == "one|two|" && answered == "no" && took < 3000,
+         "alert and confirm inside a script are answered at once",
+         heard.dialogs + " -> '" + answered + "' in " + std::to_string(took) + " ms");
 
   e.runJSW(v, L"setTimeout(() => { document.title = 'Second Title'; }, 50);"
               L" setTimeout(() => { document.querySelector('title').textContent = '\\u7b2c\\u4e09'; }, 150)");

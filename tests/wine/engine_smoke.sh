@@ -66,6 +66,23 @@ else
   EXIT_LINE="FAIL: process with open views exits cleanly -- status $erc: $(tr '\n' ' ' <"$WORK/exit.out") $(grep -iE 'signal|fault|exception' "$WORK/exit.err" | head -3 | tr '\n' ' ')"
 fi
 
+# No endpoint given: the engine starts the browser it finds (here Linux
+# Chromium, registered as Chrome) and ends it when the process ends.
+wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\App Paths\chrome.exe' /ve \
+  /d 'Z:\usr\lib\chromium\chromium' /f >/dev/null 2>&1
+lrc=0
+env -u PAGINET_ENGINE_DEVTOOLS timeout 180 wine "$WIN/tests/engine/engine_probe.exe" "$DLL" "$URL" --exit \
+  >"$WORK/launch.out" 2>"$WORK/launch.err" || lrc=$?
+own() { pgrep -f "user-data-dir=$WINEPREFIX/.*paginet-engine-" || true; }
+for _ in $(seq 50); do [ -z "$(own)" ] && break; sleep 0.2; done
+left=$(own)
+if [ $lrc -eq 0 ] && grep -q 'EXIT-WITH-VIEWS loaded' "$WORK/launch.out" && [ -z "$left" ]; then
+  LAUNCH_LINE="PASS: browser started by the engine, ended with the process"
+else
+  LAUNCH_LINE="FAIL: browser started by the engine, ended with the process -- status $lrc, $(tr '\n' ' ' <"$WORK/launch.out") left running: ${left:-none}"
+  for p in $left; do kill -9 "$p" 2>/dev/null || true; done
+fi
+
 MARK=$WORK/killed
 MARK_W=$(winepath -w "$MARK" 2>/dev/null)
 timeout 400 wine "$WIN/tests/engine/engine_probe.exe" "$DLL" "$URL" "$MARK_W" >"$WORK/probe.out" 2>"$WORK/probe.err" &
@@ -81,6 +98,8 @@ rc=0
 wait $PROBE || rc=$?
 echo "$EXIT_LINE"
 [[ $EXIT_LINE == PASS* ]] || rc=1
+echo "$LAUNCH_LINE"
+[[ $LAUNCH_LINE == PASS* ]] || rc=1
 grep -E '^(PASS|FAIL):' "$WORK/probe.out" || true
 lost=$(grep -c 'DevTools connection lost' "$WORK/probe.err" || true)
 if [ "$lost" = 1 ]; then echo "PASS: lost connection reported once"
