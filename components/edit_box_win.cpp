@@ -87,9 +87,9 @@ std::wstring controlText(HWND hwnd) {
 int32_t byteOffset(const std::wstring& w, DWORD chars) {
   return static_cast<int32_t>(narrow(w.c_str(), static_cast<int>(std::min<size_t>(chars, w.size()))).size());
 }
-DWORD charOffset(const std::wstring& w, int32_t bytes) {
+DWORD charOffset(const std::wstring& w, int64_t bytes) {
   DWORD i = 0;
-  int32_t b = 0;
+  int64_t b = 0;
   while (i < w.size() && b < bytes) b += static_cast<int32_t>(narrow(&w[i++], 1).size());
   return i;
 }
@@ -103,7 +103,8 @@ void select(EditBox* e) {
     start = 0;
     end = static_cast<DWORD>(w.size());
   } else {
-    end = charOffset(w, byteOffset(w, start) + e->props.selLength);
+    // Wide: a length up to the largest integer means "to the end".
+    end = charOffset(w, int64_t{byteOffset(w, start)} + e->props.selLength);
   }
   SendMessageW(hwnd, EM_SETSEL, start, end);
   SendMessageW(hwnd, EM_SCROLLCARET, 0, 0);

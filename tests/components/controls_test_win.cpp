@@ -147,6 +147,9 @@ TEST_F(ControlsTest, SelectionPropertiesCountBytes) {
   set(e, 24, 2);
   set(e, 25, 2);
   EXPECT_EQ("中", getText(e, 26));
+  set(e, 25, 0x7FFFFFFF);  // past the end: the rest of the text
+  EXPECT_EQ("中文", getText(e, 26));
+  set(e, 25, 2);
   setText(e, 26, "X");
   EXPECT_EQ(L"abX\u6587", textOf(hwndOf(e)));
 }
