@@ -1,8 +1,8 @@
 // Shows the startup window's own records through the components, for the
 // scripted checks and the screenshot: "show SECONDS [default]" keeps it up
 // until it is closed or the time runs out, then prints the close events and
-// the clicks of both buttons ("default" makes "前往首页" the default push
-// button); "max" creates it maximised and prints the position property it
+// the clicks of both buttons and which control last had the focus
+// ("default" makes "前往首页" the default push button); "max" creates it maximised and prints the position property it
 // reads.
 #include <cstdio>
 #include <cstdlib>
@@ -22,7 +22,19 @@ comp::WindowProps windowProps(int position) {
   return p;
 }
 
-constexpr uint32_t kCaptureId = 0x1601A14D, kHomeId = 0x1601A178;
+constexpr uint32_t kCaptureId = 0x1601A14D, kHomeId = 0x1601A178, kEditId = 0x1601D0B6;
+
+// The control that last received the focus, from its event -7.
+const char* lastFocused() {
+  const std::vector<Recorded>& ev = runtime().events;
+  for (auto it = ev.rbegin(); it != ev.rend(); ++it) {
+    if (it->event != -7) continue;
+    if (it->componentId == kCaptureId) return "capture";
+    if (it->componentId == kHomeId) return "home";
+    if (it->componentId == kEditId) return "edit";
+  }
+  return "none";
+}
 
 HWND showStartup(int homeType) {
   rt::LiveObject* w = create(rt::kTypeWindow, comp::writeWindowProps(windowProps(1)), nullptr, 0,
@@ -41,7 +53,7 @@ HWND showStartup(int homeType) {
   create(rt::kTypeTimer, {}, parent, 130, {1360, 264, 1408, 296}, 0x1601D0AC);
   comp::EditBoxProps edit;
   edit.content = "https://reader.example.cn/q?c=120HYBKI30C";
-  create(rt::kTypeEditBox, comp::writeEditBoxProps(edit), parent, 140, {664, 100, 1128, 148}, 0x1601D0B6,
+  create(rt::kTypeEditBox, comp::writeEditBoxProps(edit), parent, 140, {664, 100, 1128, 148}, kEditId,
          WS_TABSTOP | WS_VISIBLE);
   ShowWindow(parent, SW_SHOW);
   return parent;
@@ -68,8 +80,9 @@ int main(int argc, char** argv) {
   fflush(stdout);
   bool closed = pumpUntil([&] { return !IsWindow(h); }, seconds * 1000);
   const Runtime& r = runtime();
-  printf("%s events12=%d events1=%d capture=%d home=%d\n", closed ? "closed" : "timeout", r.count(kWindowRecord, 12),
-         r.count(kWindowRecord, 1), r.count(kCaptureId, 0), r.count(kHomeId, 0));
+  printf("%s events12=%d events1=%d capture=%d home=%d focus=%s\n", closed ? "closed" : "timeout",
+         r.count(kWindowRecord, 12), r.count(kWindowRecord, 1), r.count(kCaptureId, 0), r.count(kHomeId, 0),
+         lastFocused());
   fflush(stdout);
   return closed ? 0 : 1;
 }
