@@ -161,6 +161,11 @@ void notifyApp(View& v, Notice n, NoticeArgs& a) {
       if (auto f = reinterpret_cast<wkeDownloadCallback>(slot(kDownload).fn))
         a.answer = f(wv, slot(kDownload).param, a.text.c_str());
       break;
+    case Notice::UrlBegin:
+      if (auto f = reinterpret_cast<wkeLoadUrlBeginCallback>(slot(kUrlBegin).fn))
+        a.answer = f(wv, slot(kUrlBegin).param, a.text.c_str(),
+                     reinterpret_cast<wkeNetJob>(static_cast<intptr_t>(a.number)));
+      break;
     case Notice::WindowDestroy:
       if (auto f = reinterpret_cast<wkeWindowDestroyCallback>(slot(kDestroy).fn)) f(wv, slot(kDestroy).param);
       break;

@@ -86,8 +86,9 @@ bool View::startPage() {
   // Title changes after load and the link under the mouse come from the page.
   call("Runtime.addBinding", {{"name", std::string(kNoticeBinding)}});
   call("Page.addScriptToEvaluateOnNewDocument", {{"source", pageWatchScript()}});
-  // Main-frame navigations pause here so the application can refuse them.
-  call("Fetch.enable", {{"patterns", Json::array({{{"urlPattern", "*"}, {"resourceType", "Document"}}})}});
+  // Every request pauses here: the application may refuse a main-frame
+  // navigation, or take any request for itself.
+  call("Fetch.enable", {{"patterns", Json::array({{{"urlPattern", "*"}}})}});
   applyMetrics();
   // Frames come on damage only; the capture in viewDC covers the rest.
   call("Page.startScreencast", {{"format", "jpeg"}, {"quality", 85}, {"everyNthFrame", 1}});
@@ -309,12 +310,22 @@ void View::onEvent(const Event& e) {
   } else if (e.method == "Fetch.requestPaused") {
     // Every pause must be answered or the load hangs.
     std::string id = str(p, "requestId");
+    std::string url = p.contains("request") ? str(p["request"], "url") : std::string();
+    bool requestStage = !p.contains("responseStatusCode");  // the only stage asked for
     bool allow = true;
-    if (str(p, "frameId") == targetId_ && !p.contains("responseStatusCode")) {
+    if (requestStage && str(p, "resourceType") == "Document" && str(p, "frameId") == targetId_) {
       NoticeArgs a;
-      a.text = p.contains("request") ? str(p["request"], "url") : std::string();
+      a.text = url;
       notifyApp(*this, Notice::Navigation, a);
       allow = a.answer;
+    }
+    if (allow && requestStage) {
+      NoticeArgs a;
+      a.text = url;
+      a.number = ++jobs_;
+      a.answer = false;
+      notifyApp(*this, Notice::UrlBegin, a);
+      allow = !a.answer;  // taken by the application: the page does not get it
     }
     if (allow) post("Fetch.continueRequest", {{"requestId", id}});
     else post("Fetch.failRequest", {{"requestId", id}, {"errorReason", "Aborted"}});

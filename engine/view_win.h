@@ -16,7 +16,7 @@ namespace engine {
 enum class Notice {
   DocumentReady, TitleChanged, UrlChanged, LoadingFinished, Console, Alert,
   Confirm, Prompt, Navigation, PaintUpdated, WindowClosing, WindowDestroy,
-  HoverUrl, CreateView, Download,
+  HoverUrl, CreateView, Download, UrlBegin,
 };
 
 struct NoticeArgs {
@@ -97,6 +97,7 @@ class View {
   DeviceParams device_;
   std::string deviceScriptId_;
   int buttons_ = 0;
+  int jobs_ = 0;  // numbers the requests told to the application
 };
 
 }  // namespace engine

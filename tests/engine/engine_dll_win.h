@@ -31,6 +31,7 @@ struct EngineDll {
   const char* (*getString)(void*);
   void (*onAlertBox)(View, void*, void*);
   void (*onConfirmBox)(View, void*, void*);
+  void (*onLoadUrlBegin)(View, void*, void*);
 
   // False (with a message) when the DLL or one of the names is missing.
   bool load(const wchar_t* path) {
@@ -68,6 +69,7 @@ struct EngineDll {
     get(getString, "wkeGetString");
     get(onAlertBox, "wkeOnAlertBox");
     get(onConfirmBox, "wkeOnConfirmBox");
+    get(onLoadUrlBegin, "wkeOnLoadUrlBegin");
     return ok;
   }
 };

@@ -65,6 +65,7 @@ struct Heard {
   bool popupLoaded = false;
   bool takeDownload = false;
   std::string dialogs;  // every alert and confirm message, '|' after each
+  std::string requests;  // every image request begun, '|' after each
 } heard;
 
 void onTitle(void*, void*, void* title) { heard.titles += std::string(heard.e->getString(title)) + "|"; }
@@ -75,6 +76,14 @@ void onAlert(void*, void*, void* msg) { heard.dialogs += std::string(heard.e->ge
 bool onConfirm(void*, void*, void* msg) {
   heard.dialogs += std::string(heard.e->getString(msg)) + "|";
   return false;
+}
+
+bool endsWith(const std::string& s, const std::string& tail);
+// Takes the requests for "taken.png" for itself.
+bool onUrlBegin(void*, void*, const char* url, void*) {
+  std::string u = url ? url : "";
+  if (u.find(".png") != std::string::npos) heard.requests += u.substr(u.rfind('/') + 1) + "|";
+  return endsWith(u, "taken.png");
 }
 
 struct Features { int x, y, width, height; };
@@ -120,6 +129,14 @@ void noticeCases(EngineDll& e, EngineDll::View v, const std::string& base) {
   e.onDownload(v, reinterpret_cast<void*>(&onDownload), nullptr);
   e.onAlertBox(v, reinterpret_cast<void*>(&onAlert), nullptr);
   e.onConfirmBox(v, reinterpret_cast<void*>(&onConfirm), nullptr);
+  e.onLoadUrlBegin(v, reinterpret_cast<void*>(&onUrlBegin), nullptr);
+
+  std::string images = e.toString(e.globalExec(v), e.runJSW(v,
+      L"const one = n => new Promise(r => { const i = new Image(); i.onload = () => r(n + ' loads');"
+      L" i.onerror = () => r(n + ' fails'); i.src = n + '.png'; });"
+      L" return Promise.all([one('dot'), one('taken')]).then(a => a.join(', '))"));
+  report(images == "dot loads, taken fails" && heard.requests == "dot.png|taken.png|",
+         "request begin asked for each request; taken ones do not load", images + " / " + heard.requests);
 
   // The page waits for the answer, so it must come while the script runs.
   DWORD t0 = GetTickCount();

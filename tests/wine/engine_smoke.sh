@@ -22,6 +22,14 @@ cat > "$WORK/site/popup.html" <<'HTML'
 <!doctype html><html><head><title>Popup</title></head><body>popup</body></html>
 HTML
 head -c 4096 /dev/zero > "$WORK/site/file.bin"
+python3 - "$WORK/site/dot.png" <<'PY'  # a 1 x 1 PNG
+import struct, sys, zlib
+def chunk(t, d): return struct.pack(">I", len(d)) + t + d + struct.pack(">I", zlib.crc32(t + d))
+png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", 1, 1, 8, 2, 0, 0, 0))
+png += chunk(b"IDAT", zlib.compress(b"\0\xff\0\0")) + chunk(b"IEND", b"")
+open(sys.argv[1], "wb").write(png)
+PY
+cp "$WORK/site/dot.png" "$WORK/site/taken.png"
 
 free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
 
