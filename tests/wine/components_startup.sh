@@ -12,7 +12,8 @@ demo="$BUILD/win32/tests/components/components_startup_demo.exe"
 driver="$BUILD/win32/tests/app/paginet_driver.exe"
 work=$(mktemp -d)
 demo_pid=""
-trap '[ -n "$demo_pid" ] && kill "$demo_pid" 2>/dev/null; rm -rf "$work"' EXIT
+# Run alone, the display and Wine started here end with the script.
+trap '[ -n "$demo_pid" ] && kill "$demo_pid" 2>/dev/null; rm -rf "$work"; [ -z "${XVFB_PID:-}" ] || stop_background' EXIT
 fails=0
 check() { if eval "$2"; then echo "PASS: $1"; else echo "FAIL: $1"; fails=$((fails + 1)); fi; }
 
