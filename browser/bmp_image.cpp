@@ -1,5 +1,6 @@
 #include "browser/bmp_image.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace web {
@@ -19,7 +20,10 @@ void put32(uint8_t* p, uint32_t v) {
 
 uint32_t bmpFileSize(int32_t width, int32_t height, int32_t bitsPerPixel) {
   if (width <= 0 || height <= 0 || bitsPerPixel <= 0) return 0;
-  uint64_t size = uint64_t(bitsPerPixel) * uint64_t(width) * uint64_t(height) / 8 + kBmpHeaderSize;
+  // Width times height fits in 64 bits; times the depth it may not.
+  uint64_t pixels = uint64_t(width) * uint64_t(height);
+  if (pixels > UINT64_MAX / uint64_t(bitsPerPixel)) return 0;
+  uint64_t size = uint64_t(bitsPerPixel) * pixels / 8 + kBmpHeaderSize;
   return size > 0xFFFFFFF0u ? 0 : uint32_t(size);
 }
 

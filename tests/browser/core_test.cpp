@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -97,6 +98,15 @@ TEST(BmpImage, HeaderFields) {
   for (int o = 30; o < 54; ++o) EXPECT_EQ(h[o], 0) << o;
   EXPECT_EQ(web::bmpFileSize(0, 800, 32), 0u);
   EXPECT_EQ(web::bmpFileSize(100000, 100000, 32), 0u);
+}
+
+// Depth x width x height can pass 64 bits; a wrapped product must not pass
+// for a small file.
+TEST(BmpImage, HugeProductsAreRefused) {
+  EXPECT_EQ(web::bmpFileSize(1 << 30, 1 << 29, 32), 0u);  // 2^64 bits exactly
+  EXPECT_EQ(web::bmpFileSize(0x03800000, 0x00800000, 0x0C000000), 0u);
+  EXPECT_EQ(web::bmpFileSize(INT32_MAX, INT32_MAX, INT32_MAX), 0u);
+  EXPECT_EQ(web::bmpFileSize(1, 1, INT32_MAX), 268435509u);  // 2^28 - 1 bytes + 54
 }
 
 }  // namespace
