@@ -98,9 +98,12 @@ double sixDigits(float f) {
   if (m >= 10) {
     ++e;
     m /= 10;
-  } else if (m < 1) {
-    --e;
-    m *= 10;
+  } else {
+    // Once for a normal float; a subnormal's stored exponent says too little.
+    while (m < 1 && m > 0) {
+      --e;
+      m *= 10;
+    }
   }
   m *= 1e5;
   double k = std::floor(m);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include "runtime/core_commands.h"
 #include "tests/runtime/commands_fake_runtime.h"
@@ -91,6 +92,17 @@ TEST(ConversionCommands, ToText) {
     EXPECT_EQ(takeText(call(core::ToText, {c.v})), c.want);
   }
   EXPECT_EQ(fake::liveBlocks, 0);
+}
+
+// Below the normal range the stored exponent is 0; the digits must not be
+// lost to it. How many exponent digits follow is the platform printf's.
+TEST(ConversionCommands, SubnormalFloatsKeepSixDigits) {
+  const struct { float f; const char* lead; } cases[] = {{1e-40f, "9.99995e-"}, {1.4e-45f, "1.4013e-"}};
+  for (const auto& c : cases) {
+    std::string t = takeText(call(core::ToText, {single(c.f)}));
+    EXPECT_EQ(t.rfind(c.lead, 0), 0u) << t;
+    EXPECT_NEAR(std::strtod(t.c_str(), nullptr) / c.f, 1.0, 5e-6) << t;
+  }
 }
 
 TEST(ConversionCommands, ToByteSet) {
