@@ -1,0 +1,1 @@
+paginet_fuzz(bmp_image_fuzz ${CMAKE_CURRENT_LIST_DIR}/bmp_image_fuzz.cpp LIBS paginet_browser_core)
