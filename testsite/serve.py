@@ -35,6 +35,7 @@ VARIANTS = {
     # Hostile pages: page counts no paper has, titles that would climb out
     # of pic\ or fail as folder names.
     "pagesmax": (2**31 - 1, TITLE26),
+    "pages1001": (1001, TITLE26),
     "pagesneg": (-5, TITLE26),
     "pagesnan": ("auto", TITLE26),
     "escape": (2, "..\\..\\..\\考试:期中?试卷\\..\\答案解析"),

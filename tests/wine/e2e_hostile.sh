@@ -89,6 +89,7 @@ idle_again() {
 # Page counts: refused above the bound and below 1, before any folder is
 # made, any page is turned or the prompt plays.
 for c in "pagesmax|获取页数为2147483647，不在1到1000之间，请到封面页再获取！" \
+         "pages1001|获取页数为1001，不在1到1000之间，请到封面页再获取！" \
          "pagesneg|获取页数为-5，不在1到1000之间，请到封面页再获取！" \
          "pagesnan|获取页数为0，请到封面页再获取！"; do
   v=${c%%|*}; want=${c#*|}
