@@ -143,7 +143,8 @@ void notifyApp(View& v, Notice n, NoticeArgs& a) {
       if (auto f = reinterpret_cast<wkeWindowClosingCallback>(slot(kClosing).fn)) a.answer = f(wv, slot(kClosing).param);
       break;
     case Notice::HoverUrl:
-      if (auto f = reinterpret_cast<wkeMouseOverUrlChangedCallback>(slot(kHover).fn)) f(wv, slot(kHover).param, &s1);
+      if (auto f = reinterpret_cast<wkeMouseOverUrlChangedCallback>(slot(kHover).fn))
+        f(wv, slot(kHover).param, &s1);
       break;
     case Notice::CreateView:
       // A view that may not open windows gets none and asks nobody.

@@ -108,7 +108,8 @@ bool launchBrowser(std::string& host, int& port) {
     profileArg = w.data();
   }
   std::wstring cmd = L"\"" + exe + L"\" --headless --remote-debugging-port=0 --user-data-dir=\"" + profileArg +
-                     L"\"" + (onHost ? L" --no-sandbox" : L"") + L" --no-first-run --disable-gpu --disable-background-networking"
+                     L"\"" + (onHost ? L" --no-sandbox" : L"") +
+                     L" --no-first-run --disable-gpu --disable-background-networking"
                      L" --disable-component-update --disable-sync --disable-extensions --mute-audio"
                      L" --disable-renderer-backgrounding --disable-background-timer-throttling about:blank";
   // The job ends the browser with this process.

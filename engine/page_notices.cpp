@@ -11,7 +11,8 @@ std::string pageWatchScript() {
   // The binding is looked up at each report: it may be installed after
   // the script first runs. A MutationObserver sees every way a title changes.
   return std::string("(()=>{if(window.__paginetWatch)return;window.__paginetWatch=1;") +
-         "const send=(k,v)=>{const f=globalThis." + kNoticeBinding + ";if(typeof f==='function')f(k+'\\n'+v);};"
+         "const send=(k,v)=>{const f=globalThis." + kNoticeBinding + ";"
+         "if(typeof f==='function')f(k+'\\n'+v);};"
          "let title=null,hover='';"
          "const check=()=>{const t=document.title;if(t!==title){title=t;send('title',t);}};"
          "new MutationObserver(check).observe(document,{subtree:true,childList:true,characterData:true});"

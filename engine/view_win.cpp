@@ -226,7 +226,8 @@ void View::onDownload(const Json& p) {
   notifyApp(*this, Notice::Download, a);
   // Nothing is written to disk unless the application takes the download.
   if (!a.answer) {
-    if (Session* s = Connection::get().session()) s->post("Browser.cancelDownload", {{"guid", str(p, "guid")}});
+    if (Session* s = Connection::get().session())
+      s->post("Browser.cancelDownload", {{"guid", str(p, "guid")}});
   }
 }
 
