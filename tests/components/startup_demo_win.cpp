@@ -1,9 +1,9 @@
 // Shows the startup window's own records through the components, for the
 // scripted checks and the screenshot: "show SECONDS [default]" keeps it up
-// until it is closed or the time runs out, then prints the close events and
+// until it is closed or the time runs out, then prints the close events,
 // the clicks of both buttons and which control last had the focus
-// ("default" makes "前往首页" the default push button); "max" creates it maximised and prints the position property it
-// reads.
+// ("default" makes "前往首页" the default push button); "max" maximises it
+// and prints the position property it reads before and after.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -64,12 +64,17 @@ HWND showStartup(int homeType) {
 int main(int argc, char** argv) {
   install();
   if (argc >= 2 && !strcmp(argv[1], "max")) {
-    rt::LiveObject* w = create(rt::kTypeWindow, comp::writeWindowProps(windowProps(3)), nullptr, 0,
+    // Stored position 1 (centred); the maximise box's command maximises.
+    rt::LiveObject* w = create(rt::kTypeWindow, comp::writeWindowProps(windowProps(1)), nullptr, 0,
                                {0, 0, 400, 300}, kWindowRecord);
     if (!w) return 2;
-    ShowWindow(static_cast<HWND>(w->hwnd), SW_SHOW);
+    HWND h = static_cast<HWND>(w->hwnd);
+    ShowWindow(h, SW_SHOW);
     pump(100);
-    printf("zoomed=%d position=%d\n", IsZoomed(static_cast<HWND>(w->hwnd)) ? 1 : 0, get(w, 18));
+    int normal = get(w, 18);
+    SendMessageW(h, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    pump(100);
+    printf("normal=%d zoomed=%d position=%d\n", normal, IsZoomed(h) ? 1 : 0, get(w, 18));
     fflush(stdout);
     return 0;
   }

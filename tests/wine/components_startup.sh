@@ -48,7 +48,7 @@ finish_demo() {
 focus_edit() { click_middle $(rect edit "$address"); sleep 1; }
 
 out=$(cd "$work" && timeout 120 wine "$demo" max 2>/dev/null | tr -d '\r') || true
-check "a maximised window reads position 3" '[ "$out" = "zoomed=1 position=3" ]'
+check "a window stored as centred reads 0, maximised 3" '[ "$out" = "normal=0 zoomed=1 position=3" ]'
 
 if start_demo; then
   focus_edit
