@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The startup window's records on the real components
 # (tests/components/startup_demo_win.cpp), one demo process per case: a
-# maximised window's position, Escape and Return pressed with xdotool as a
-# person would, and a screenshot in which the caption, the edit box with the
-# start address and both buttons are drawn.
+# maximised window's position, Escape, Return and Tab pressed with xdotool
+# as a person would, and a screenshot in which the caption, the edit box
+# with the start address and both buttons are drawn.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 source "$ROOT/scripts/lib.sh"
@@ -60,12 +60,12 @@ fi
 check "Escape closes the startup window, asking events 12 and 1 once" \
   '[ "$result" = "closed events12=1 events1=1 capture=0 home=0 focus=edit" ]'
 
-# press_return FOCUS [default]: Return once the window is active, with the
-# focus in the edit box ("edit") or where activation puts it ("window": a
-# click on the bare client area; the focus choice then takes 采集); sets
-# result.
-press_return() {
-  local where=$1; shift
+# press FOCUS KEY [default]: KEY once the window is active, with the focus
+# in the edit box ("edit") or where activation puts it ("window": a click
+# on the bare client area; the focus choice then takes 采集), then Escape;
+# sets result.
+press() {
+  local where=$1 key=$2; shift 2
   result="not shown"
   start_demo "$@" || { finish_demo; return; }
   if [ "$where" = edit ]; then
@@ -75,23 +75,29 @@ press_return() {
     xdotool mousemove $((x + 100)) $((y + 500)) click 1
     sleep 1
   fi
-  xdotool key Return
+  xdotool key "$key"
   sleep 1.5
   local still; still=$(rect window "$caption")
   xdotool key Escape
   finish_demo
-  [ -n "$still" ] || result="closed by Return: $result"
+  [ -n "$still" ] || result="closed by $key: $result"
 }
-press_return edit
+press edit Return
 check "Return in the edit box clicks neither button" \
   '[ "$result" = "closed events12=1 events1=1 capture=0 home=0 focus=edit" ]'
-press_return window
+press window Return
 check "Return with the focus on 采集, not a default button, clicks neither" \
   '[ "$result" = "closed events12=1 events1=1 capture=0 home=0 focus=capture" ]'
 # The same window with "前往首页" as default button: Return clicks it.
-press_return edit default
+press edit Return default
 check "Return clicks the default push button once" \
   '[ "$result" = "closed events12=1 events1=1 capture=0 home=1 focus=edit" ]'
+# Tab order is creation order: 采集, 前往首页, then the edit box.
+press edit Tab
+check "Tab from the edit box wraps to 采集" '[ "$result" = "closed events12=1 events1=1 capture=0 home=0 focus=capture" ]'
+press edit shift+Tab
+check "Shift+Tab from the edit box goes back to 前往首页" \
+  '[ "$result" = "closed events12=1 events1=1 capture=0 home=0 focus=home" ]'
 
 # ink PNG X Y W H [glyphs]: succeeds when the rectangle holds drawing that
 # differs from its background colour; with "glyphs", also when the ink
