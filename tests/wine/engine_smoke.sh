@@ -36,6 +36,7 @@ free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",
 PIDS=()
 cleanup() {
   for p in "${PIDS[@]}"; do kill -9 -- "-$p" 2>/dev/null || kill -9 "$p" 2>/dev/null || true; done
+  stop_background
 }
 trap cleanup EXIT
 
