@@ -324,7 +324,7 @@ bool registerClass(const std::wstring& name) {
   HINSTANCE inst = GetModuleHandleW(nullptr);
   if (GetClassInfoExW(inst, name.c_str(), &wc)) return wc.lpfnWndProc == windowProc;
   wc = {};
-    wc.cbSize = sizeof wc;
+  wc.cbSize = sizeof wc;
   wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
   wc.lpfnWndProc = windowProc;
   wc.hInstance = inst;
