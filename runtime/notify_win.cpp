@@ -104,6 +104,7 @@ int32_t RT_CALL notify(int32_t code, uint32_t p1, uint32_t p2) {
     case kNotifyPlaySound: return playSound(reinterpret_cast<const PlaySoundRequest*>(uintptr_t(p1)));
     case kNotifyStopSound:
 #ifdef PAGINET_HAVE_SOUND
+      snd::StopMidi();
       snd::StopWavePlayers(false);
 #endif
       return 0;

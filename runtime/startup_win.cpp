@@ -119,6 +119,7 @@ void terminationCleanup(int32_t code) {
   if (s.hideOwner) DestroyWindow(static_cast<HWND>(s.hideOwner));
   s.hideOwner = nullptr;
 #ifdef PAGINET_HAVE_SOUND
+  snd::StopMidi();
   snd::StopWavePlayers(true);
 #endif
   if (s.oleInitialised) OleUninitialize();
