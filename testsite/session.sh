@@ -126,6 +126,13 @@ session_wait_exit() {
   return 1
 }
 
+# session_watchdog SECONDS NAME: ends the test if it runs too long. The sleep
+# must not keep the test's output open after session_stop killed the watchdog.
+session_watchdog() {
+  ( sleep "$1" >/dev/null 2>&1; echo "FAIL: $2 timed out"; kill -TERM $$ ) &
+  SESSION_PIDS+=($!)
+}
+
 session_stop() {
   local p
   for p in "${SESSION_PIDS[@]}"; do kill "$p" 2>/dev/null || true; done

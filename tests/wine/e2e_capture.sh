@@ -14,7 +14,7 @@ rm -rf "$SESSION_DIR"; mkdir -p "$SESSION_DIR"
 source "$ROOT/testsite/session.sh"
 trap 'session_stop; stop_background' EXIT
 # Nothing here may outlive the test.
-( sleep 900; echo "FAIL: e2e timed out"; kill -TERM $$ ) & SESSION_PIDS+=($!)
+session_watchdog 900 "e2e"
 
 rc=0
 pass() { echo "PASS: $1"; }

@@ -24,7 +24,7 @@ cleanup() {
 }
 trap cleanup EXIT
 # Nothing here may outlive the test.
-( sleep 900; echo "FAIL: e2e hostile timed out"; kill -TERM $$ ) & SESSION_PIDS+=($!)
+session_watchdog 900 "e2e hostile"
 
 rc=0
 pass() { echo "PASS: $1"; }
