@@ -1,5 +1,5 @@
 // DevTools messages from the browser, one a line, arriving while a command
-// waits. The reply is the last message with the command's id, events keep
+// waits. The reply is one the browser sent with the command's id, events keep
 // their order (urgent ones delivered, the rest queued), unwanted replies are
 // dropped, and nothing the browser sends throws out of the session.
 #include <cstdint>
@@ -18,8 +18,7 @@ using engine::Json;
 bool urgent(const Event& e) { return e.method == "Fetch.requestPaused"; }
 
 struct Expected {
-  bool replied = false;
-  Json reply;
+  std::vector<Json> replies;  // every message with id 1
   std::vector<Event> urgent, queued;
 };
 
@@ -30,10 +29,7 @@ Expected expect(const std::vector<std::string>& lines) {
     Json msg = Json::parse(engine::fixLoneSurrogates(line), nullptr, false);
     if (!msg.is_object()) continue;  // also the parser's discarded value
     if (msg.contains("id") && msg["id"].is_number_integer()) {
-      if (msg["id"].get<int64_t>() == 1) {
-        x.replied = true;
-        x.reply = msg;
-      }
+      if (msg["id"].get<int64_t>() == 1) x.replies.push_back(msg);
       continue;
     }
     if (!msg.contains("method") || !msg["method"].is_string()) continue;
@@ -106,13 +102,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (out["id"] != 1 || out["method"] != "Runtime.evaluate" || out["sessionId"] != "S1") std::abort();
 
   if (r.ok && !r.error.empty()) std::abort();
-  if (!x.replied) {
+  if (x.replies.empty()) {
     if (r.ok || now < 50) std::abort();  // waited out the whole timeout
-  } else if (x.reply.contains("error")) {
-    if (r.ok) std::abort();
   } else {
-    if (!r.ok || r.result != (x.reply.contains("result") ? x.reply["result"] : Json())) std::abort();
-    checkScript(r.result);
+    bool matched = false;
+    for (const Json& reply : x.replies) {
+      if (reply.contains("error")) {
+        // The browser's message when it gave one.
+        const Json& err = reply["error"];
+        const bool named = err.is_object() && err.contains("message") && err["message"].is_string();
+        matched = matched || (!r.ok && (!named || r.error == err["message"].get<std::string>()));
+      } else {
+        matched = matched || (r.ok && r.result == (reply.contains("result") ? reply["result"] : Json()));
+      }
+    }
+    if (!matched) std::abort();
+    if (r.ok) checkScript(r.result);
   }
 
   if (delivered.size() != x.urgent.size()) std::abort();
