@@ -1,17 +1,20 @@
 #!/usr/bin/env bash
-# Wall time of a 12-page capture run against the run's own waits
-# (11 x 3027 ms); prints the overhead per page. Needs the cross build.
+# A capture run of N pages (12 unless given; 12 or 50): wall time against the
+# run's own waits (3027 ms a page), and the program's resident memory after
+# the first picture and after the last, against one page's budget (three
+# times the picture's pixel bytes). Needs the cross build.
+#   bench/app_capture.sh [12|50]
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$ROOT/scripts/lib.sh"
-start_xvfb
-wine_env
+pages=${1:-12}
+wine_ready
 SESSION_DIR="$BUILD/bench-capture"
 rm -rf "$SESSION_DIR"; mkdir -p "$SESSION_DIR"
 source "$ROOT/testsite/session.sh"
 trap 'session_stop; stop_background' EXIT
 
-session_start_site pages12
+session_start_site "pages$pages"
 session_start_chromium
 session_start_program
 sleep 4
@@ -22,18 +25,39 @@ session_click_button "采集"
 box=$(session_wait_box "操作提示" 60)
 session_press_ok "$box"
 start=$(date +%s.%N)
-last="$RUN_DIR/pic/2024-Math高三数学期末考试试卷及/11.bmp"
-for _ in $(seq 600); do [ -f "$last" ] && break; sleep 0.2; done
-[ -f "$last" ] || { echo "no 11th picture"; exit 1; }
+dir="$RUN_DIR/pic/2024-Math高三数学期末考试试卷及"
+last="$dir/$((pages - 1)).bmp"
+# Resident kilobytes of the program (the emulated process, translation
+# cache included); growth between the first and last picture is what counts.
+rss() { awk '$1 == "VmRSS:" { print $2 }' "/proc/$PROGRAM_PID/status"; }
+for _ in $(seq 300); do [ -f "$dir/1.bmp" ] && break; sleep 0.2; done
+[ -f "$dir/1.bmp" ] || { echo "no first picture"; exit 1; }
+sleep 1
+first_kb=$(rss) peak_kb=$first_kb
+for _ in $(seq $((pages * 50))); do
+  [ -f "$last" ] && break
+  kb=$(rss); [ "$kb" -gt "$peak_kb" ] && peak_kb=$kb
+  sleep 0.2
+done
+[ -f "$last" ] || { echo "no picture $((pages - 1))"; exit 1; }
 sleep 2   # the last write has finished
+last_kb=$(rss)
 end=$(stat -c %.Y "$last")
-# Waits of the run before the 11th file is written: 555 ms, ten full pages,
-# and the first 1111 + 5 x 50 + 555 ms of the last one.
-python3 - "$start" "$end" <<'PY'
+picture=$(stat -c %s "$dir/1.bmp")
+# Waits before the last file is written: 555 ms, every full page but the
+# last, and the first 1111 + 5 x 50 + 555 ms of the last one.
+python3 - "$start" "$end" "$pages" "$first_kb" "$last_kb" "$peak_kb" "$picture" <<'PY'
 import sys
 start, end = float(sys.argv[1]), float(sys.argv[2])
-waits = 0.555 + 10 * 3.027 + 1.111 + 0.250 + 0.555
-wall = end - start + 1.111          # the run's last Delay(1111) follows the write
-print("12-page run: %.2f s wall, %.2f s of waits (11 x 3027 ms = 33.30 s)" % (wall, waits + 1.111))
-print("overhead per page: %.0f ms" % ((end - start - waits) * 1000 / 11))
+pages, first, last, peak, picture = (int(a) for a in sys.argv[3:])
+shots = pages - 1
+waits = 0.555 + (shots - 1) * 3.027 + 1.111 + 0.250 + 0.555
+print("%d-page run: %.2f s wall, %.2f s of waits (%d x 3027 ms)"
+      % (pages, end - start + 1.111, waits + 1.111, shots))
+print("overhead per page: %.0f ms" % ((end - start - waits) * 1000 / shots))
+budget = 3 * picture / 1024
+print("resident after picture 1: %.1f MB, after picture %d: %.1f MB, peak %.1f MB"
+      % (first / 1024, shots, last / 1024, peak / 1024))
+print("growth %.1f MB against one page's budget of %.1f MB: %s"
+      % ((last - first) / 1024, budget / 1024, "within" if last - first <= budget else "OVER"))
 PY

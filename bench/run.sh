@@ -47,7 +47,7 @@ engine_frames() {
 
 capture_run() {
   cross_targets paginet node paginet_driver || return
-  quiet bash "$ROOT/bench/app_capture.sh"
+  quiet bash "$ROOT/bench/app_capture.sh" "$1"
 }
 
 bench "text commands (native)" native_text
@@ -56,7 +56,8 @@ wine_env
 trap stop_background EXIT
 bench "browser capture: CaptureViewBitmap + WriteToFile (Wine, engine double)" browser_capture
 bench "engine: DOM change to view DC, view DC blit (Wine, Chromium)" engine_frames
-bench "12-page capture run (Wine, Chromium)" capture_run
+bench "12-page capture run (Wine, Chromium)" capture_run 12
+bench "50-page capture run: time and memory (Wine, Chromium)" capture_run 50
 
 echo
 if [ ${#failed[@]} -eq 0 ]; then echo "all benchmarks ran"; exit 0; fi

@@ -29,6 +29,7 @@ VARIANTS = {
     "pages1": (1, TITLE26),
     "pages3": (3, TITLE26),
     "pages12": (12, TITLE26),
+    "pages50": (50, TITLE26),
     "title4": (3, "试卷"),
     # ':' and '?' are refused in Windows file names.
     "badname": (3, "物理:期中考试?试卷第一套附答案及评分标准"),
