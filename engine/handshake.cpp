@@ -167,9 +167,15 @@ bool httpBody(std::string_view data, std::string& body, bool& complete) {
     body = std::string(rest);
     return true;
   }
+  // A length we would never receive is an answer we cannot use: say so now
+  // rather than wait for the caller's time-out.
+  const size_t kMaxBody = 16u << 20;
   char* end = nullptr;
-  unsigned long want = std::strtoul(len.c_str(), &end, 10);
-  if (*end != 0) { complete = true; return false; }
+  unsigned long long want = std::strtoull(len.c_str(), &end, 10);
+  if (!std::isdigit(static_cast<unsigned char>(len[0])) || *end != 0 || want > kMaxBody) {
+    complete = true;
+    return false;
+  }
   if (rest.size() < want) return false;
   body = std::string(rest.substr(0, want));
   complete = true;

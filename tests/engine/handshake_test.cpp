@@ -83,4 +83,15 @@ TEST(Handshake, FindsHeaderEndAndBody) {
   EXPECT_TRUE(complete);
 }
 
+TEST(Handshake, UnusableLengthsEndTheAnswer) {
+  for (const char* len : {"-5", "x", "99999999999999999999", "17000000", "+5"}) {
+    SCOPED_TRACE(len);
+    std::string body;
+    bool complete = false;
+    std::string answer = std::string("HTTP/1.1 200 OK\r\nContent-Length: ") + len + "\r\n\r\nabc";
+    EXPECT_FALSE(engine::httpBody(answer, body, complete));
+    EXPECT_TRUE(complete);
+  }
+}
+
 }  // namespace
