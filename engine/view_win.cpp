@@ -243,7 +243,10 @@ void View::captureNow() {
 }
 
 HDC View::viewDC() {
-  if (stale_ && live()) captureNow();
+  // Without a page there is nothing to show: the last picture would pass
+  // for a new one.
+  if (!live()) return nullptr;
+  if (stale_) captureNow();
   return dib_.dc();
 }
 

@@ -298,7 +298,7 @@ int main(int argc, char** argv) {
     int64_t val = e.runJSW(v, L"return 5");
     neutral = neutral && val == 0 && std::strcmp(e.toString(es, val), "") == 0 && e.toInt(es, val) == 0;
     e.loadURL(v, argv[2]);
-    e.getViewDC(v);
+    neutral = neutral && e.getViewDC(v) == nullptr;
     neutral = neutral && std::strcmp(e.getTitle(v), "") == 0;
     pumpUntil(100, [] { return false; });
   }
