@@ -25,7 +25,7 @@ session_start_site() {
   log "sample site did not start"; return 1
 }
 
-# Headless Chromium with a DevTools port; sets DEVTOOLS.
+# Headless Chromium with a DevTools port; sets DEVTOOLS and CHROMIUM_PID.
 session_start_chromium() {
   local port; port=$(free_port)
   rm -rf "$SESSION_DIR/chromium"
@@ -34,6 +34,7 @@ session_start_chromium() {
     --disable-extensions --mute-audio --disable-renderer-backgrounding \
     --disable-background-timer-throttling --user-data-dir="$SESSION_DIR/chromium" \
     --remote-debugging-port="$port" about:blank >"$SESSION_DIR/chromium.log" 2>&1 &
+  CHROMIUM_PID=$!
   SESSION_PIDS+=($!)
   DEVTOOLS="127.0.0.1:$port"
   for _ in $(seq 100); do

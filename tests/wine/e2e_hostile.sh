@@ -195,4 +195,30 @@ if box=$(session_wait_box "操作提示" 60); then
   fi
 else fail "closing mid-run" "no start box"; fi
 
+# Chromium gone in the middle of a run: the next snapshot fails, the run
+# stops saying so, and no "下载完成！" claims pages it did not take.
+session_start_chromium
+session_start_program
+sleep 4
+session_type_address "$SITE_URL"
+rm -rf "$RUN_DIR/pic/$prefix"
+show pages12
+: > "$PAGINET_WAVE_OUT"
+click_at $start
+if box=$(session_wait_box "操作提示" 60); then
+  session_press_ok "$box"
+  for _ in $(seq 120); do [ -f "$RUN_DIR/pic/$prefix/1.bmp" ] && break; sleep 0.5; done
+  kill "$CHROMIUM_PID"
+  if box=$(session_wait_box "保存失败" 60); then
+    got=$(box_text "$box")
+    session_press_ok "$box"
+    ok=1
+    for f in "$RUN_DIR/pic/$prefix"/*.bmp; do bmp_ok "$f" $(($(basename "$f" .bmp) + 1)) || ok=0; done
+    if [ "${got#截图失败，未能保存：}" != "$got" ] && [ $ok -eq 1 ] && ! prompt_played &&
+       ! session_wait_box "提示：" 2 >/dev/null; then
+      pass "Chromium killed mid-run: '$got', earlier pictures complete"
+    else fail "Chromium killed mid-run" "box '$got', complete $ok"; fi
+  else fail "Chromium killed mid-run" "no failure box"; fi
+else fail "Chromium killed mid-run" "no start box"; fi
+
 exit $rc
