@@ -168,23 +168,37 @@ else
   echo "SKIP: full and read-only pic (cannot mount a tmpfs here)"
 fi
 
-# The window closed in the middle of a run: the program ends with code 0,
-# and every picture it left is complete.
-rm -rf "$RUN_DIR/pic/$prefix"
-show pages12
-: > "$PAGINET_WAVE_OUT"
-click_at $start
-if box=$(session_wait_box "操作提示" 60); then
+# long_run: a 12-page run, on past its first picture; false without the
+# start box.
+long_run() {
+  rm -rf "$RUN_DIR/pic/$prefix"
+  show pages12
+  : > "$PAGINET_WAVE_OUT"
+  click_at $start
+  local box _
+  box=$(session_wait_box "操作提示" 60) || return 1
   session_press_ok "$box"
   for _ in $(seq 120); do [ -f "$RUN_DIR/pic/$prefix/1.bmp" ] && break; sleep 0.5; done
+}
+# pictures_ok: every picture the run left is complete and shows its page;
+# sets n to their count.
+pictures_ok() {
+  local f ok=0
+  n=0
+  for f in "$RUN_DIR/pic/$prefix"/*.bmp; do
+    n=$((n + 1))
+    bmp_ok "$f" $(($(basename "$f" .bmp) + 1)) || ok=1
+  done
+  return $ok
+}
+
+# The window closed in the middle of a run: the program ends with code 0,
+# and every picture it left is complete.
+if long_run; then
   session_close_window
   if session_wait_exit 90; then
     code=$PROGRAM_EXIT
-    ok=1; n=0
-    for f in "$RUN_DIR/pic/$prefix"/*.bmp; do
-      n=$((n + 1))
-      bmp_ok "$f" $(($(basename "$f" .bmp) + 1)) || ok=0
-    done
+    ok=1; pictures_ok || ok=0
     partial=$(find "$RUN_DIR/pic" -name '*.part')
     if [ "$code" -eq 0 ] && [ $ok -eq 1 ] && [ "$n" -ge 1 ] && [ -z "$partial" ]; then
       pass "closing mid-run exits with 0, $n complete pictures"
@@ -201,23 +215,16 @@ session_start_chromium
 session_start_program
 sleep 4
 session_type_address "$SITE_URL"
-rm -rf "$RUN_DIR/pic/$prefix"
-show pages12
-: > "$PAGINET_WAVE_OUT"
-click_at $start
-if box=$(session_wait_box "操作提示" 60); then
-  session_press_ok "$box"
-  for _ in $(seq 120); do [ -f "$RUN_DIR/pic/$prefix/1.bmp" ] && break; sleep 0.5; done
+if long_run; then
   kill "$CHROMIUM_PID"
   if box=$(session_wait_box "保存失败" 60); then
     got=$(box_text "$box")
     session_press_ok "$box"
-    ok=1
-    for f in "$RUN_DIR/pic/$prefix"/*.bmp; do bmp_ok "$f" $(($(basename "$f" .bmp) + 1)) || ok=0; done
-    if [ "${got#截图失败，未能保存：}" != "$got" ] && [ $ok -eq 1 ] && ! prompt_played &&
+    ok=1; pictures_ok || ok=0
+    if [ "${got#截图失败，未能保存：}" != "$got" ] && [ $ok -eq 1 ] && [ "$n" -ge 1 ] && ! prompt_played &&
        ! session_wait_box "提示：" 2 >/dev/null; then
-      pass "Chromium killed mid-run: '$got', earlier pictures complete"
-    else fail "Chromium killed mid-run" "box '$got', complete $ok"; fi
+      pass "Chromium killed mid-run: '$got', $n earlier pictures complete"
+    else fail "Chromium killed mid-run" "box '$got', $n pictures, complete $ok"; fi
   else fail "Chromium killed mid-run" "no failure box"; fi
 else fail "Chromium killed mid-run" "no start box"; fi
 
