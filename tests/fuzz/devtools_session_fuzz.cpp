@@ -67,9 +67,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const std::string& line : lines) {
     const std::string fixed = engine::fixLoneSurrogates(line);
     // Same length (one six-byte escape for another), settled after one pass,
-    // and JSON the parser already takes is left alone.
+    // and JSON the parser already takes is left alone (the parser ends its
+    // input at a NUL byte, so only lines without one count).
     if (fixed.size() != line.size() || engine::fixLoneSurrogates(fixed) != fixed) std::abort();
-    if (Json::accept(line) && fixed != line) std::abort();
+    if (line.find('\0') == std::string::npos && Json::accept(line) && fixed != line) std::abort();
   }
 
   std::vector<std::string> sent;
