@@ -99,25 +99,21 @@ long firstMismatch(const Bytes& got, const Bytes& samples) {
   return -1;
 }
 
-// Checks that got is rounds of countingSamples(frames), each from frame 0;
-// the device may fill the gap between rounds with silence, and a stop may
-// cut the last round short. Returns the number of whole rounds, or -1 after
-// a frame out of order.
+// Checks that got is rounds of countingSamples(frames), each from frame 0.
+// Frame 0 is silence, and so is what the device adds between rounds or on
+// an underrun, so zeros are skipped: every other frame must follow the one
+// before it, or start a round after the last frame. A stop may cut the last
+// round short. Returns the number of whole rounds, or -1 after a frame out
+// of order.
 int loopRounds(const Bytes& got, uint32_t frames) {
   int rounds = 0;
-  int64_t prev = -1;
-  bool cut = false;
+  int64_t last = 0;  // the last frame that was not silence
   for (size_t i = 0; i + 4 <= got.size(); i += 4) {
     uint32_t v = got[i] | (got[i + 1] << 8) | (got[i + 2] << 16) | (uint32_t(got[i + 3]) << 24);
-    if (cut && v != 0) return -1;
-    if (v == 0) {
-      if (prev > 0 && prev != frames - 1) cut = true;
-    } else if (v != prev + 1) {
-      return -1;
-    } else if (v == frames - 1) {
-      ++rounds;
-    }
-    prev = v;
+    if (v == 0) continue;
+    if (v != last + 1 && !(v == 1 && last == frames - 1)) return -1;
+    if (v == frames - 1) ++rounds;
+    last = v;
   }
   return rounds;
 }
