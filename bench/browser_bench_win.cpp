@@ -20,7 +20,9 @@
 namespace {
 
 const int kWidth = 1335, kHeight = 800;
-const uint32_t kWindowId = 0x52010001, kComponentId = 0x160001;
+using host::kWindowId;
+using host::kComponentId;
+using host::viewArg;
 
 struct Memory {
   SIZE_T privateBytes;
@@ -57,14 +59,6 @@ double ms(LARGE_INTEGER a, LARGE_INTEGER b) {
   LARGE_INTEGER f;
   QueryPerformanceFrequency(&f);
   return 1000.0 * double(b.QuadPart - a.QuadPart) / double(f.QuadPart);
-}
-
-rt::Value viewArg() {
-  rt::Value v{};
-  v.w[0] = kWindowId;
-  v.w[1] = kComponentId;
-  v.tag = rt::kTypeBrowserView;
-  return v;
 }
 
 // One page: the picture as a byte-set, stored, then freed. False when

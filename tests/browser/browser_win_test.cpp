@@ -16,7 +16,9 @@ using host::Box;
 std::wstring gBase;
 HWND gParent;
 rt::LiveObject* gView;
-const uint32_t kWindowId = 0x52010001, kComponentId = 0x160001;
+using host::kWindowId;
+using host::kComponentId;
+using host::viewArg;
 
 const char kIpad[] =
     "Mozilla/5.0 (iPad; CPU OS 11_0 like Mac OS X) AppleWebKit/604.1.34 (KHTML, like Gecko) "
@@ -55,14 +57,6 @@ std::vector<uint8_t> startupBlock() {
   std::string b("\x01\x07\x06\x0C", 4);
   b += std::string(11, '\0') + kIpad + std::string(5, '\0');
   return std::vector<uint8_t>(b.begin(), b.end());
-}
-
-rt::Value viewArg() {
-  rt::Value v{};
-  v.w[0] = kWindowId;
-  v.w[1] = kComponentId;
-  v.tag = rt::kTypeBrowserView;
-  return v;
 }
 
 rt::Value intArg(int32_t i) {

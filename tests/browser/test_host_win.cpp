@@ -140,4 +140,12 @@ wkeString doubleString(const wchar_t* text) {
   return doubleFn<DoubleStringFn>("doubleString")(text);
 }
 
+rt::Value viewArg() {
+  rt::Value v{};
+  v.w[0] = kWindowId;
+  v.w[1] = kComponentId;
+  v.tag = rt::kTypeBrowserView;
+  return v;
+}
+
 }  // namespace host

@@ -36,6 +36,10 @@ std::vector<Box> takeBoxes();         // waits briefly for pending boxes
 std::vector<RecordedEvent>& events();
 EventAnswer& answer();
 
+// The view the tests create: the startup window's browser view.
+const uint32_t kWindowId = 0x52010001, kComponentId = 0x160001;
+rt::Value viewArg();                  // that view as a component argument
+
 std::wstring exeDirectory();          // with trailing backslash
 std::wstring doublePath();
 std::string toGbk(const std::wstring& w);
