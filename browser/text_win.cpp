@@ -1,22 +1,18 @@
 #include <windows.h>
 
 #include "browser/text_win.h"
+#include "browser/utf8.h"
 
 namespace web {
-namespace {
 
-std::wstring decode(UINT codePage, std::string_view s) {
-  if (s.empty()) return {};
-  int n = MultiByteToWideChar(codePage, 0, s.data(), int(s.size()), nullptr, 0);
+std::wstring toWide(std::string_view gbk) {
+  if (gbk.empty()) return {};
+  int n = MultiByteToWideChar(936, 0, gbk.data(), int(gbk.size()), nullptr, 0);
   if (n <= 0) return {};
   std::wstring out(size_t(n), L'\0');
-  MultiByteToWideChar(codePage, 0, s.data(), int(s.size()), out.data(), n);
+  MultiByteToWideChar(936, 0, gbk.data(), int(gbk.size()), out.data(), n);
   return out;
 }
-
-}  // namespace
-
-std::wstring toWide(std::string_view gbk) { return decode(936, gbk); }
 
 std::string toGbk(std::wstring_view wide) {
   if (wide.empty()) return {};
@@ -27,6 +23,9 @@ std::string toGbk(std::wstring_view wide) {
   return out;
 }
 
-std::string utf8ToGbk(std::string_view utf8) { return toGbk(decode(CP_UTF8, utf8)); }
+std::string utf8ToGbk(std::string_view utf8) {
+  const std::u16string wide = utf8ToUtf16(utf8);
+  return toGbk(std::wstring_view(reinterpret_cast<const wchar_t*>(wide.data()), wide.size()));
+}
 
 }  // namespace web
