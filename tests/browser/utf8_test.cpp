@@ -12,6 +12,14 @@ struct Case {
   std::u16string utf16;
 };
 
+template <size_t N>
+void expectDecodes(const Case (&cases)[N]) {
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(web::utf8ToUtf16(c.utf8), c.utf16);
+  }
+}
+
 TEST(Utf8, WellFormedTextDecodes) {
   const Case cases[] = {
       {"empty", "", u""},
@@ -22,10 +30,7 @@ TEST(Utf8, WellFormedTextDecodes) {
       {"four bytes", "\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", u"\U00010000\U0010FFFF"},
       {"embedded zero", std::string("a\0b", 3), std::u16string(u"a\0b", 3)},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(web::utf8ToUtf16(c.utf8), c.utf16);
-  }
+  expectDecodes(cases);
 }
 
 // One U+FFFD for each maximal piece that could still have begun a character.
@@ -42,10 +47,7 @@ TEST(Utf8, EachIllFormedPieceIsOneReplacement) {
       {"Unicode's example", "a\xF1\x80\x80\xE1\x80\xC2" "b\x80" "c\x80\xBF" "d",
        u"a\uFFFD\uFFFD\uFFFDb\uFFFDc\uFFFD\uFFFDd"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(web::utf8ToUtf16(c.utf8), c.utf16);
-  }
+  expectDecodes(cases);
 }
 
 }  // namespace
