@@ -2,25 +2,12 @@
 # End to end: the program, the stand-in engine, headless Chromium and the
 # sample page, driven through the program's windows only.
 set -euo pipefail
-ROOT=$(cd "$(dirname "$0")/../.." && pwd)
-source "$ROOT/scripts/lib.sh"
-for f in "$BUILD/win32/app/paginet.exe" "$BUILD/win32/engine/node.dll" \
-         "$BUILD/win32/tests/app/paginet_driver.exe"; do
-  [ -f "$f" ] || { echo "FAIL: e2e setup (missing $f)"; exit 1; }
-done
-wine_ready
-SESSION_DIR="$BUILD/e2e-capture"
-rm -rf "$SESSION_DIR"; mkdir -p "$SESSION_DIR"
-source "$ROOT/testsite/session.sh"
+E2E_NAME="e2e capture"
+source "$(dirname "$0")/lib/e2e.sh"
 trap 'session_stop; stop_background' EXIT
 # Nothing here may outlive the test.
-session_watchdog 900 "e2e"
+session_watchdog 900 "$E2E_NAME"
 
-rc=0
-pass() { echo "PASS: $1"; }
-fail() { echo "FAIL: $1${2:+ ($2)}"; rc=1; }
-# The text after the six leading fields of a driver line.
-box_text() { printf '%s\n' "$1" | awk '$1 == "text"' | head -1 | cut -d' ' -f7-; }
 bmps() { (cd "$RUN_DIR" && find pic -name '*.bmp' 2>/dev/null | sort) || true; }
 
 session_start_site default

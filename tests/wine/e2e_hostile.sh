@@ -6,16 +6,8 @@
 # Chromium and one program serve every case; the page behind the address
 # is switched between cases.
 set -euo pipefail
-ROOT=$(cd "$(dirname "$0")/../.." && pwd)
-source "$ROOT/scripts/lib.sh"
-for f in "$BUILD/win32/app/paginet.exe" "$BUILD/win32/engine/node.dll" \
-         "$BUILD/win32/tests/app/paginet_driver.exe"; do
-  [ -f "$f" ] || { echo "FAIL: e2e hostile setup (missing $f)"; exit 1; }
-done
-wine_ready
-SESSION_DIR="$BUILD/e2e-hostile"
-rm -rf "$SESSION_DIR"; mkdir -p "$SESSION_DIR"
-source "$ROOT/testsite/session.sh"
+E2E_NAME="e2e hostile"
+source "$(dirname "$0")/lib/e2e.sh"
 MOUNTED=""
 cleanup() {
   session_stop
@@ -24,13 +16,8 @@ cleanup() {
 }
 trap cleanup EXIT
 # Nothing here may outlive the test.
-session_watchdog 900 "e2e hostile"
+session_watchdog 900 "$E2E_NAME"
 
-rc=0
-pass() { echo "PASS: $1"; }
-fail() { echo "FAIL: $1${2:+ ($2)}"; rc=1; }
-# The first line of a box's text (after the driver line's six fields).
-box_text() { printf '%s\n' "$1" | awk '$1 == "text"' | head -1 | cut -d' ' -f7-; }
 # Every file and folder under pic, one a line.
 pic_tree() { (cd "$RUN_DIR" && find pic -mindepth 1 2>/dev/null | sort) || true; }
 
