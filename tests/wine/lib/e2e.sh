@@ -2,8 +2,7 @@
 # label in FAIL lines and the session folder under build/). Checks the
 # builds, readies Wine and Xvfb, opens a fresh session folder and gives
 # the PASS/FAIL helpers; the caller sets its trap and watchdog.
-ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
-source "$ROOT/scripts/lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/lib.sh"   # sets ROOT and BUILD
 for f in "$BUILD/win32/app/paginet.exe" "$BUILD/win32/engine/node.dll" \
          "$BUILD/win32/tests/app/paginet_driver.exe"; do
   [ -f "$f" ] || { echo "FAIL: $E2E_NAME setup (missing $f)"; exit 1; }
