@@ -19,11 +19,6 @@ LRESULT CALLBACK connectionProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   return DefWindowProcW(h, msg, w, l);
 }
 
-std::string text(const Json& j, const char* key) {
-  auto it = j.find(key);
-  return it != j.end() && it->is_string() ? it->get<std::string>() : std::string();
-}
-
 }  // namespace
 
 void engineLog(const std::string& line) {
@@ -139,17 +134,17 @@ void Connection::onBrowserEvent(const Event& e) {
   if (!e.params.is_object()) return;
   const Json& p = e.params;
   if (e.method == "Target.detachedFromTarget") {
-    auto v = views_.find(text(p, "sessionId"));
+    auto v = views_.find(stringField(p, "sessionId"));
     if (v != views_.end()) v->second->onDetached();
   } else if (e.method == "Target.targetCreated" && p.contains("targetInfo") && p["targetInfo"].is_object()) {
     // A page's window.open makes the browser open a window of its own; the
     // opener's view has asked the application instead, so that one goes.
     const Json& info = p["targetInfo"];
-    std::string id = text(info, "targetId");
-    if (text(info, "type") == "page" && viewOfTarget(text(info, "openerId")) && !viewOfTarget(id))
+    std::string id = stringField(info, "targetId");
+    if (stringField(info, "type") == "page" && viewOfTarget(stringField(info, "openerId")) && !viewOfTarget(id))
       session_->post("Target.closeTarget", {{"targetId", id}});
   } else if (e.method == "Browser.downloadWillBegin") {
-    if (View* v = viewOfTarget(text(p, "frameId"))) v->onDownload(p);
+    if (View* v = viewOfTarget(stringField(p, "frameId"))) v->onDownload(p);
   }
 }
 

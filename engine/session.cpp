@@ -6,6 +6,11 @@
 
 namespace engine {
 
+std::string stringField(const Json& j, const char* key) {
+  auto it = j.find(key);
+  return it != j.end() && it->is_string() ? it->get<std::string>() : std::string();
+}
+
 int64_t Session::send(const std::string& method, const Json& params, const std::string& sessionId) {
   if (lost_) return 0;
   Json msg = {{"id", nextId_}, {"method", method}, {"params", params}};

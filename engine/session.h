@@ -36,6 +36,9 @@ struct Link {
   std::function<void(const Event&)> deliver;
 };
 
+// The string member key of j, or "" when it is missing or not a string.
+std::string stringField(const Json& j, const char* key);
+
 class Session {
  public:
   explicit Session(Link link) : link_(std::move(link)) {}

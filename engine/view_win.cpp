@@ -1,9 +1,7 @@
+// A view's life and the commands it sends to its page.
 #include "engine/view_win.h"
 
-#include <windowsx.h>
-
 #include <set>
-#include <vector>
 
 #include "engine/connection_win.h"
 #include "engine/handshake.h"
@@ -13,14 +11,6 @@ namespace engine {
 namespace {
 
 const wchar_t kClass[] = L"PaginetEngineView";
-
-int modifiers() {
-  int m = 0;
-  if (GetKeyState(VK_MENU) < 0) m |= 1;
-  if (GetKeyState(VK_CONTROL) < 0) m |= 2;
-  if (GetKeyState(VK_SHIFT) < 0) m |= 8;
-  return m;
-}
 
 void registerClass() {
   static bool done = [] {
@@ -38,11 +28,6 @@ void registerClass() {
 std::set<const void*>& views() {
   static std::set<const void*> all;
   return all;
-}
-
-std::string str(const Json& j, const char* key) {
-  auto it = j.find(key);
-  return it != j.end() && it->is_string() ? it->get<std::string>() : std::string();
 }
 
 }  // namespace
@@ -75,10 +60,10 @@ bool View::startPage() {
   Session* s = Connection::get().session();
   if (!s) return false;
   Reply t = s->call("Target.createTarget", {{"url", "about:blank"}});
-  targetId_ = str(t.result, "targetId");
+  targetId_ = stringField(t.result, "targetId");
   if (!t.ok || targetId_.empty()) { engineLog("createTarget failed: " + t.error); return false; }
   Reply a = s->call("Target.attachToTarget", {{"targetId", targetId_}, {"flatten", true}});
-  sessionId_ = str(a.result, "sessionId");
+  sessionId_ = stringField(a.result, "sessionId");
   if (!a.ok || sessionId_.empty()) { engineLog("attachToTarget failed: " + a.error); return false; }
   Connection::get().attach(sessionId_, this);
   call("Page.enable");
@@ -138,7 +123,7 @@ void View::loadUrl(const std::string& url) {
 void View::loadHtml(const std::string& html) {
   Reply tree = call("Page.getFrameTree");
   std::string frameId;
-  if (tree.ok && tree.result.contains("frameTree")) frameId = str(tree.result["frameTree"]["frame"], "id");
+  if (tree.ok && tree.result.contains("frameTree")) frameId = stringField(tree.result["frameTree"]["frame"], "id");
   if (frameId.empty()) return;
   stale_ = true;
   post("Page.setDocumentContent", {{"frameId", frameId}, {"html", html}});
@@ -162,7 +147,7 @@ void View::setDeviceParam(const char* name, const char* text, int number) {
   if (!deviceScriptId_.empty())
     call("Page.removeScriptToEvaluateOnNewDocument", {{"identifier", deviceScriptId_}});
   Reply r = call("Page.addScriptToEvaluateOnNewDocument", {{"source", script}});
-  deviceScriptId_ = str(r.result, "identifier");
+  deviceScriptId_ = stringField(r.result, "identifier");
   call("Runtime.evaluate", {{"expression", script}});
   if (std::string(name).rfind("screen.", 0) == 0) applyMetrics();
 }
@@ -187,54 +172,14 @@ bool View::runScript(const std::string& body, std::string& text, int& number) {
 std::string View::title() {
   Reply r = call("Runtime.evaluate", {{"expression", "document.title"}, {"returnByValue", true}});
   if (!r.ok) return {};
-  if (r.result.contains("result")) title_ = str(r.result["result"], "value");
+  if (r.result.contains("result")) title_ = stringField(r.result["result"], "value");
   return title_;
-}
-
-void View::checkTitle() { titleSeen(title()); }
-
-void View::titleSeen(const std::string& t) {
-  if (t == noticedTitle_) return;
-  noticedTitle_ = t;
-  NoticeArgs a;
-  a.text = t;
-  notifyApp(*this, Notice::TitleChanged, a);
-}
-
-void View::openWindow(const Json& p) {
-  NoticeArgs a;
-  a.text = str(p, "url");
-  a.number = p.value("userGesture", false) ? 0 : 5;  // opened by the user, or by a script
-  std::vector<std::string> features;
-  if (auto f = p.find("windowFeatures"); f != p.end() && f->is_array())
-    for (const auto& item : *f)
-      if (item.is_string()) features.push_back(item.get<std::string>());
-  a.window = readWindowFeatures(features);
-  if (!a.window.width) a.window.width = w_;
-  if (!a.window.height) a.window.height = h_;
-  notifyApp(*this, Notice::CreateView, a);
-  // The browser's own window for it is closed (see Connection); the
-  // application's view loads the address instead.
-  View* target = find(a.created);
-  if (target && !a.text.empty()) target->loadUrl(a.text);
-}
-
-void View::onDownload(const Json& p) {
-  NoticeArgs a;
-  a.text = str(p, "url");
-  a.answer = false;
-  notifyApp(*this, Notice::Download, a);
-  // Nothing is written to disk unless the application takes the download.
-  if (!a.answer) {
-    if (Session* s = Connection::get().session())
-      s->post("Browser.cancelDownload", {{"guid", str(p, "guid")}});
-  }
 }
 
 void View::captureNow() {
   Reply r = call("Page.captureScreenshot", {{"format", "png"}}, 8000);
   std::string png, reason;
-  if (!r.ok || !base64Decode(str(r.result, "data"), png) || !dib_.load(png, reason)) {
+  if (!r.ok || !base64Decode(stringField(r.result, "data"), png) || !dib_.load(png, reason)) {
     engineLog("capture failed: " + (r.ok ? reason : r.error));
     return;
   }
@@ -248,225 +193,6 @@ HDC View::viewDC() {
   if (!live()) return nullptr;
   if (stale_) captureNow();
   return dib_.dc();
-}
-
-void View::onEvent(const Event& e) {
-  const Json& p = e.params;
-  if (e.method == "Page.screencastFrame") {
-    post("Page.screencastFrameAck", {{"sessionId", p.value("sessionId", 0)}});
-    pendingFrame_ = str(p, "data");
-    stale_ = true;
-  } else if (e.method == "Page.frameNavigated") {
-    if (p.contains("frame") && !p["frame"].contains("parentId")) {
-      url_ = str(p["frame"], "url");
-      NoticeArgs a;
-      a.text = url_;
-      a.number = 1;
-      notifyApp(*this, Notice::UrlChanged, a);
-    }
-  } else if (e.method == "Page.navigatedWithinDocument") {
-    url_ = str(p, "url");
-    NoticeArgs a;
-    a.text = url_;
-    a.number = 1;
-    notifyApp(*this, Notice::UrlChanged, a);
-  } else if (e.method == "Page.domContentEventFired") {
-    stale_ = true;
-    NoticeArgs a;
-    a.number = 1;
-    notifyApp(*this, Notice::DocumentReady, a);
-    checkTitle();
-  } else if (e.method == "Page.loadEventFired") {
-    stale_ = true;
-    checkTitle();
-    NoticeArgs a;
-    a.text = url_;
-    notifyApp(*this, Notice::LoadingFinished, a);
-  } else if (e.method == "Runtime.consoleAPICalled") {
-    NoticeArgs a;
-    if (p.contains("args") && p["args"].is_array()) {
-      for (const auto& arg : p["args"]) {
-        if (!a.text.empty()) a.text += ' ';
-        a.text += arg.contains("value") ? (arg["value"].is_string() ? arg["value"].get<std::string>()
-                                                                    : arg["value"].dump())
-                                        : str(arg, "description");
-      }
-    }
-    notifyApp(*this, Notice::Console, a);
-  } else if (e.method == "Page.javascriptDialogOpening") {
-    // The page stalls until the dialog is answered.
-    std::string type = str(p, "type");
-    NoticeArgs a;
-    a.text = str(p, "message");
-    a.text2 = str(p, "defaultPrompt");
-    Json answer = {{"accept", true}};
-    if (type == "alert") {
-      notifyApp(*this, Notice::Alert, a);
-    } else if (type == "confirm") {
-      notifyApp(*this, Notice::Confirm, a);
-      answer["accept"] = a.answer;
-    } else {
-      notifyApp(*this, Notice::Prompt, a);
-      answer["accept"] = a.answer;
-      answer["promptText"] = a.text2;
-    }
-    post("Page.handleJavaScriptDialog", answer);
-  } else if (e.method == "Fetch.requestPaused") {
-    // Every pause must be answered or the load hangs.
-    std::string id = str(p, "requestId");
-    std::string url = p.contains("request") ? str(p["request"], "url") : std::string();
-    bool requestStage = !p.contains("responseStatusCode");  // the only stage asked for
-    bool allow = true;
-    if (requestStage && str(p, "resourceType") == "Document" && str(p, "frameId") == targetId_) {
-      NoticeArgs a;
-      a.text = url;
-      notifyApp(*this, Notice::Navigation, a);
-      allow = a.answer;
-    }
-    if (allow && requestStage) {
-      NoticeArgs a;
-      a.text = url;
-      a.number = ++jobs_;
-      a.answer = false;
-      notifyApp(*this, Notice::UrlBegin, a);
-      allow = !a.answer;  // taken by the application: the page does not get it
-    }
-    if (allow) post("Fetch.continueRequest", {{"requestId", id}});
-    else post("Fetch.failRequest", {{"requestId", id}, {"errorReason", "Aborted"}});
-  } else if (e.method == "Runtime.bindingCalled") {
-    if (str(p, "name") != kNoticeBinding) return;
-    PageNotice n = readPageNotice(str(p, "payload"));
-    if (n.kind == PageNotice::Title) {
-      titleSeen(n.text);
-    } else if (n.kind == PageNotice::Hover && n.text != hover_) {
-      hover_ = n.text;
-      NoticeArgs a;
-      a.text = hover_;
-      notifyApp(*this, Notice::HoverUrl, a);
-    }
-  } else if (e.method == "Page.windowOpen") {
-    openWindow(p);
-  } else if (e.method == "Inspector.targetCrashed" || e.method == "Inspector.detached") {
-    onDetached();
-  }
-}
-
-void View::afterEvents() {
-  if (pendingFrame_.empty()) return;
-  std::string jpeg, reason;
-  bool ok = base64Decode(pendingFrame_, jpeg) && dib_.load(jpeg, reason);
-  pendingFrame_.clear();
-  if (!ok) return;
-  InvalidateRect(hwnd_, nullptr, FALSE);
-  NoticeArgs a;
-  notifyApp(*this, Notice::PaintUpdated, a);
-}
-
-void View::onDetached() {
-  if (detached_) return;
-  detached_ = true;
-  engineLog("page of a web view is gone");
-}
-
-void View::mouse(const char* type, LPARAM l, const char* button, int clicks) {
-  Json p = {{"type", type}, {"x", GET_X_LPARAM(l)}, {"y", GET_Y_LPARAM(l)}, {"modifiers", modifiers()},
-            {"button", button}, {"buttons", buttons_}, {"clickCount", clicks}};
-  stale_ = true;
-  post("Input.dispatchMouseEvent", p);
-}
-
-LRESULT CALLBACK View::windowProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
-  auto* v = reinterpret_cast<View*>(GetWindowLongPtrW(h, GWLP_USERDATA));
-  if (!v) return DefWindowProcW(h, msg, w, l);
-  return v->handle(msg, w, l);
-}
-
-LRESULT View::handle(UINT msg, WPARAM w, LPARAM l) {
-  switch (msg) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd_, &ps);
-      BitBlt(dc, 0, 0, dib_.width(), dib_.height(), dib_.dc(), 0, 0, SRCCOPY);
-      EndPaint(hwnd_, &ps);
-      return 0;
-    }
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_SIZE: {
-      int nw = LOWORD(l), nh = HIWORD(l);
-      if (nw > 0 && nh > 0 && (nw != w_ || nh != h_)) {
-        w_ = nw;
-        h_ = nh;
-        stale_ = true;
-        applyMetrics();
-      }
-      return 0;
-    }
-    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK:
-      SetFocus(hwnd_);
-      buttons_ |= 1;
-      mouse("mousePressed", l, "left", msg == WM_LBUTTONDBLCLK ? 2 : 1);
-      return 0;
-    case WM_LBUTTONUP:
-      buttons_ &= ~1;
-      mouse("mouseReleased", l, "left", 1);
-      return 0;
-    case WM_RBUTTONDOWN:
-      buttons_ |= 2;
-      mouse("mousePressed", l, "right", 1);
-      return 0;
-    case WM_RBUTTONUP:
-      buttons_ &= ~2;
-      mouse("mouseReleased", l, "right", 1);
-      return 0;
-    case WM_MOUSEMOVE:
-      mouse("mouseMoved", l, "none", 0);
-      return 0;
-    case WM_MOUSEWHEEL: {
-      POINT pt = {GET_X_LPARAM(l), GET_Y_LPARAM(l)};
-      ScreenToClient(hwnd_, &pt);
-      stale_ = true;
-      post("Input.dispatchMouseEvent", {{"type", "mouseWheel"}, {"x", pt.x}, {"y", pt.y}, {"deltaX", 0},
-                                        {"deltaY", -GET_WHEEL_DELTA_WPARAM(w)}, {"modifiers", modifiers()}});
-      return 0;
-    }
-    case WM_KEYDOWN: case WM_SYSKEYDOWN: case WM_KEYUP: case WM_SYSKEYUP: {
-      bool down = msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN;
-      stale_ = true;
-      post("Input.dispatchKeyEvent", {{"type", down ? "rawKeyDown" : "keyUp"},
-                                      {"windowsVirtualKeyCode", static_cast<int>(w)},
-                                      {"nativeVirtualKeyCode", static_cast<int>(w)},
-                                      {"modifiers", modifiers()}});
-      return msg == WM_SYSKEYDOWN || msg == WM_SYSKEYUP ? DefWindowProcW(hwnd_, msg, w, l) : 0;
-    }
-    case WM_CHAR: {
-      if (w < 0x20 && w != '\r' && w != '\t') return 0;
-      wchar_t ch[2] = {static_cast<wchar_t>(w), 0};
-      char utf8[8] = {};
-      WideCharToMultiByte(CP_UTF8, 0, ch, 1, utf8, sizeof utf8, nullptr, nullptr);
-      stale_ = true;
-      post("Input.dispatchKeyEvent", {{"type", "char"}, {"text", utf8}, {"modifiers", modifiers()}});
-      return 0;
-    }
-    case WM_GETDLGCODE:
-      return DLGC_WANTALLKEYS | DLGC_WANTCHARS;
-    case WM_CLOSE: {
-      NoticeArgs a;
-      notifyApp(*this, Notice::WindowClosing, a);
-      if (a.answer) DestroyWindow(hwnd_);
-      return 0;
-    }
-    case WM_NCDESTROY: {
-      NoticeArgs a;
-      notifyApp(*this, Notice::WindowDestroy, a);
-      SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-      LRESULT r = DefWindowProcW(hwnd_, msg, w, l);
-      hwnd_ = nullptr;
-      destroy();
-      return r;
-    }
-  }
-  return DefWindowProcW(hwnd_, msg, w, l);
 }
 
 }  // namespace engine

@@ -1,0 +1,168 @@
+// What a view's page reports, turned into notices for the application.
+#include <vector>
+
+#include "engine/connection_win.h"
+#include "engine/handshake.h"
+#include "engine/view_win.h"
+
+namespace engine {
+
+void View::checkTitle() { titleSeen(title()); }
+
+void View::titleSeen(const std::string& t) {
+  if (t == noticedTitle_) return;
+  noticedTitle_ = t;
+  NoticeArgs a;
+  a.text = t;
+  notifyApp(*this, Notice::TitleChanged, a);
+}
+
+void View::openWindow(const Json& p) {
+  NoticeArgs a;
+  a.text = stringField(p, "url");
+  a.number = p.value("userGesture", false) ? 0 : 5;  // opened by the user, or by a script
+  std::vector<std::string> features;
+  if (auto f = p.find("windowFeatures"); f != p.end() && f->is_array())
+    for (const auto& item : *f)
+      if (item.is_string()) features.push_back(item.get<std::string>());
+  a.window = readWindowFeatures(features);
+  if (!a.window.width) a.window.width = w_;
+  if (!a.window.height) a.window.height = h_;
+  notifyApp(*this, Notice::CreateView, a);
+  // The browser's own window for it is closed (see Connection); the
+  // application's view loads the address instead.
+  View* target = find(a.created);
+  if (target && !a.text.empty()) target->loadUrl(a.text);
+}
+
+void View::onDownload(const Json& p) {
+  NoticeArgs a;
+  a.text = stringField(p, "url");
+  a.answer = false;
+  notifyApp(*this, Notice::Download, a);
+  // Nothing is written to disk unless the application takes the download.
+  if (!a.answer) {
+    if (Session* s = Connection::get().session())
+      s->post("Browser.cancelDownload", {{"guid", stringField(p, "guid")}});
+  }
+}
+
+void View::onEvent(const Event& e) {
+  const Json& p = e.params;
+  if (e.method == "Page.screencastFrame") {
+    post("Page.screencastFrameAck", {{"sessionId", p.value("sessionId", 0)}});
+    pendingFrame_ = stringField(p, "data");
+    stale_ = true;
+  } else if (e.method == "Page.frameNavigated") {
+    if (p.contains("frame") && !p["frame"].contains("parentId")) {
+      url_ = stringField(p["frame"], "url");
+      NoticeArgs a;
+      a.text = url_;
+      a.number = 1;
+      notifyApp(*this, Notice::UrlChanged, a);
+    }
+  } else if (e.method == "Page.navigatedWithinDocument") {
+    url_ = stringField(p, "url");
+    NoticeArgs a;
+    a.text = url_;
+    a.number = 1;
+    notifyApp(*this, Notice::UrlChanged, a);
+  } else if (e.method == "Page.domContentEventFired") {
+    stale_ = true;
+    NoticeArgs a;
+    a.number = 1;
+    notifyApp(*this, Notice::DocumentReady, a);
+    checkTitle();
+  } else if (e.method == "Page.loadEventFired") {
+    stale_ = true;
+    checkTitle();
+    NoticeArgs a;
+    a.text = url_;
+    notifyApp(*this, Notice::LoadingFinished, a);
+  } else if (e.method == "Runtime.consoleAPICalled") {
+    NoticeArgs a;
+    if (p.contains("args") && p["args"].is_array()) {
+      for (const auto& arg : p["args"]) {
+        if (!a.text.empty()) a.text += ' ';
+        a.text += arg.contains("value") ? (arg["value"].is_string() ? arg["value"].get<std::string>()
+                                                                    : arg["value"].dump())
+                                        : stringField(arg, "description");
+      }
+    }
+    notifyApp(*this, Notice::Console, a);
+  } else if (e.method == "Page.javascriptDialogOpening") {
+    // The page stalls until the dialog is answered.
+    std::string type = stringField(p, "type");
+    NoticeArgs a;
+    a.text = stringField(p, "message");
+    a.text2 = stringField(p, "defaultPrompt");
+    Json answer = {{"accept", true}};
+    if (type == "alert") {
+      notifyApp(*this, Notice::Alert, a);
+    } else if (type == "confirm") {
+      notifyApp(*this, Notice::Confirm, a);
+      answer["accept"] = a.answer;
+    } else {
+      notifyApp(*this, Notice::Prompt, a);
+      answer["accept"] = a.answer;
+      answer["promptText"] = a.text2;
+    }
+    post("Page.handleJavaScriptDialog", answer);
+  } else if (e.method == "Fetch.requestPaused") {
+    // Every pause must be answered or the load hangs.
+    std::string id = stringField(p, "requestId");
+    std::string url = p.contains("request") ? stringField(p["request"], "url") : std::string();
+    bool requestStage = !p.contains("responseStatusCode");  // the only stage asked for
+    bool allow = true;
+    if (requestStage && stringField(p, "resourceType") == "Document" && stringField(p, "frameId") == targetId_) {
+      NoticeArgs a;
+      a.text = url;
+      notifyApp(*this, Notice::Navigation, a);
+      allow = a.answer;
+    }
+    if (allow && requestStage) {
+      NoticeArgs a;
+      a.text = url;
+      a.number = ++jobs_;
+      a.answer = false;
+      notifyApp(*this, Notice::UrlBegin, a);
+      allow = !a.answer;  // taken by the application: the page does not get it
+    }
+    if (allow) post("Fetch.continueRequest", {{"requestId", id}});
+    else post("Fetch.failRequest", {{"requestId", id}, {"errorReason", "Aborted"}});
+  } else if (e.method == "Runtime.bindingCalled") {
+    if (stringField(p, "name") != kNoticeBinding) return;
+    PageNotice n = readPageNotice(stringField(p, "payload"));
+    if (n.kind == PageNotice::Title) {
+      titleSeen(n.text);
+    } else if (n.kind == PageNotice::Hover && n.text != hover_) {
+      hover_ = n.text;
+      NoticeArgs a;
+      a.text = hover_;
+      notifyApp(*this, Notice::HoverUrl, a);
+    }
+  } else if (e.method == "Page.windowOpen") {
+    openWindow(p);
+  } else if (e.method == "Inspector.targetCrashed" || e.method == "Inspector.detached") {
+    onDetached();
+  }
+}
+
+void View::afterEvents() {
+  if (pendingFrame_.empty()) return;
+  std::string jpeg, reason;
+  bool ok = base64Decode(pendingFrame_, jpeg) && dib_.load(jpeg, reason);
+  pendingFrame_.clear();
+  if (!ok) return;
+  InvalidateRect(hwnd_, nullptr, FALSE);
+  NoticeArgs a;
+  notifyApp(*this, Notice::PaintUpdated, a);
+}
+
+void View::onDetached() {
+  if (detached_) return;
+  detached_ = true;
+  engineLog("page of a web view is gone");
+}
+
+}  // namespace engine
