@@ -6,7 +6,7 @@ JOBS=${JOBS:-$(nproc)}
 
 PACKAGES=(cmake ninja-build g++ g++-mingw-w64-i686 wine wine32:i386 xvfb xauth x11-utils
   xdotool imagemagick libgtest-dev googletest nlohmann-json3-dev chromium espeak-ng sox
-  clang libclang-rt-14-dev python3 procps qemu-user-static wine32-preloader:i386 wine64 fonts-wqy-microhei)
+  clang libclang-rt-14-dev python3 procps wine32-preloader:i386 wine64 fonts-wqy-microhei)
 
 log() { printf '== %s\n' "$*" >&2; }
 
@@ -26,17 +26,67 @@ install_deps() {
 }
 
 # Some kernels boot with 32-bit emulation off; Wine's i386 loader then runs
-# under qemu's user-mode emulator, registered through binfmt_misc. wine64 is
-# installed for its native wineserver, which serves 32-bit clients too and
-# is far steadier than an emulated one.
+# under qemu's user-mode emulator, registered through binfmt_misc. Only qemu
+# 10 will do: 7.2 (Debian 12's) breaks Wine's exception handling, so the
+# emulator comes from Debian 13's qemu-user, fetched under an apt set-up of
+# its own that leaves the machine's sources and packages alone.
+# PAGINET_I386=emulated forces the emulator on a kernel that runs i386 code;
+# PAGINET_I386=native removes it again. wine64 is installed for its native
+# wineserver, which serves 32-bit clients too and is far steadier than an
+# emulated one.
+QEMU_HOME=${QEMU_HOME:-/var/cache/paginet-qemu}   # outlives clones: 70 MB to fetch
+BINFMT=/proc/sys/fs/binfmt_misc
+I386_MAGIC='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+I386_MASK='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+
+qemu_good() {   # qemu_good BINARY: a qemu of major version 10 or later
+  local v; v=$("$1" --version 2>/dev/null | sed -n '1s/.* version \([0-9]*\)\..*/\1/p')
+  [ -n "$v" ] && [ "$v" -ge 10 ]
+}
+
+fetch_qemu() {
+  local q=$QEMU_HOME/qemu-i386 apt=$QEMU_HOME/apt
+  qemu_good "$q" && return 0
+  log "fetching qemu-i386 from Debian 13's qemu-user"
+  mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial" "$apt/deb"
+  echo 'deb http://deb.debian.org/debian trixie main' > "$apt/sources.list"
+  local opts=(-qq -o Dir::Etc::SourceList="$apt/sources.list" -o Dir::Etc::SourceParts=/dev/null
+    -o Dir::State::Lists="$apt/lists" -o Dir::Cache="$apt/cache" -o APT::Sandbox::User=root
+    -o Debug::NoLocking=1)
+  apt-get "${opts[@]}" update >/dev/null &&
+    (cd "$apt/deb" && rm -f ./*.deb && apt-get "${opts[@]}" download qemu-user >/dev/null) &&
+    dpkg-deb --fsys-tarfile "$apt"/deb/qemu-user_*.deb | tar -xO ./usr/bin/qemu-i386 > "$q.new" &&
+    chmod 755 "$q.new" && mv "$q.new" "$q" || true
+  rm -rf "$apt/deb" "$q.new"
+  qemu_good "$q" || { log "cannot fetch qemu-i386 10 from Debian 13; 32-bit Wine would be unsound under qemu 7.2"; return 1; }
+}
+
+i386_entries() {   # binfmt_misc entries that take i386 ELF files
+  grep -l '^magic 7f454c4601010100000000000000000002000300' "$BINFMT"/* 2>/dev/null || true
+}
+
+drop_i386_entries() {   # all of them, or all but the one named $1
+  local e
+  for e in $(i386_entries); do [ "$e" = "${1:-}" ] || echo -1 > "$e"; done
+}
+
 enable_i386() {
-  /usr/lib/wine/wine --version >/dev/null 2>&1 && return 0
-  local bm=/proc/sys/fs/binfmt_misc
-  [ -e $bm/register ] || mount -t binfmt_misc binfmt_misc $bm
-  if [ ! -e $bm/qemu-i386 ]; then
-    printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' > $bm/register
+  [ -e $BINFMT/register ] || mount -t binfmt_misc binfmt_misc $BINFMT 2>/dev/null || true
+  local ours=$BINFMT/paginet-i386 mode=${PAGINET_I386:-auto}
+  # An emulator other than ours (Debian 12's 7.2, say) is never kept.
+  drop_i386_entries "$ours"
+  [ "$mode" = native ] && drop_i386_entries
+  if [ "$mode" != emulated ] && [ ! -e "$ours" ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    log "32-bit code: native"; return 0
+  fi
+  [ "$mode" != native ] || { log "this kernel does not run 32-bit code"; return 1; }
+  if ! grep -qx "interpreter $QEMU_HOME/qemu-i386" "$ours" 2>/dev/null || ! qemu_good "$QEMU_HOME/qemu-i386"; then
+    fetch_qemu || return 1
+    [ -e "$ours" ] && echo -1 > "$ours"
+    printf '%s' ":paginet-i386:M::$I386_MAGIC:$I386_MASK:$QEMU_HOME/qemu-i386:F" > $BINFMT/register
   fi
   /usr/lib/wine/wine --version >/dev/null 2>&1 || { log "cannot run 32-bit Wine"; return 1; }
+  log "32-bit code: $("$QEMU_HOME/qemu-i386" --version | head -1) through binfmt_misc"
 }
 
 build_native() {   # build/native: neutral core and its tests, sanitizers on
@@ -88,6 +138,7 @@ wine_env() {       # private 32-bit prefix with a file-backed sound device
   export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
   export HOME="$BUILD/winehome"
   mkdir -p "$HOME"
+  wine_stop   # whatever an interrupted earlier run left in this prefix
   export PAGINET_WAVE_OUT="$BUILD/wave-out.raw"
   cat > "$HOME/.asoundrc" <<ASOUND
 pcm.!default { type file slave.pcm "null" file "$PAGINET_WAVE_OUT" format "raw" }
@@ -114,7 +165,27 @@ wine_ready() {     # for the scripts under tests/wine, alone or from test.sh
   [ -n "${WINEPREFIX:-}" ] || wine_env
 }
 
+wine_pids() {      # processes that Wine runs for this prefix (not the shells)
+  local e p
+  for e in /proc/[0-9]*/environ; do
+    p=${e#/proc/}; p=${p%/environ}
+    grep -qzx "WINEPREFIX=$WINEPREFIX" "$e" 2>/dev/null || continue
+    tr '\0' '\n' < "/proc/$p/cmdline" 2>/dev/null | head -n 1 | grep -qiE '\.exe$|wine' && echo "$p"
+  done
+}
+
+# Ends this prefix's Wine server and every Wine process of it, Wine's own
+# services included: a services.exe left from an earlier run crashed the
+# next start under the same prefix.
+wine_stop() {
+  [ -n "${WINEPREFIX:-}" ] || return 0
+  wineserver -k 2>/dev/null || true
+  local p
+  for p in $(wine_pids); do kill -9 "$p" 2>/dev/null || true; done
+  timeout 30 wineserver -w 2>/dev/null || true
+}
+
 stop_background() {
   [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
-  wineserver -k 2>/dev/null || true
+  wine_stop
 }
