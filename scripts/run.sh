@@ -2,7 +2,8 @@
 # The main job: a capture run against the bundled sample page. Builds what
 # it needs, serves the page, starts headless Chromium and the program under
 # Wine + Xvfb, types the address, presses "前往首页" and "采集", answers the
-# message boxes, then lists the BMP files and makes a contact sheet.
+# message boxes, then lists the BMP files and makes a contact sheet. It always
+# ends: with the pictures, or with a one-line reason and the program's log.
 #   scripts/run.sh [variant]      (variants: see testsite/serve.py)
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -14,33 +15,45 @@ mkdir -p "$SESSION_DIR"
 source "$ROOT/testsite/session.sh"
 trap 'session_stop; stop_background' EXIT
 
+give_up() {   # give_up REASON: the reason, then the tail of the program's log
+  log "capture run failed: $1"
+  if [ -s "$SESSION_DIR/program.log" ]; then
+    log "last lines of $SESSION_DIR/program.log:"
+    tail -n 15 "$SESSION_DIR/program.log" >&2
+  fi
+  exit 1
+}
+box_line() { printf '%s\n' "$1" | awk -v k="$2" '$1 == k' | head -n 1 | cut -d' ' -f7-; }
+
 session_start_site "${1:-default}"
 session_start_chromium
 log "starting the program"
-session_start_program
+session_start_program || give_up "the program's window did not appear"
 sleep 3   # first activation and the layout snap
 log "loading $SITE_URL"
 session_type_address "$SITE_URL"
 session_click_button "前往首页"
 sleep 5
 session_click_button "采集"
-box=$(session_wait_box "操作提示" 60) || { log "no start box"; exit 1; }
+box=$(session_wait_box "操作提示" 60) || give_up "no start box after pressing 采集"
 session_press_ok "$box"
 log "capturing; every page takes about 3 s"
-# The end box is "提示：" after a run, "提示" when the page count was 0.
-deadline=$((SECONDS + 1800)) box=""
-while [ -z "$box" ]; do
-  [ $SECONDS -lt $deadline ] || { log "no end box after 30 minutes"; exit 1; }
-  box=$(session_wait_box "提示：" 10) || box=$(session_wait_box "提示" 1) || box=""
-done
-log "$(printf '%s\n' "$box" | awk '$1 == "text"' | cut -d' ' -f7-)"
+# The run ends in the end box ("提示："), the page-count box ("提示") or a
+# failure box; a run-time error shows "错误". The sample pages are few.
+box=$(session_wait_boxes 900 "提示：" "提示" "保存失败" "错误") ||
+  give_up "no end box within 15 minutes, or the program ended without one"
+title=$(box_line "$box" box) text=$(box_line "$box" text)
 session_press_ok "$box"
+[ "$title" = "提示：" ] || give_up "$title: $text"
+log "$text"
 sleep 1
 
 mapfile -t files < <(find "$RUN_DIR/pic" -name '*.bmp' 2>/dev/null | sort -V)
 log "BMP files written: ${#files[@]}"
 printf '%s\n' "${files[@]}"
-if [ ${#files[@]} -gt 0 ]; then
-  montage -label '%f' "${files[@]}" -tile 4x -geometry 320x+4+4 "$SESSION_DIR/contact-sheet.png"
-  log "contact sheet: $SESSION_DIR/contact-sheet.png"
-fi
+[ ${#files[@]} -gt 0 ] || give_up "the end box came, but no picture was written"
+# A font by path: ImageMagick's default (Helvetica) needs Ghostscript's
+# fonts, which a bare machine does not have.
+montage -font /usr/share/fonts/truetype/wqy/wqy-microhei.ttc -label '%f' "${files[@]}" \
+  -tile 4x -geometry 320x+4+4 "$SESSION_DIR/contact-sheet.png"
+log "contact sheet: $SESSION_DIR/contact-sheet.png"

@@ -91,12 +91,18 @@ session_type_address() {   # session_type_address URL: replaces the edit box tex
 
 # session_wait_box TITLE [SECONDS]: waits for a message box and prints its
 # lines (the box, its text, its button).
-session_wait_box() {
-  local deadline=$((SECONDS + ${2:-60})) out
+session_wait_box() { session_wait_boxes "${2:-60}" "$1"; }
+
+# session_wait_boxes SECONDS TITLE...: the same for the first box captioned
+# with any of the titles (its line "box ... TITLE" tells which). Gives up at
+# once when the program has ended: no box can come any more.
+session_wait_boxes() {
+  local deadline=$((SECONDS + $1)) out; shift
   while [ $SECONDS -lt $deadline ]; do
-    if out=$(LC_ALL=C.UTF-8 wine "$DRIVER_EXE" box "$1" 2>/dev/null | tr -d '\r') && [ -n "$out" ]; then
+    if out=$(LC_ALL=C.UTF-8 wine "$DRIVER_EXE" box "$@" 2>/dev/null | tr -d '\r') && [ -n "$out" ]; then
       printf '%s\n' "$out"; return 0
     fi
+    [ -z "${PROGRAM_PID:-}" ] || kill -0 "$PROGRAM_PID" 2>/dev/null || return 1
     sleep 0.5
   done
   return 1
@@ -137,7 +143,7 @@ session_watchdog() {
 session_stop() {
   local p
   for p in "${SESSION_PIDS[@]}"; do kill "$p" 2>/dev/null || true; done
-  wineserver -k 2>/dev/null || true
+  wine_stop
   for p in "${SESSION_PIDS[@]}"; do wait "$p" 2>/dev/null || true; done
   SESSION_PIDS=()
 }

@@ -1,7 +1,8 @@
 // Test driver: reports where the program's windows and controls are, so a
 // script can click and type on them with xdotool as a person would.
 //   paginet_driver controls        main window rect, then one line per control
-//   paginet_driver box TITLE       the text of the message box captioned TITLE
+//   paginet_driver box TITLE...    the text of a message box captioned with any
+//                                  of the titles
 //   paginet_driver close           asks the main window to close, as its close
 //                                  box does
 // Lines are UTF-8: "<kind> <x> <y> <w> <h> <visible> <text>" in screen pixels.
@@ -58,12 +59,17 @@ BOOL CALLBACK listChild(HWND h, LPARAM) {
 }
 
 struct BoxQuery {
-  std::wstring title;
+  wchar_t** titles;
+  int count;
   HWND found;
 };
 BOOL CALLBACK findBox(HWND h, LPARAM p) {
   auto* q = reinterpret_cast<BoxQuery*>(p);
-  if (IsWindowVisible(h) && classOf(h) == L"#32770" && textOf(h) == q->title) {
+  if (!IsWindowVisible(h) || classOf(h) != L"#32770") return TRUE;
+  std::wstring text = textOf(h);
+  bool match = false;
+  for (int i = 0; i < q->count && !match; i++) match = text == q->titles[i];
+  if (match) {
     q->found = h;
     return FALSE;
   }
@@ -97,13 +103,13 @@ int main() {
     return 0;
   }
   if (argc >= 3 && wcscmp(argv[1], L"box") == 0) {
-    BoxQuery q{argv[2], nullptr};
+    BoxQuery q{argv + 2, argc - 2, nullptr};
     EnumWindows(findBox, LPARAM(&q));
     if (!q.found) return 1;
     print("box", q.found);
     EnumChildWindows(q.found, listStatic, 0);
     return 0;
   }
-  fprintf(stderr, "usage: paginet_driver controls | box TITLE | close\n");
+  fprintf(stderr, "usage: paginet_driver controls | box TITLE... | close\n");
   return 2;
 }
