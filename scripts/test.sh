@@ -3,20 +3,27 @@
 # (sanitizers), cross under Wine + Xvfb, then the scripted integration tests.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
-install_deps
-build_native
-build_cross
-build_fuzz
+timed() {          # timed COMMAND...: runs it and says how long it took
+  local t0=$SECONDS rc=0
+  "$@" || rc=$?
+  log "time: $* took $((SECONDS - t0)) s"
+  return $rc
+}
+timed install_deps
+timed build_native
+timed build_cross
+timed build_fuzz
 start_xvfb
-wine_env
+timed wine_env
 trap stop_background EXIT
 
 passed=0 failed=0
 run_suite() {      # run_suite NAME COMMAND...: counts one result per suite line
   local name=$1; shift
   log "suite: $name"
-  local out rc=0
+  local out rc=0 t0=$SECONDS
   out=$("$@" 2>&1) || rc=$?
+  log "time: suite $name took $((SECONDS - t0)) s"
   printf '%s\n' "$out" | tail -n 40
   local p f
   p=$(printf '%s\n' "$out" | sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\2 \1/p' | tail -1)
@@ -36,5 +43,6 @@ for t in "$ROOT"/tests/wine/*.sh; do
   [ -e "$t" ] || continue
   run_suite "$(basename "$t")" bash "$t"
 done
+log "time: all took $SECONDS s"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
