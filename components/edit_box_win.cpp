@@ -110,6 +110,54 @@ void select(EditBox* e) {
   SendMessageW(hwnd, EM_SCROLLCARET, 0, 0);
 }
 
+// The longest prefix of text that keeps the content within the byte limit
+// once it replaces the selection (GBK bytes: the control counts UTF-16 units).
+std::wstring fitToLimit(EditBox* e, const std::wstring& text) {
+  HWND hwnd = hwndOf(e);
+  std::wstring w = controlText(hwnd);
+  DWORD s = 0, end = 0;
+  SendMessageW(hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&end));
+  s = std::min<DWORD>(s, static_cast<DWORD>(w.size()));
+  end = std::min<DWORD>(std::max(s, end), static_cast<DWORD>(w.size()));
+  int64_t room = int64_t{e->props.maxLength} - byteOffset(w, static_cast<DWORD>(w.size())) +
+                 (byteOffset(w, end) - byteOffset(w, s));
+  size_t n = 0;
+  for (int64_t used = 0; n < text.size(); ++n) {
+    used += static_cast<int64_t>(narrow(&text[n], 1).size());
+    if (used > room) break;
+  }
+  return text.substr(0, n);
+}
+
+// Typing, pasting and replacing the selection stop at the byte limit.
+LRESULT limitInput(EditBox* e, UINT msg, WPARAM wp, LPARAM lp) {
+  HWND hwnd = hwndOf(e);
+  if (msg == WM_CHAR) {
+    if (wp < 32 || !fitToLimit(e, std::wstring(1, static_cast<wchar_t>(wp))).empty())
+      return DefSubclassProc(hwnd, msg, wp, lp);
+    MessageBeep(MB_OK);
+    return 0;
+  }
+  if (msg == EM_REPLACESEL) {
+    const wchar_t* text = reinterpret_cast<const wchar_t*>(lp);
+    std::wstring fit = fitToLimit(e, text ? text : L"");
+    return DefSubclassProc(hwnd, msg, wp, reinterpret_cast<LPARAM>(fit.c_str()));
+  }
+  std::wstring clip;
+  if (OpenClipboard(hwnd)) {
+    if (HANDLE h = GetClipboardData(CF_UNICODETEXT))
+      if (auto* p = static_cast<const wchar_t*>(GlobalLock(h))) {
+        clip = p;
+        GlobalUnlock(h);
+      }
+    CloseClipboard();
+  }
+  // A single line takes the clipboard's first line, as the control itself does.
+  if (!e->props.multiLine) clip = clip.substr(0, clip.find_first_of(L"\r\n"));
+  if (!clip.empty()) SendMessageW(hwnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(clip.c_str()));
+  return 0;
+}
+
 void setContent(EditBox* e, const Bytes& text) {
   e->settingText = true;
   SetWindowTextW(hwndOf(e), widen(text).c_str());
@@ -155,6 +203,7 @@ LRESULT CALLBACK editProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, D
         MessageBeep(MB_OK);
         return 0;
       }
+      if (e->props.maxLength > 0) return limitInput(e, msg, wp, lp);
       break;
     case kReflect + WM_COMMAND:
       if (HIWORD(wp) == EN_CHANGE && !e->settingText) raiseEvent(&e->base, 0);
@@ -167,6 +216,23 @@ LRESULT CALLBACK editProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, D
       SetBkColor(dc, e->brush ? (e->props.backColour & 0xFFFFFF) : GetSysColor(COLOR_BTNFACE));
       return reinterpret_cast<LRESULT>(b);
     }
+    case WM_SHOWWINDOW:
+      // Under a hidden parent ShowWindow sends only this; lp 0 = our own show.
+      if (e->upDown && lp == 0) ShowWindow(e->upDown, wp ? SW_SHOWNA : SW_HIDE);
+      break;
+    case WM_WINDOWPOSCHANGED: {
+      UINT flags = reinterpret_cast<WINDOWPOS*>(lp)->flags;
+      if (e->upDown && (flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)))
+        ShowWindow(e->upDown, (flags & SWP_SHOWWINDOW) ? SW_SHOWNA : SW_HIDE);
+      break;
+    }
+    case WM_ENABLE:
+      if (e->upDown) EnableWindow(e->upDown, static_cast<BOOL>(wp));
+      break;
+    case EM_REPLACESEL:
+    case WM_PASTE:
+      if (e->props.maxLength > 0) return limitInput(e, msg, wp, lp);
+      break;
     case WM_SETFOCUS:
       raiseEvent(&e->base, -7);
       break;
@@ -214,7 +280,8 @@ void createUpDown(EditBox* e, HWND parent, uint32_t controlId) {
   const EditBoxProps& p = e->props;
   bool edge = p.border == 0 || p.border == 1 || p.border == 3;
   DWORD s = WS_CHILD | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS;
-  if (IsWindowVisible(hwnd)) s |= WS_VISIBLE;
+  // Later shows, hides and enables of the edit box carry over (editProc).
+  if (GetWindowLongW(hwnd, GWL_STYLE) & WS_VISIBLE) s |= WS_VISIBLE;
   if (!IsWindowEnabled(hwnd)) s |= WS_DISABLED;
   e->upDown = CreateWindowExW(edge ? WS_EX_STATICEDGE : 0, UPDOWN_CLASSW, nullptr, s, 0, 0, 0, 0, parent,
                               reinterpret_cast<HMENU>(static_cast<UINT_PTR>(controlId + 4)),
