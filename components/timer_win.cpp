@@ -10,6 +10,7 @@ struct Timer {
   bool design = false;
   int32_t period = 0;
   bool running = false;         // native timer kTimerId is set
+  bool live = false;            // creation finished; until then create() owns it
 };
 
 Timer* objectOf(HWND hwnd) { return reinterpret_cast<Timer*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
@@ -34,6 +35,7 @@ LRESULT CALLBACK timerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_NCDESTROY: {
       if (t->running) KillTimer(hwnd, kTimerId);
       SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+      if (!t->live) break;  // destroyed while being created: create() frees it
       notifyDestroyed(&t->base);
       delete t;
       break;
@@ -68,11 +70,11 @@ rt::LiveObject* RT_CALL create(const uint8_t* data, uint32_t size, uint32_t styl
   DWORD s = WS_CHILD | WS_CLIPSIBLINGS | style | (t->design ? WS_BORDER : 0);
   HWND hwnd = CreateWindowExW(0, L"_EL_Timer", nullptr, s, left, top, width, height, static_cast<HWND>(parent),
                               reinterpret_cast<HMENU>(static_cast<UINT_PTR>(controlId)), inst, t);
-  if (!hwnd) {
-    // Nothing after WM_NCCREATE fails here, so the window never took t.
+  if (!hwnd || !IsWindow(hwnd)) {
     delete t;
     return nullptr;
   }
+  t->live = true;
   return &t->base;
 }
 

@@ -18,6 +18,7 @@ struct WindowObject {
   bool inActivation = false;    // nested activation changes raise nothing
   HWND lastFocus = nullptr;     // child focused at the last deactivation
   bool helpOpened = false;
+  bool live = false;            // creation finished; until then create() owns it
 };
 
 inline HWND hwndOf(const WindowObject* w) { return static_cast<HWND>(w->base.hwnd); }

@@ -43,10 +43,14 @@ void onNotifyIcon(WindowObject* w, LPARAM mouse) {
   if (arg) raiseEvent(&w->base, 9, 1, &arg);
 }
 
+// A window destroyed while it is still being created belongs to create(),
+// which frees it; the runtime never saw it.
 LRESULT onNcDestroy(WindowObject* w, WPARAM wp, LPARAM lp) {
   HWND hwnd = hwndOf(w);
   LRESULT r = DefWindowProcW(hwnd, WM_NCDESTROY, wp, lp);
   SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+  w->base.hwnd = nullptr;
+  if (!w->live) return r;
   notifyDestroyed(&w->base);
   releaseIcons(w);
   releasePicture(&w->picture);
@@ -109,7 +113,7 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       onNotifyIcon(w, lp);
       return 0;
     case WM_DESTROY:
-      onDestroy(w);
+      if (w->live) onDestroy(w);
       return 0;
     case WM_NCDESTROY:
       return onNcDestroy(w, wp, lp);
@@ -175,11 +179,13 @@ rt::LiveObject* RT_CALL create(const uint8_t* data, uint32_t size, uint32_t styl
   }
   HWND hwnd = CreateWindowExW(ex, cls.c_str(), widen(p.caption).c_str(), s, left, top, width, height,
                               ownerHwnd, static_cast<HMENU>(menu), GetModuleHandleW(nullptr), w);
-  if (!hwnd) {
-    if (menu) DestroyMenu(static_cast<HMENU>(menu));
+  if (!hwnd || !IsWindow(hwnd)) {
+    // A window destroyed after WM_NCCREATE took its menu with it.
+    if (menu && IsMenu(static_cast<HMENU>(menu))) DestroyMenu(static_cast<HMENU>(menu));
     delete w;
     return nullptr;
   }
+  w->live = true;
   recomputeFrame(w);
   RECT r;
   GetWindowRect(hwnd, &r);
