@@ -369,3 +369,52 @@ TEST(CoreLibrary, RecordAndNotification) {
     EXPECT_EQ(want[i], got) << i;
   }
 }
+
+// The maximum length counts GBK bytes: 吴 is two, a letter one.
+TEST_F(ControlsTest, TextLimitCountsGbkBytes) {
+  enum Action { kType, kReplace, kPaste };
+  struct Case {
+    int32_t limit;
+    const wchar_t* before;
+    int selStart, selEnd;   // -1: caret at the end
+    Action action;
+    const wchar_t* input;
+    const wchar_t* after;
+  };
+  const Case cases[] = {
+    {5, L"吴吴", -1, -1, kType, L"a", L"吴吴a"},
+    {4, L"吴吴", -1, -1, kType, L"a", L"吴吴"},          // full: 4 of 4 bytes
+    {5, L"吴吴", -1, -1, kType, L"吴", L"吴吴"},         // one byte left, two needed
+    {4, L"吴吴", 0, 1, kType, L"a", L"a吴"},             // the selection's bytes are freed
+    {4, L"", -1, -1, kReplace, L"ab吴c", L"ab吴"},
+    {3, L"", -1, -1, kReplace, L"ab吴", L"ab"},          // never half a character
+    {5, L"吴", -1, -1, kPaste, L"ab吴\r\ncd", L"吴ab"},
+    {0, L"吴吴", -1, -1, kType, L"吴", L"吴吴吴"},        // 0: no limit of its own
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "limit " << c.limit << " input " << c.action);
+    EditBoxProps p;
+    p.maxLength = c.limit;
+    HWND h = hwndOf(edit(p));
+    SetWindowTextW(h, c.before);
+    int end = lstrlenW(c.before);
+    SendMessageW(h, EM_SETSEL, c.selStart < 0 ? end : c.selStart, c.selStart < 0 ? end : c.selEnd);
+    if (c.action == kType) {
+      SendMessageW(h, WM_CHAR, c.input[0], 1);
+    } else if (c.action == kReplace) {
+      SendMessageW(h, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(c.input));
+    } else {
+      ASSERT_TRUE(OpenClipboard(h));
+      EmptyClipboard();
+      size_t bytes = (lstrlenW(c.input) + 1) * sizeof(wchar_t);
+      HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE, bytes);
+      memcpy(GlobalLock(g), c.input, bytes);
+      GlobalUnlock(g);
+      SetClipboardData(CF_UNICODETEXT, g);
+      CloseClipboard();
+      SendMessageW(h, WM_PASTE, 0, 0);
+    }
+    EXPECT_EQ(std::wstring(c.after), textOf(h));
+    DestroyWindow(h);
+  }
+}

@@ -1,5 +1,6 @@
 #include "tests/components/harness_win.h"
 #include <cstdlib>
+#include "sound/sound.h"
 
 namespace harness {
 namespace {
@@ -25,7 +26,12 @@ int32_t RT_CALL recordingNotify(int32_t code, uint32_t p1, uint32_t p2) {
     case rt::kNotifyAlloc: return static_cast<int32_t>(reinterpret_cast<uintptr_t>(malloc(p1)));
     case rt::kNotifyFree: free(reinterpret_cast<void*>(p1)); return 0;
     case rt::kNotifyDestroyed: gRuntime.destroyed.push_back(p2); return 0;
-    case rt::kNotifyPlaySound: ++gRuntime.sounds; return 1;
+    case rt::kNotifyPlaySound: {
+      ++gRuntime.sounds;
+      auto* req = reinterpret_cast<const rt::PlaySoundRequest*>(p1);
+      snd::PlaySoundData(req->data, req->size, req->loop);
+      return 1;
+    }
     default: return 0;
   }
 }

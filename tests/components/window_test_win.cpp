@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 #include "tests/components/harness_win.h"
+#include "sound/sound.h"
+#include "sound/wave_player.h"
+#include "sound/midi_player.h"
+#include "tests/sound/midi_stream_fake_win.h"
+#include "tests/sound/wave_image.h"
 
 using namespace harness;
 using comp::ButtonProps;
@@ -253,4 +258,88 @@ TEST_F(WindowTest, ClassNamePropertyAndMusic) {
   EXPECT_EQ(0, runtime().sounds);  // mode 2: not played
   set(w, 14, 1);
   EXPECT_EQ(1, runtime().sounds);
+}
+
+namespace {
+
+HHOOK gCreateHook;
+const wchar_t* gDestroyClass;
+
+// Destroys windows of one class as their WM_CREATE arrives, so creation
+// fails after the window procedure has taken its object.
+LRESULT CALLBACK destroyOnCreate(int code, WPARAM wp, LPARAM lp) {
+  auto* m = reinterpret_cast<CWPSTRUCT*>(lp);
+  wchar_t cls[64];
+  if (code == HC_ACTION && m->message == WM_CREATE && GetClassNameW(m->hwnd, cls, 64) &&
+      lstrcmpW(cls, gDestroyClass) == 0)
+    DestroyWindow(m->hwnd);
+  return CallNextHookEx(gCreateHook, code, wp, lp);
+}
+
+}  // namespace
+
+TEST_F(WindowTest, CreationUndoneAfterNcCreateFailsCleanly) {
+  rt::LiveObject* host = track(create(rt::kTypeWindow, {}, nullptr, 0, {0, 0, 200, 200}, kWindowRecord));
+  ASSERT_TRUE(host);
+  struct Case { const wchar_t* cls; uint32_t type; HWND parent; };
+  const Case cases[] = {
+    {L"WTWindow", rt::kTypeWindow, nullptr},
+    {L"_EL_Timer", rt::kTypeTimer, static_cast<HWND>(host->hwnd)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "class " << static_cast<const void*>(c.cls));
+    runtime().reset();
+    gDestroyClass = c.cls;
+    gCreateHook = SetWindowsHookExW(WH_CALLWNDPROC, destroyOnCreate, nullptr, GetCurrentThreadId());
+    ASSERT_TRUE(gCreateHook);
+    rt::LiveObject* o = create(c.type, {}, c.parent, 130, {0, 0, 50, 50}, 0x1601D0AC);
+    UnhookWindowsHookEx(gCreateHook);
+    EXPECT_EQ(nullptr, o);
+    // The runtime never had the object, so it hears of no destruction.
+    EXPECT_TRUE(runtime().destroyed.empty());
+  }
+  // Creation works again once the hook is gone.
+  EXPECT_TRUE(track(create(rt::kTypeTimer, {}, static_cast<HWND>(host->hwnd), 130, {0, 0, 50, 50}, 0x1601D0AC)));
+}
+
+// Closing a window stops the player its music went to, and only that one.
+TEST_F(WindowTest, MusicStopsWithItsWindowAndNothingElse) {
+  ASSERT_TRUE(midifake::install());
+  using sndtest::Bytes;
+  const Bytes wave = sndtest::riffWave({{"fmt ", sndtest::pcmFormat()}, {"data", sndtest::countingSamples(44100)}});
+  const Bytes midi = sndtest::midiFile(0, 96, {{0x00, 0x90, 0x3C, 0x64, 0x83, 0x60, 0x80, 0x3C, 0x40,
+                                                0x00, 0xFF, 0x2F, 0x00}});
+  struct Case {
+    const char* name;
+    const Bytes* music;
+    int32_t mode;
+    uint32_t wavesAfter;   // the looping prompt, unless the window's WAV stopped it
+  };
+  const Case cases[] = {
+    {"MIDI looping", &midi, 0, 1},
+    {"MIDI once", &midi, 1, 1},
+    {"WAV not played", &wave, 2, 1},
+    {"MIDI not played", &midi, 2, 1},
+    {"WAV looping", &wave, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    midifake::reset(midifake::Device::kHolds);
+    ASSERT_EQ(1, snd::PlaySoundData(wave.data(), uint32_t(wave.size()), 1));  // the voice prompt
+    WindowProps p;
+    p.music.assign(c.music->begin(), c.music->end());
+    p.musicMode = c.mode;
+    rt::LiveObject* w = create(rt::kTypeWindow, comp::writeWindowProps(p), nullptr, 0, {0, 0, 100, 100},
+                               kWindowRecord);
+    ASSERT_TRUE(w);
+    bool midiPlays = c.music == &midi && c.mode != 2;
+    EXPECT_EQ(midiPlays, pumpUntil([] { return snd::MidiPlayerRunning(); }, midiPlays ? 2000 : 100));
+    DestroyWindow(static_cast<HWND>(w->hwnd));
+    EXPECT_FALSE(snd::MidiPlayerRunning());
+    pumpUntil([&] { return snd::LiveWavePlayerCount() == c.wavesAfter; }, 2000);
+    pump(50);
+    EXPECT_EQ(c.wavesAfter, snd::LiveWavePlayerCount());
+    snd::StopWavePlayers(true);
+    snd::StopMidi();
+  }
 }

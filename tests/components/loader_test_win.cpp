@@ -1,0 +1,178 @@
+// The core components as the runtime's window loader creates and shows
+// them: a form built in the test, loaded by the real loader, then read and
+// written through the property services.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include "components/core_library.h"
+#include "components/property_blocks.h"
+#include "runtime/font_values.h"
+#include "runtime/runtime.h"
+#include "runtime/runtime_win.h"
+
+namespace {
+
+constexpr uint32_t kWindowId = 0x52010007;
+constexpr uint32_t kOwnId = 0x06010000;
+constexpr uint32_t kEditId = 0x1601B001;
+
+rt::ComponentRecord record(uint32_t id, uint32_t type, RECT r, uint32_t flags,
+                           std::vector<uint8_t> data) {
+  rt::ComponentRecord c;
+  c.id = id;
+  c.typeCode = type;
+  c.left = r.left;
+  c.top = r.top;
+  c.width = r.right - r.left;
+  c.height = r.bottom - r.top;
+  c.mousePointer = {0, 0, 0, 0};
+  c.flags = flags;
+  c.propertyData = std::move(data);
+  return c;
+}
+
+class LoaderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    rt::RuntimeState& s = rt::state();
+    if (s.libraries.empty()) {
+      s.libraries.push_back({&kCoreLibrary, 0});
+      kCoreLibrary.notify(rt::kLibStart, reinterpret_cast<uint32_t>(&rt::notify), 0);
+    }
+    s.windows.clear();
+  }
+  void TearDown() override {
+    if (HWND h = main()) DestroyWindow(h);
+    rt::processEvents();
+    rt::state().windows.clear();
+  }
+  // Loads a window whose record 0 is an ordinary visible window.
+  bool load(std::vector<rt::ComponentRecord> components) {
+    rt::LoadedWindow w;
+    w.id = kWindowId;
+    comp::WindowProps p;
+    p.caption = "载入";
+    w.desc.records.push_back(record(kOwnId, rt::kTypeWindow, {100, 100, 500, 400}, rt::kRecordVisible,
+                                    comp::writeWindowProps(p)));
+    for (auto& c : components) w.desc.records.push_back(std::move(c));
+    rt::state().windows.push_back(std::move(w));
+    bool ok = rt::loadWindow(&rt::state().windows.back(), false, nullptr, false);
+    rt::processEvents();
+    return ok;
+  }
+  rt::LoadedWindow& window() { return rt::state().windows.back(); }
+  HWND main() {
+    if (rt::state().windows.empty()) return nullptr;
+    rt::LiveObject* o = window().desc.records[0].object;
+    return o ? static_cast<HWND>(o->hwnd) : nullptr;
+  }
+  HWND hwndOf(uint32_t id) {
+    rt::LiveObject* o = rt::findObject(kWindowId, id);
+    return o ? static_cast<HWND>(o->hwnd) : nullptr;
+  }
+  void write(uint32_t id, int32_t property, uint32_t value) {
+    rt::writeProperty(kWindowId, id, property, -1, value, 0);
+    rt::processEvents();
+  }
+};
+
+comp::EditBoxProps spinEdit() {
+  comp::EditBoxProps p;
+  p.content = "5";
+  p.upDownType = 1;
+  return p;
+}
+
+}  // namespace
+
+TEST_F(LoaderTest, SpinControlFollowsItsEditBox) {
+  ASSERT_TRUE(load({record(kEditId, rt::kTypeEditBox, {10, 10, 110, 34},
+                           rt::kRecordVisible | rt::kRecordTabStop, comp::writeEditBoxProps(spinEdit()))}));
+  HWND edit = hwndOf(kEditId);
+  ASSERT_TRUE(edit);
+  // The only component gets control id 100; its spin control 104.
+  HWND spin = GetDlgItem(main(), 104);
+  ASSERT_TRUE(spin);
+  wchar_t cls[32];
+  GetClassNameW(spin, cls, 32);
+  EXPECT_STREQ(UPDOWN_CLASSW, cls);
+  EXPECT_TRUE(IsWindowVisible(edit));
+  EXPECT_TRUE(IsWindowVisible(spin)) << "shown with its edit box after loading";
+
+  struct Step { int32_t property; uint32_t value; bool visible, enabled; };
+  const Step steps[] = {
+    {5, 0, false, true},   // hidden
+    {5, 1, true, true},    // shown again
+    {6, 1, true, false},   // disabled
+    {6, 0, true, true},
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(testing::Message() << "property " << s.property << " = " << s.value);
+    write(kEditId, s.property, s.value);
+    EXPECT_EQ(s.visible, IsWindowVisible(spin) != 0);
+    EXPECT_EQ(s.enabled, IsWindowEnabled(spin) != 0);
+  }
+}
+
+TEST_F(LoaderTest, SpinControlOfAHiddenEditBoxStaysHidden) {
+  ASSERT_TRUE(load({record(kEditId, rt::kTypeEditBox, {10, 10, 110, 34}, rt::kRecordTabStop,
+                           comp::writeEditBoxProps(spinEdit()))}));
+  HWND spin = GetDlgItem(main(), 104);
+  ASSERT_TRUE(spin);
+  EXPECT_FALSE(IsWindowVisible(hwndOf(kEditId)));
+  EXPECT_FALSE(IsWindowVisible(spin));
+  write(kEditId, 5, 1);
+  EXPECT_TRUE(IsWindowVisible(spin));
+}
+
+namespace {
+
+constexpr uint32_t kButtonId = 0x1601B002;
+
+LOGFONTW fontOf(HWND h) {
+  LOGFONTW lf = {};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(h, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+  return lf;
+}
+
+}  // namespace
+
+// Font properties: the edit box's 12 and the button's 13, whole or by field.
+TEST_F(LoaderTest, FontPropertiesReadAndWriteByElement) {
+  ASSERT_TRUE(load({record(kEditId, rt::kTypeEditBox, {10, 10, 210, 40}, rt::kRecordVisible, {}),
+                    record(kButtonId, rt::kTypeButton, {10, 60, 160, 110}, rt::kRecordVisible, {})}));
+  HWND button = hwndOf(kButtonId);
+  const int dpi = [] { HDC dc = GetDC(nullptr); int d = GetDeviceCaps(dc, LOGPIXELSY); ReleaseDC(nullptr, dc); return d; }();
+  // Without a font of its own the button reports the font it shows.
+  LOGFONTW gui = fontOf(button);
+  auto* whole = reinterpret_cast<rt::FontValue*>(uintptr_t(rt::readProperty(kWindowId, kButtonId, 13, -1)));
+  ASSERT_TRUE(whole);
+  EXPECT_EQ(MulDiv(-gui.lfHeight, 72, dpi), whole->size);
+  EXPECT_EQ(rt::gbkFromWide(gui.lfFaceName), std::string(whole->face ? whole->face : ""));
+
+  // One field at a time: the rest of the current font stays.
+  rt::writeProperty(kWindowId, kButtonId, 13, 5, 20, 0);
+  rt::writeProperty(kWindowId, kButtonId, 13, 1, 1, 0);
+  LOGFONTW lf = fontOf(button);
+  EXPECT_EQ(-MulDiv(20, dpi, 72), lf.lfHeight);
+  EXPECT_EQ(700, lf.lfWeight);
+  EXPECT_STREQ(gui.lfFaceName, lf.lfFaceName);
+  EXPECT_EQ(20, rt::readProperty(kWindowId, kButtonId, 13, 5));
+  EXPECT_EQ(1, rt::readProperty(kWindowId, kButtonId, 13, 1));
+  EXPECT_EQ(0, rt::readProperty(kWindowId, kButtonId, 13, 2));
+
+  // A whole font value for the edit box.
+  char face[] = "\xBA\xDA\xCC\xE5";   // 黑体
+  rt::FontValue v = {-450, 0, 1, 0, 1, 12, face};
+  rt::writeProperty(kWindowId, kEditId, 12, -1, uint32_t(uintptr_t(&v)), 0);
+  lf = fontOf(hwndOf(kEditId));
+  EXPECT_EQ(-MulDiv(12, dpi, 72), lf.lfHeight);
+  EXPECT_EQ(3150, lf.lfEscapement);
+  EXPECT_TRUE(lf.lfItalic);
+  EXPECT_TRUE(lf.lfUnderline);
+  EXPECT_FALSE(lf.lfStrikeOut);
+  EXPECT_STREQ(L"黑体", lf.lfFaceName);
+  auto* faceRead = reinterpret_cast<char*>(uintptr_t(rt::readProperty(kWindowId, kEditId, 12, 6)));
+  EXPECT_STREQ(face, faceRead);
+  EXPECT_EQ(3150, rt::readProperty(kWindowId, kEditId, 12, 0));
+}
