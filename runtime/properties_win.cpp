@@ -1,6 +1,7 @@
 // ReadComponentProperty and WriteComponentProperty: the common properties
 // live in the record and the native window, the rest in the component.
 #include <windows.h>
+#include "runtime/font_values.h"
 #include "runtime/property_values.h"
 #include "runtime/runtime.h"
 #include "runtime/runtime_win.h"
@@ -39,25 +40,43 @@ uint16_t propertyType(uint32_t typeCode, int32_t property) {
   return t->properties[property].type;
 }
 
-int64_t readOwn(uint32_t typeCode, LiveObject* obj, int32_t property) {
+// The component's own answer for a property; false when it has none.
+bool getOwn(uint32_t typeCode, LiveObject* obj, int32_t property, PropValue* v) {
   const TypeRecord* t = findType(typeCode);
   auto get = t && t->iface ? reinterpret_cast<GetPropertyDataFn>(t->iface(kOpGetPropertyData))
                            : nullptr;
-  PropValue v{};
-  if (!get || !get(obj, property - 8, &v)) return 0;
-  return propertyResult(propForm(propertyType(typeCode, property)), v);
+  *v = PropValue{};
+  return get && get(obj, property - 8, v);
+}
+
+int64_t readOwn(uint32_t typeCode, LiveObject* obj, int32_t property, int32_t element) {
+  PropValue v;
+  bool answered = getOwn(typeCode, obj, property, &v);
+  PropForm form = propForm(propertyType(typeCode, property));
+  if (form == PropForm::Font) return fontResult(answered ? &v : nullptr, element);
+  return answered ? propertyResult(form, v) : 0;
 }
 
 // 1 when the component asks to be re-created to show the change.
-int32_t writeOwn(uint32_t typeCode, LiveObject* obj, int32_t property, uint32_t low,
-                 uint32_t high) {
+int32_t writeOwn(uint32_t typeCode, LiveObject* obj, int32_t property, int32_t element,
+                 uint32_t low, uint32_t high) {
   const TypeRecord* t = findType(typeCode);
   auto changed = t && t->iface
                      ? reinterpret_cast<PropertyChangedFn>(t->iface(kOpPropertyChanged))
                      : nullptr;
+  if (!changed) return 0;
   PropValue v;
-  if (!changed || !propertyArgument(propForm(propertyType(typeCode, property)), low, high, &v))
+  PropForm form = propForm(propertyType(typeCode, property));
+  uint8_t font[kFontDescriptionSize];
+  if (form == PropForm::Font) {
+    PropValue current;
+    if (!fontArgument(getOwn(typeCode, obj, property, &current) ? &current : nullptr, element, low, font))
+      return 0;
+    v.raw.data = font;
+    v.raw.size = kFontDescriptionSize;
+  } else if (!propertyArgument(form, low, high, &v)) {
     return 0;
+  }
   return changed(obj, property - 8, &v, nullptr);
 }
 
@@ -96,7 +115,7 @@ int64_t readProperty(uint32_t windowId, uint32_t componentId, int32_t property, 
       return int64_t(uintptr_t(newByteSet(r.mousePointer.data(), uint32_t(r.mousePointer.size()))));
     default:
       if (!t.hwnd) reportError("读取组件属性时发现指定窗口尚未载入", 0, int32_t(windowId), int32_t(componentId));
-      return readOwn(r.typeCode, r.object, property);
+      return readOwn(r.typeCode, r.object, property, element);
   }
 }
 
@@ -156,21 +175,21 @@ void writeProperty(uint32_t windowId, uint32_t componentId, int32_t property, in
     default: break;
   }
   if (!t.hwnd) reportError("修改组件属性时发现指定窗口尚未载入", 0, int32_t(windowId), int32_t(componentId));
-  if (writeOwn(r.typeCode, r.object, property, low, high) == 1)
+  if (writeOwn(r.typeCode, r.object, property, element, low, high) == 1)
     recreateAfterChange(windowId, componentId);
 }
 
 int64_t readObjectProperty(uint32_t typeCode, LiveObject* obj, int32_t property, int32_t element) {
   if (!obj) return 0;
   if (property < 8) return readProperty(obj->windowId, obj->componentId, property, element);
-  return readOwn(typeCode, obj, property);
+  return readOwn(typeCode, obj, property, element);
 }
 
 void writeObjectProperty(uint32_t typeCode, LiveObject* obj, int32_t property, int32_t element,
                          uint32_t low, uint32_t high) {
   if (!obj) return;
   if (property < 8) writeProperty(obj->windowId, obj->componentId, property, element, low, high);
-  else if (writeOwn(typeCode, obj, property, low, high) == 1)
+  else if (writeOwn(typeCode, obj, property, element, low, high) == 1)
     recreateAfterChange(obj->windowId, obj->componentId);
 }
 

@@ -39,6 +39,14 @@ int64_t readObjectProperty(uint32_t typeCode, LiveObject* obj, int32_t property,
 void writeObjectProperty(uint32_t typeCode, LiveObject* obj, int32_t property, int32_t element,
                          uint32_t low, uint32_t high);
 
+// Font properties: the value ReadComponentProperty answers for the
+// component's current font (null or not 60 bytes: the default GUI font),
+// whole (element -1) or one field; and the description a write hands the
+// component. False when the write has nothing to apply (a null font value
+// or an unknown element).
+int64_t fontResult(const PropValue* current, int32_t element);
+bool fontArgument(const PropValue* current, int32_t element, uint32_t low, uint8_t* desc);
+
 void destroyDefaultIcons();   // notification 1000's icons, at termination
 
 // GBK <-> UTF-16 through code page 936.
