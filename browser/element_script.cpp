@@ -85,8 +85,10 @@ std::string visibleScript(std::string_view expression, bool visible) {
 
 FramePrefix buildFramePrefix(int frame, int count, const IntScript& run) {
   FramePrefix out;
-  if (frame < 2) return out;
+  // Clipped first: on a page without frames every number means the top
+  // document.
   frame = std::min(frame, count);
+  if (frame < 2) return out;
   std::string& prefix = out.prefix;
   int counter = 1;
   bool found = false;

@@ -27,7 +27,8 @@ struct FramePrefix {
   int top = 0;
 };
 
-// The prefix reaching frame `frame` of `count` frames; empty below 2.
+// The prefix reaching frame `frame` of `count` frames; empty when the
+// number, clipped to the count, is below 2.
 FramePrefix buildFramePrefix(int frame, int count, const IntScript& run);
 
 }  // namespace web
