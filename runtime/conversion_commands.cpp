@@ -6,6 +6,7 @@
 #include <string>
 #include "runtime/core_commands.h"
 #include "runtime/runtime.h"
+#include "runtime/value.h"
 
 namespace core {
 
@@ -13,29 +14,9 @@ namespace {
 
 constexpr uint32_t kBaseMask = ~rt::kArrayFlag;
 
-// Bytes of a numeric element; 0 for every other tag.
-uint32_t numericSize(uint32_t tag) {
-  switch (tag) {
-    case rt::kTagByte: return 1;
-    case rt::kTagShort: return 2;
-    case rt::kTagInt: case rt::kTagFloat: return 4;
-    case rt::kTagLong: case rt::kTagDouble: return 8;
-    default: return 0;
-  }
-}
-
-// Bytes of the data field for the types that are stored inline.
-uint32_t inlineSize(uint32_t tag) {
-  switch (tag) {
-    case rt::kTagBool: case rt::kTagSubPtr: return 4;
-    case rt::kTagDate: case rt::kTagTwoWord: return 8;
-    default: return numericSize(tag);
-  }
-}
-
 // Element bytes of a numeric array, read as one-dimensional.
 std::string_view arrayBytes(const rt::Value& v) {
-  const uint32_t size = numericSize(v.tag & kBaseMask);
+  const uint32_t size = rt::numericSize(v.tag & kBaseMask);
   if (!(v.tag & rt::kArrayFlag) || size == 0 || !v.bin) return {};
   const uint32_t count = reinterpret_cast<const uint32_t*>(v.bin)[1];
   return {reinterpret_cast<const char*>(v.bin + 8), size_t(count) * size};
@@ -44,8 +25,8 @@ std::string_view arrayBytes(const rt::Value& v) {
 std::string_view untilZero(std::string_view s) { return s.substr(0, s.find('\0')); }
 
 // Full-width GBK digits, letters and signs become their ASCII forms.
-std::string halfWidth(std::string_view t) {
-  std::string out;
+rt::HeapString halfWidth(std::string_view t) {
+  rt::HeapString out;
   out.reserve(t.size());
   for (size_t i = 0; i < t.size(); ++i) {
     const unsigned char c = t[i];
@@ -125,7 +106,7 @@ void civilFromDays(int64_t days, int* y, int* m, int* d) {
   *y = int(yoe + era * 400 + (*m <= 2));
 }
 
-std::string dateText(double v) {
+rt::HeapString dateText(double v) {
   if (!(v >= -657434.0)) v = -657434.0;  // also catches NaN
   if (v > 2958465.0) v = 2958465.0;
   int64_t day = static_cast<int64_t>(v);
@@ -149,7 +130,7 @@ std::string dateText(double v) {
   return buf;
 }
 
-std::string format(const char* fmt, double d) {
+rt::HeapString format(const char* fmt, double d) {
   char buf[64];
   std::snprintf(buf, sizeof buf, fmt, d);
   return buf;
@@ -185,7 +166,7 @@ bool intArg(int32_t argc, const rt::Value* args, int32_t i, int32_t def, int32_t
   }
 }
 
-std::string valueText(const rt::Value& v) {
+rt::HeapString valueText(const rt::Value& v) {
   char buf[32];
   switch (v.tag) {
     case rt::kTagByte: std::snprintf(buf, sizeof buf, "%u", unsigned(uint8_t(v.u))); return buf;
@@ -196,11 +177,11 @@ std::string valueText(const rt::Value& v) {
     case rt::kTagDouble: return format("%.13g", v.d);
     case rt::kTagBool: return v.i ? "真" : "假";
     case rt::kTagDate: return dateText(v.d);
-    case rt::kTagText: return std::string(rt::textOf(v.text));
+    case rt::kTagText: return rt::HeapString(rt::textOf(v.text));
     case rt::kTagBin:
-      return std::string(untilZero({reinterpret_cast<const char*>(rt::byteSetData(v.bin)),
+      return rt::HeapString(untilZero({reinterpret_cast<const char*>(rt::byteSetData(v.bin)),
                                     rt::byteSetSize(v.bin)}));
-    default: return std::string(untilZero(arrayBytes(v)));
+    default: return rt::HeapString(untilZero(arrayBytes(v)));
   }
 }
 
@@ -231,7 +212,7 @@ void RT_CALL ToByteSet(rt::Value* result, int32_t argc, rt::Value* args) {
     bytes = rt::textOf(v->text);
   } else if (v->tag == rt::kTagBin) {
     bytes = {reinterpret_cast<const char*>(rt::byteSetData(v->bin)), rt::byteSetSize(v->bin)};
-  } else if (uint32_t size = inlineSize(v->tag)) {
+  } else if (uint32_t size = rt::inlineSize(v->tag)) {
     bytes = {reinterpret_cast<const char*>(v->w), size};
   } else {
     bytes = arrayBytes(*v);
@@ -247,11 +228,7 @@ void RT_CALL ByteSetLength(rt::Value* result, int32_t argc, rt::Value* args) {
 void RT_CALL BlankByteSet(rt::Value* result, int32_t argc, rt::Value* args) {
   int32_t k;
   if (!intArg(argc, args, 0, 0, &k) || k <= 0) return;
-  auto* b = static_cast<uint8_t*>(rt::allocMemory(8 + uint32_t(k)));
-  const uint32_t header[2] = {1, uint32_t(k)};
-  std::memcpy(b, header, 8);
-  std::memset(b + 8, 0, uint32_t(k));
-  result->bin = b;
+  result->bin = rt::newByteSet(nullptr, uint32_t(k));
 }
 
 // The caller vouches for the memory; a null address or a negative length

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 #include "runtime/abi.h"
+#include "runtime/runtime.h"
 
 namespace core {
 
@@ -36,7 +37,7 @@ extern const rt::CommandFn kCoreCommands[18];
 // Shared by the command files.
 
 // ToText's conversion, as GBK bytes; empty for types with no text form.
-std::string valueText(const rt::Value& v);
+rt::HeapString valueText(const rt::Value& v);
 
 // Argument i if passed (tag non-zero), else null.
 inline const rt::Value* argAt(int32_t argc, const rt::Value* args, int32_t i) {
@@ -54,14 +55,5 @@ bool intArg(int32_t argc, const rt::Value* args, int32_t i, int32_t def, int32_t
 
 // GBK (code page 936) to UTF-16 for the W functions; Windows build only.
 std::wstring gbkToWide(std::string_view gbk);
-
-// Offset of the first match of u (non-empty, zero-terminated at u.size())
-// in the zero-terminated t at a character boundary counted from pos (pos within t),
-// or npos. fold: ASCII letters compare case-blind.
-size_t findAtBoundary(const char* t, size_t pos, std::string_view u, bool fold);
-// ReplaceText's work: t and u zero-terminated at their sizes; t with up to count
-// (-1 or any negative: all) matches of u from byte offset start replaced by r.
-std::string replaceAll(std::string_view t, std::string_view u, std::string_view r,
-                       size_t start, int32_t count, bool fold);
 
 }  // namespace core

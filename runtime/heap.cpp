@@ -10,12 +10,13 @@ namespace {
 const uint8_t* gConstStart = nullptr;
 const uint8_t* gConstEnd = nullptr;
 
-[[noreturn]] void allocFailed(uint32_t size) {
+}  // namespace
+
+void allocationFailed(uint32_t size) {
   char msg[64];
   std::snprintf(msg, sizeof msg, "分配 %d 字节内存失败!", static_cast<int32_t>(size));
   reportError(msg, 0, 0, 0);
 }
-}  // namespace
 
 void setConstantArea(const uint8_t* start, uint32_t size) {
   gConstStart = size ? start : nullptr;
@@ -31,7 +32,7 @@ void* allocRaw(uint32_t size) { return platformAlloc(size); }
 
 void* allocMemory(uint32_t size) {
   void* p = platformAlloc(size);
-  if (!p) allocFailed(size);
+  if (!p) allocationFailed(size);
   return p;
 }
 
@@ -46,7 +47,7 @@ void* reallocMemory(void* p, uint32_t size) {
     return q;
   }
   void* q = platformRealloc(p, size);
-  if (!q) allocFailed(size);
+  if (!q) allocationFailed(size);
   return q;
 }
 

@@ -13,11 +13,32 @@ namespace rt {
 // Heap (the process heap on Windows). allocMemory and reallocMemory never
 // return null: failure is the run-time error "分配 %d 字节内存失败!".
 void* allocMemory(uint32_t size);
+// The report for a failed request of size bytes; does not return.
+[[noreturn]] void allocationFailed(uint32_t size);
 void* allocRaw(uint32_t size);                // null on failure
 void* reallocMemory(void* p, uint32_t size);  // constant-area p: copied
 void freeMemory(void* p);                     // ignores null and constants
 void setConstantArea(const uint8_t* start, uint32_t size);
 bool isConstant(const void* p);
+
+// Allocator over the runtime heap for the commands' working texts: running
+// out of memory is the run-time error report, never a std::bad_alloc
+// escaping through a command.
+template <class T>
+struct HeapAllocator {
+  using value_type = T;
+  HeapAllocator() = default;
+  template <class U>
+  HeapAllocator(const HeapAllocator<U>&) {}
+  T* allocate(size_t n) {
+    if (n > UINT32_MAX / sizeof(T)) allocationFailed(UINT32_MAX);
+    return static_cast<T*>(allocMemory(uint32_t(n * sizeof(T))));
+  }
+  void deallocate(T* p, size_t) { freeMemory(p); }
+  template <class U>
+  bool operator==(const HeapAllocator<U>&) const { return true; }
+};
+using HeapString = std::basic_string<char, std::char_traits<char>, HeapAllocator<char>>;
 
 // Values. New texts and byte-sets come from allocMemory; empty ones are null.
 char* newText(std::string_view s);

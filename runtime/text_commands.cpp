@@ -26,8 +26,9 @@ inline size_t walkTo(const char* t, size_t pos, size_t target) {
   return pos;
 }
 
-}  // namespace
-
+// Offset of the first match of u (non-empty, zero-terminated at u.size()) in
+// the zero-terminated t at a character boundary counted from pos (pos within
+// t), or npos. fold: ASCII letters compare case-blind.
 size_t findAtBoundary(const char* t, size_t pos, std::string_view u, bool fold) {
   const size_t m = u.size();
   if (fold) {
@@ -56,11 +57,14 @@ size_t findAtBoundary(const char* t, size_t pos, std::string_view u, bool fold) 
   return std::string_view::npos;
 }
 
-std::string replaceAll(std::string_view t, std::string_view u, std::string_view r,
-                       size_t start, int32_t count, bool fold) {
+// ReplaceText's work: t and u zero-terminated at their sizes; t with up to
+// count (-1 or any negative: all) matches of u from byte offset start
+// replaced by r.
+rt::HeapString replaceAll(std::string_view t, std::string_view u, std::string_view r,
+                          size_t start, int32_t count, bool fold) {
   const size_t n = t.size(), m = u.size();
-  if (n == 0 || m == 0 || start >= n || count == 0) return std::string(t);
-  std::string out;
+  if (n == 0 || m == 0 || start >= n || count == 0) return rt::HeapString(t);
+  rt::HeapString out;
   out.reserve(n);
   out.append(t.substr(0, start));
   size_t pos = start;
@@ -76,6 +80,8 @@ std::string replaceAll(std::string_view t, std::string_view u, std::string_view 
   out.append(t.substr(pos));
   return out;
 }
+
+}  // namespace
 
 void RT_CALL TextLength(rt::Value* result, int32_t argc, rt::Value* args) {
   std::string_view t;

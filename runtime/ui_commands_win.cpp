@@ -19,7 +19,7 @@ namespace {
 
 // Content of a box: numbers, logicals and dates as ToText writes them, a
 // text as it is, anything else nothing.
-std::string boxText(const rt::Value* v) {
+rt::HeapString boxText(const rt::Value* v) {
   if (!v) return {};
   switch (v->tag) {
     case rt::kTagByte: case rt::kTagShort: case rt::kTagInt: case rt::kTagLong:

@@ -14,16 +14,6 @@ TagClass tagClass(uint32_t tag) {
   }
 }
 
-uint32_t numericSize(uint32_t tag) {
-  switch (tag) {
-    case kTagByte: return 1;
-    case kTagShort: return 2;
-    case kTagInt: case kTagFloat: return 4;
-    case kTagLong: case kTagDouble: return 8;
-    default: return 0;
-  }
-}
-
 char* newText(std::string_view s) {
   if (s.empty()) return nullptr;
   char* t = static_cast<char*>(allocMemory(static_cast<uint32_t>(s.size() + 1)));
@@ -44,10 +34,8 @@ uint8_t* newByteSet(const void* data, uint32_t n) {
 
 bool valueBytes(const Value& v, const uint8_t** data, uint32_t* size) {
   static const char kEmpty[1] = {0};
-  uint32_t n = numericSize(v.tag);
+  const uint32_t n = inlineSize(v.tag);
   switch (v.tag) {
-    case kTagBool: case kTagSubPtr: n = 4; break;
-    case kTagDate: case kTagTwoWord: n = 8; break;
     case kTagText: {
       const char* t = v.text ? v.text : kEmpty;
       *data = reinterpret_cast<const uint8_t*>(t);
@@ -71,11 +59,7 @@ bool valueBytes(const Value& v, const uint8_t** data, uint32_t* size) {
 }
 
 uint32_t arrayElementSize(uint32_t baseTag) {
-  switch (baseTag) {
-    case kTagText: case kTagBin: case kTagBool: case kTagSubPtr: return 4;
-    case kTagDate: case kTagTwoWord: return 8;
-    default: return numericSize(baseTag);
-  }
+  return baseTag == kTagText || baseTag == kTagBin ? 4 : inlineSize(baseTag);
 }
 
 uint64_t arrayBlockSize(const void* block, uint32_t tag) {

@@ -8,7 +8,25 @@ namespace rt {
 enum class TagClass { None, System, Unused, Library };
 TagClass tagClass(uint32_t tag);
 // Element size of a system type: 1, 2, 4, 8, 4, 8 for the numeric types, else 0.
-uint32_t numericSize(uint32_t tag);
+inline uint32_t numericSize(uint32_t tag) {
+  switch (tag) {
+    case kTagByte: return 1;
+    case kTagShort: return 2;
+    case kTagInt: case kTagFloat: return 4;
+    case kTagLong: case kTagDouble: return 8;
+    default: return 0;
+  }
+}
+// Bytes of the data field of a type stored inline: the numeric sizes, 4 for
+// logical and sub-program pointer, 8 for date-time and the two-word type;
+// 0 for texts, byte-sets and everything else.
+inline uint32_t inlineSize(uint32_t tag) {
+  switch (tag) {
+    case kTagBool: case kTagSubPtr: return 4;
+    case kTagDate: case kTagTwoWord: return 8;
+    default: return numericSize(tag);
+  }
+}
 inline uint32_t libraryNumber(uint32_t typeCode) { return typeCode >> 16; }
 inline uint32_t typeNumber(uint32_t typeCode) { return typeCode & 0xFFFF; }
 

@@ -8,6 +8,7 @@ namespace fake {
 void (*onReport)() = nullptr;
 int processEventsCalls = 0;
 int liveBlocks = 0;
+uint32_t allocLimit = UINT32_MAX;
 std::string runDir = ".", moduleDir;
 void setDirectories(std::string run, std::string module) {
   runDir = std::move(run);
@@ -18,14 +19,21 @@ void setDirectories(std::string run, std::string module) {
 namespace rt {
 
 void* allocRaw(uint32_t size) {
-  void* p = std::malloc(size ? size : 1);
+  void* p = size > fake::allocLimit ? nullptr : std::malloc(size ? size : 1);
   if (p) ++fake::liveBlocks;
   return p;
 }
 
+void allocationFailed(uint32_t size) {
+  std::fprintf(stderr, "allocation of %u bytes failed\n", unsigned(size));
+  char msg[64];
+  std::snprintf(msg, sizeof msg, "分配 %d 字节内存失败!", int32_t(size));
+  reportError(msg, 0, 0, 0);
+}
+
 void* allocMemory(uint32_t size) {
   void* p = allocRaw(size);
-  if (!p) std::abort();
+  if (!p) allocationFailed(size);
   return p;
 }
 
@@ -48,7 +56,8 @@ uint8_t* newByteSet(const void* data, uint32_t n) {
   auto* b = static_cast<uint8_t*>(allocMemory(n + 8));
   const uint32_t header[2] = {1, n};
   std::memcpy(b, header, 8);
-  std::memcpy(b + 8, data, n);
+  if (data) std::memcpy(b + 8, data, n);
+  else std::memset(b + 8, 0, n);
   return b;
 }
 

@@ -16,6 +16,8 @@ extern void (*onReport)();
 extern int processEventsCalls;
 // Live blocks from allocMemory/allocRaw not yet freed.
 extern int liveBlocks;
+// Requests above this many bytes fail, as an exhausted heap would.
+extern uint32_t allocLimit;
 
 // Typed arguments as compiled code passes them.
 inline rt::Value text(const char* s) { rt::Value v{}; v.text = s; v.tag = rt::kTagText; return v; }

@@ -4,6 +4,7 @@
 #include <limits>
 #include "runtime/core_commands.h"
 #include "tests/runtime/commands_fake_runtime.h"
+#include "tests/runtime/report_exit.h"
 
 using fake::call;
 using fake::integer;
@@ -152,4 +153,30 @@ TEST(ConversionCommands, ByteSets) {
     EXPECT_EQ(takeBytes(r), (std::vector<uint8_t>{'x', 'y', 'z'}));
   }
   EXPECT_EQ(fake::liveBlocks, 0);
+}
+
+// A command's working copy that cannot be had ends in the allocation report
+// (exit -1), even where the result itself would have been small.
+TEST(CommandsDeathTest, WorkingCopyOutOfMemoryReachesTheReport) {
+  const std::string longText(4000, 'a');
+  std::string pairs;
+  for (int i = 0; i < 2000; ++i) pairs += "xa";
+  struct Case {
+    const char* name;
+    rt::CommandFn fn;
+    std::vector<rt::Value> args;
+  } cases[] = {
+      {"ToInteger", core::ToInteger, {text(longText.c_str())}},
+      {"ReplaceText to nothing", core::ReplaceText, {text(pairs.c_str()), text("xa"), text("")}},
+  };
+  for (Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EXIT(
+        {
+          fake::allocLimit = 1024;
+          rt::Value r{};
+          c.fn(&r, int32_t(c.args.size()), c.args.data());
+        },
+        testing::ExitedWithCode(kReportExitCode), "allocation of 4001 bytes failed");
+  }
 }
