@@ -8,6 +8,7 @@
 #include "browser/element_script.h"
 #include "browser/engine_loader.h"
 #include "browser/text_win.h"
+#include "runtime/gbk.h"
 
 namespace web {
 namespace {
@@ -49,7 +50,7 @@ char* newText(std::string_view s) {
 
 jsValue runScript(wkeWebView web, const std::string& script) {
   if (!web || !gEngine.wkeRunJSW) return 0;
-  return gEngine.wkeRunJSW(web, toWide(script).c_str());
+  return gEngine.wkeRunJSW(web, rt::gbkToWide(script).c_str());
 }
 
 int scriptInt(wkeWebView web, const std::string& script) {

@@ -7,7 +7,7 @@
 #include "browser/browser_view.h"
 #include "browser/engine_loader.h"
 #include "browser/presets.h"
-#include "browser/text_win.h"
+#include "runtime/gbk.h"
 
 namespace web {
 namespace {
@@ -18,7 +18,7 @@ wkeWebView wv(const View* v) { return v->webView; }
 
 void applyFullPath(View* v, const std::string& path,
                    void(ENGINE_CALL* set)(wkeWebView, const wchar_t*)) {
-  std::wstring wide = toWide(path);
+  std::wstring wide = rt::gbkToWide(path);
   std::wstring full = fullPath<wchar_t>(v->runDir, wide);
   if (set) set(wv(v), full.c_str());
 }
@@ -28,7 +28,7 @@ void loadBlank(View* v) {
 }
 
 void loadAddress(View* v) {
-  if (gEngine.wkeLoadURLW) gEngine.wkeLoadURLW(wv(v), toWide(v->props.url).c_str());
+  if (gEngine.wkeLoadURLW) gEngine.wkeLoadURLW(wv(v), rt::gbkToWide(v->props.url).c_str());
 }
 
 void applyUserAgent(View* v) {
@@ -195,7 +195,7 @@ rt::LiveObject* RT_CALL create(const uint8_t* data, uint32_t size, uint32_t styl
   if (!p.userAgent.empty()) applyUserAgent(v);
   if (p.disableCookies && gEngine.wkeSetCookieEnabled) gEngine.wkeSetCookieEnabled(v->webView, false);
   if (designFlag == 0) {
-    v->runDir = toWide(runDirectory());
+    v->runDir = rt::gbkToWide(runDirectory());
     if (!p.localStoragePath.empty())
       applyFullPath(v, p.localStoragePath, gEngine.wkeSetLocalStorageFullPath);
     if (!p.cookiePath.empty()) applyFullPath(v, p.cookiePath, gEngine.wkeSetCookieJarPath);

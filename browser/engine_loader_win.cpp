@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "browser/engine_loader.h"
-#include "browser/text_win.h"
+#include "runtime/gbk.h"
 
 namespace web {
 
@@ -81,7 +81,7 @@ int32_t FileExists(const wchar_t* path) {
 }
 
 bool LocateEngine() {
-  std::wstring dir = toWide(runDirectory());
+  std::wstring dir = rt::gbkToWide(runDirectory());
   // A run directory ending in "lib\" stands for its parent.
   if (dir.size() >= 4 && dir.compare(dir.size() - 4, 3, L"lib") == 0) dir.resize(dir.size() - 4);
   for (const wchar_t* name : kCandidates) {
@@ -111,7 +111,7 @@ int32_t BindEngine(const wkeSettings* settings) {
   for (int i = 0; i < kEngineExportCount; ++i) {
     slots[i] = reinterpret_cast<void*>(GetProcAddress(dll, kEngineExportNames[i]));
     if (!slots[i])
-      MessageBoxW(nullptr, L"wke api not found", toWide(kEngineExportNames[i]).c_str(), MB_OK);
+      MessageBoxW(nullptr, L"wke api not found", rt::gbkToWide(kEngineExportNames[i]).c_str(), MB_OK);
   }
   return 1;
 }

@@ -5,7 +5,7 @@
 
 #include "browser/browser_view.h"
 #include "browser/file_chooser.h"
-#include "browser/text_win.h"
+#include "runtime/gbk.h"
 
 namespace web {
 namespace {
@@ -35,7 +35,7 @@ BOOL WINAPI openFileHook(OPENFILENAMEW* ofn) {
     ViewEvent e(gTarget, kFileChooserOpening);
     e.text(std::string());
     e.raise();
-    std::wstring name = toWide(e.pointers[0] ? e.pointers[0] : "");
+    std::wstring name = rt::gbkToWide(e.pointers[0] ? e.pointers[0] : "");
     if (ofn->lpstrFile && ofn->nMaxFile > 0) {
       // Keep the terminator inside the caller's buffer.
       size_t n = name.size() < ofn->nMaxFile ? name.size() : ofn->nMaxFile - 1;

@@ -7,7 +7,7 @@
 #include "browser/browser_view.h"
 #include "browser/engine_loader.h"
 #include "browser/file_chooser.h"
-#include "browser/text_win.h"
+#include "runtime/gbk.h"
 
 namespace web {
 namespace {
@@ -28,7 +28,7 @@ bool raisesEvents(const View* v) { return v && (v->flags & kViewIsComponent) && 
 
 std::string engineText(wkeString s) {
   const wchar_t* w = s && gEngine.wkeGetStringW ? gEngine.wkeGetStringW(s) : nullptr;
-  return w ? toGbk(w) : std::string();
+  return w ? rt::wideToGbk(w) : std::string();
 }
 
 int32_t modifiers() {

@@ -53,7 +53,4 @@ bool textPtrArg(int32_t argc, const rt::Value* args, int32_t i, const char** out
 bool intArg(int32_t argc, const rt::Value* args, int32_t i, int32_t def, int32_t* out);
 
 
-// GBK (code page 936) to UTF-16 for the W functions; Windows build only.
-std::wstring gbkToWide(std::string_view gbk);
-
 }  // namespace core

@@ -5,6 +5,7 @@
 #include <vector>
 #include "runtime/core_commands.h"
 #include "runtime/dll_commands.h"
+#include "runtime/gbk.h"
 #include "runtime/runtime.h"
 
 // Shared with dll_trampoline.S.
@@ -40,7 +41,7 @@ bool procName(const char* function, LPCSTR* out) {
   return n != 0;
 }
 
-HMODULE loadDll(const std::string& path) { return LoadLibraryW(core::gbkToWide(path).c_str()); }
+HMODULE loadDll(const std::string& path) { return LoadLibraryW(rt::gbkToWide(path).c_str()); }
 
 // Contains ":" -> that path only; else run directory, module directory,
 // then the system's own search.

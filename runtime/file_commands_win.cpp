@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <string>
 #include "runtime/core_commands.h"
+#include "runtime/gbk.h"
 #include "runtime/runtime.h"
 #ifdef PAGINET_HAVE_SOUND
 #include "sound/sound.h"
@@ -30,7 +31,7 @@ bool writeAll(HANDLE h, const uint8_t* data, uint32_t size) {
 
 // The whole file in a heap block, or null when it cannot be read or is empty.
 uint8_t* readWholeFile(std::string_view name, uint32_t* size) {
-  FileHandle f{CreateFileW(gbkToWide(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+  FileHandle f{CreateFileW(rt::gbkToWide(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
   LARGE_INTEGER length;
   if (f.h == INVALID_HANDLE_VALUE || !GetFileSizeEx(f.h, &length) || length.QuadPart <= 0 ||
@@ -56,7 +57,7 @@ uint8_t* readWholeFile(std::string_view name, uint32_t* size) {
 void RT_CALL WriteToFile(rt::Value* result, int32_t argc, rt::Value* args) {
   std::string_view name;
   if (!textArg(argc, args, 0, &name) || name.empty()) return;
-  const std::wstring target = gbkToWide(name);
+  const std::wstring target = rt::gbkToWide(name);
   const std::wstring partial = target + L".part";
   HANDLE h = CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr);

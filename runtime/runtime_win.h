@@ -49,8 +49,4 @@ bool fontArgument(const PropValue* current, int32_t element, uint32_t low, uint8
 
 void destroyDefaultIcons();   // notification 1000's icons, at termination
 
-// GBK <-> UTF-16 through code page 936.
-std::wstring wideFromGbk(std::string_view s);
-std::string gbkFromWide(const wchar_t* s);
-
 }  // namespace rt

@@ -4,6 +4,7 @@
 #include <cstring>
 #include "runtime/dll_commands.h"
 #include "runtime/error_text.h"
+#include "runtime/gbk.h"
 #include "runtime/runtime.h"
 #include "runtime/runtime_win.h"
 #include "runtime/value.h"
@@ -44,7 +45,7 @@ char* fileSearchStep(const char* pattern, uint32_t mask, int32_t filesOnly, HAND
   bool found;
   if (pattern && *pattern) {
     if (*handle) FindClose(*handle);
-    *handle = FindFirstFileW(wideFromGbk(pattern).c_str(), &fd);
+    *handle = FindFirstFileW(gbkToWide(pattern).c_str(), &fd);
     if (*handle == INVALID_HANDLE_VALUE) *handle = nullptr;
     found = *handle != nullptr;
   } else {
@@ -54,7 +55,7 @@ char* fileSearchStep(const char* pattern, uint32_t mask, int32_t filesOnly, HAND
     DWORD a = fd.dwFileAttributes;
     bool match = filesOnly ? !(a & FILE_ATTRIBUTE_DIRECTORY)
                            : (mask == 0 ? a == 0 : (a & (mask & 0x37)) != 0);
-    if (match) return newText(gbkFromWide(fd.cFileName));
+    if (match) return newText(wideToGbk(fd.cFileName));
   }
   if (*handle) FindClose(*handle);
   *handle = nullptr;

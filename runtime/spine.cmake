@@ -6,7 +6,7 @@ target_sources(paginet_runtime_core PRIVATE
   property_values.cpp
   runtime_state.cpp value.cpp)
 if(WIN32)
-  target_sources(paginet_runtime_core PRIVATE heap_win.cpp)
+  target_sources(paginet_runtime_core PRIVATE gbk_win.cpp heap_win.cpp)
   target_sources(paginet_runtime PRIVATE
     font_property_win.cpp loader_win.cpp message_loop_win.cpp notify_win.cpp properties_win.cpp
     service_table_win.cpp startup_win.cpp)

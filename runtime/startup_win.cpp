@@ -3,6 +3,7 @@
 #include <ole2.h>
 #include "runtime/dll_commands.h"
 #include "runtime/error_report.h"
+#include "runtime/gbk.h"
 #include "runtime/runtime.h"
 #include "runtime/runtime_win.h"
 #ifdef PAGINET_HAVE_SOUND
@@ -38,27 +39,10 @@ void createHideOwner() {
 std::string modulePath() {
   wchar_t buf[MAX_PATH + 1] = {};
   GetModuleFileNameW(nullptr, buf, MAX_PATH);
-  return gbkFromWide(buf);
+  return wideToGbk(buf);
 }
 
 }  // namespace
-
-std::wstring wideFromGbk(std::string_view s) {
-  if (s.empty()) return {};
-  int n = MultiByteToWideChar(936, 0, s.data(), int(s.size()), nullptr, 0);
-  std::wstring w(size_t(n), L'\0');
-  MultiByteToWideChar(936, 0, s.data(), int(s.size()), w.data(), n);
-  return w;
-}
-
-std::string gbkFromWide(const wchar_t* s) {
-  int n = WideCharToMultiByte(936, 0, s, -1, nullptr, 0, nullptr, nullptr);
-  if (n <= 1) return {};
-  std::string out(size_t(n), '\0');
-  WideCharToMultiByte(936, 0, s, -1, out.data(), n, nullptr, nullptr);
-  out.resize(size_t(n - 1));
-  return out;
-}
 
 void runtimeInit() {
   RuntimeState& s = state();
@@ -72,7 +56,7 @@ void runtimeInit() {
   s.runDir = cut == std::string::npos ? std::string() : path.substr(0, cut);
   s.programName = cut == std::string::npos ? path : path.substr(cut + 1);
   // The root directory needs its backslash to be a directory at all.
-  std::wstring dir = wideFromGbk(s.runDir.size() == 2 ? s.runDir + "\\" : s.runDir);
+  std::wstring dir = gbkToWide(s.runDir.size() == 2 ? s.runDir + "\\" : s.runDir);
   if (!dir.empty()) SetCurrentDirectoryW(dir.c_str());
   createHideOwner();
   s.mainThread = GetCurrentThreadId();
@@ -133,8 +117,8 @@ void exitProgram(int32_t code) {
 
 namespace {
 void showErrorBox(const std::string& text) {
-  std::wstring body = wideFromGbk(text);
-  std::wstring caption = wideFromGbk("错误");
+  std::wstring body = gbkToWide(text);
+  std::wstring caption = gbkToWide("错误");
   MessageBoxW(nullptr, body.c_str(), caption.c_str(), MB_ICONSTOP);
   // Exit routines never run after a run-time error.
   state().exitRoutines.clear();

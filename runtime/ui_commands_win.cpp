@@ -3,17 +3,10 @@
 #include <windows.h>
 #include <string>
 #include "runtime/core_commands.h"
+#include "runtime/gbk.h"
 #include "runtime/runtime.h"
 
 namespace core {
-
-std::wstring gbkToWide(std::string_view gbk) {
-  if (gbk.empty()) return {};
-  const int n = MultiByteToWideChar(936, 0, gbk.data(), int(gbk.size()), nullptr, 0);
-  std::wstring w(size_t(n > 0 ? n : 0), L'\0');
-  if (n > 0) MultiByteToWideChar(936, 0, gbk.data(), int(gbk.size()), w.data(), n);
-  return w;
-}
 
 namespace {
 
@@ -46,13 +39,13 @@ HWND boxOwner(int32_t argc, const rt::Value* args) {
 }  // namespace
 
 void RT_CALL InfoBox(rt::Value* result, int32_t argc, rt::Value* args) {
-  const std::wstring text = gbkToWide(boxText(argAt(argc, args, 0)));
+  const std::wstring text = rt::gbkToWide(boxText(argAt(argc, args, 0)));
   std::string_view title = "信息：";
   if (argAt(argc, args, 2) && !textArg(argc, args, 2, &title)) title = {};
   int32_t style;
   if (!intArg(argc, args, 1, 0, &style)) style = 0;
   if (!(style & MB_SYSTEMMODAL)) style |= MB_TASKMODAL;
-  const int pressed = MessageBoxW(boxOwner(argc, args), text.c_str(), gbkToWide(title).c_str(),
+  const int pressed = MessageBoxW(boxOwner(argc, args), text.c_str(), rt::gbkToWide(title).c_str(),
                                   UINT(style));
   switch (pressed) {
     case IDCANCEL: result->i = 1; break;
