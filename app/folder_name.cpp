@@ -1,11 +1,11 @@
 #include "app/folder_name.h"
 #include <cstring>
+#include "runtime/gbk.h"
 
 namespace app {
 
 namespace {
 
-bool isLead(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
 bool isTrail(unsigned char c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
 bool isRefused(unsigned char c) { return c < 0x20 || strchr("<>:\"/\\|?*", c) != nullptr; }
 
@@ -18,7 +18,7 @@ void MakeFolderNameSafe(char* name) {
   while (s[n] != 0) {
     // A lead byte without a proper second byte is no pair: the byte after
     // it is looked at on its own, so a "/" there cannot slip through.
-    if (isLead(s[n]) && isTrail(s[n + 1])) {
+    if (rt::isGbkLeadByte(s[n]) && isTrail(s[n + 1])) {
       n += 2;
       continue;
     }

@@ -4,6 +4,7 @@
 #include "app/constants.h"
 #include "app/frame.h"
 #include "runtime/core_commands.h"
+#include "runtime/gbk.h"
 
 namespace app {
 
@@ -39,8 +40,9 @@ char* TextBetween(const char* text, const char* left, const char* right, int32_t
 
 int32_t CharWidthAt(const char* text, int32_t pos) {
   if (pos > textLength(text)) return -1;
-  // Same lead-byte rule as the runtime's text commands.
-  return static_cast<unsigned char>(text[pos - 1]) >= 0x80 ? 2 : 1;
+  // GBK's own lead bytes, from 0x81: characters led by 0x81-0xA0 are
+  // never split either.
+  return rt::isGbkLeadByte(static_cast<unsigned char>(text[pos - 1])) ? 2 : 1;
 }
 
 int32_t CharBytes(const char* text, int32_t n) {

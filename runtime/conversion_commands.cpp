@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 #include "runtime/core_commands.h"
+#include "runtime/gbk.h"
 #include "runtime/runtime.h"
 #include "runtime/value.h"
 
@@ -30,7 +31,7 @@ rt::HeapString halfWidth(std::string_view t) {
   out.reserve(t.size());
   for (size_t i = 0; i < t.size(); ++i) {
     const unsigned char c = t[i];
-    if (c < 0x80 || i + 1 == t.size()) {
+    if (!rt::isGbkLeadByte(c) || i + 1 == t.size()) {
       out += char(c);
       continue;
     }

@@ -1,8 +1,9 @@
 // Text commands. Texts are GBK bytes: lengths and positions count bytes,
-// positions from 1, and a byte of 0x80 or above leads a two-byte character.
+// positions from 1, and a GBK lead byte starts a two-byte character.
 #include <cstring>
 #include <string>
 #include "runtime/core_commands.h"
+#include "runtime/gbk.h"
 #include "runtime/runtime.h"
 
 namespace core {
@@ -22,7 +23,7 @@ bool equalFolded(const char* a, const char* b, size_t n) {
 // target; the cursor only ever lands on boundaries counted from where it
 // started.
 inline size_t walkTo(const char* t, size_t pos, size_t target) {
-  while (pos < target) pos += static_cast<unsigned char>(t[pos]) >= 0x80 ? 2 : 1;
+  while (pos < target) pos += rt::isGbkLeadByte(static_cast<unsigned char>(t[pos])) ? 2 : 1;
   return pos;
 }
 
@@ -35,7 +36,7 @@ size_t findAtBoundary(const char* t, size_t pos, std::string_view u, bool fold) 
     // The terminator never matches a byte of u, so no length is needed.
     while (t[pos]) {
       if (equalFolded(t + pos, u.data(), m)) return pos;
-      if (static_cast<unsigned char>(t[pos]) < 0x80) {
+      if (!rt::isGbkLeadByte(static_cast<unsigned char>(t[pos]))) {
         ++pos;
       } else if (!t[pos + 1]) {
         break;

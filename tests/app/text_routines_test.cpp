@@ -101,4 +101,19 @@ TEST_F(TextRoutines, CharWidthAt) {
   EXPECT_EQ(app::CharWidthAt("a试", 4), -1);
 }
 
+// GBK's lead bytes run from 0x81 to 0xFE, so a title with a character led
+// by 0x81-0xA0 is never cut in half; 0x80 and 0xFF stand alone.
+TEST_F(TextRoutines, CharWidthAtLeadBytesFrom0x81) {
+  struct Case { const char* text; int32_t want; } cases[] = {
+      {"\x80" "A", 1}, {"\x81\x40", 2}, {"\x95\xA8", 2}, {"\xA0\xA1", 2},
+      {"\xA1\xA1", 2}, {"\xFE\xFE", 2}, {"\xFF" "A", 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.text));
+    EXPECT_EQ(app::CharWidthAt(c.text, 1), c.want);
+  }
+  // Two characters led by 0x81-0xA0: the first one whole, never a byte of the second.
+  EXPECT_EQ(take(app::LeftChars("\x81\x40\x95\xA8", 1)), "\x81\x40");
+}
+
 }  // namespace

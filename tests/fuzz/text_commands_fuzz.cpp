@@ -18,7 +18,10 @@ std::string cText(FuzzedDataProvider& in, size_t max) {
   return s.substr(0, s.find('\0'));
 }
 
-bool lead(const std::string& t, size_t i) { return static_cast<unsigned char>(t[i]) >= 0x80; }
+bool lead(const std::string& t, size_t i) {
+  const unsigned char c = static_cast<unsigned char>(t[i]);
+  return c >= 0x81 && c <= 0xFE;
+}
 
 char lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
 

@@ -58,6 +58,9 @@ TEST(TextCommands, FindText) {
       {"\x81" "AA", "A", integer(2), omitted(), 2},  // boundaries count from the start
       {"\x81" "Ab", "Ab", omitted(), omitted(), -1},
       {"x\x81", "\x81", omitted(), omitted(), 2},     // lone lead byte at the end
+      // 0x80 and 0xFF are no GBK lead bytes: the byte after them is a character.
+      {"\x80" "A", "A", omitted(), omitted(), 2},
+      {"\xFF" "A", "A", omitted(), omitted(), 2},
       {"aBC", "bc", omitted(), omitted(), -1},
       {"aBC", "bc", omitted(), logical(true), 2},
       {"aBC", "bc", omitted(), integer(2), -1},       // only exactly 1 folds
