@@ -93,10 +93,12 @@ void runMessageLoop(bool modal) {
       MSG next;
       if (modal && PeekMessageW(&next, nullptr, 0, 0, PM_NOREMOVE) && next.message == WM_QUIT)
         return;
-      if (GetMessageW(&msg, nullptr, 0, 0) <= 0) {
+      const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+      if (got == 0) {
         s.quitCode = int32_t(msg.wParam);
         return;
       }
+      if (got == -1) continue;  // a failed fetch is no quit, and gives no message
       if (!preTranslate(&msg)) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
@@ -112,12 +114,11 @@ void runMessageLoop(bool modal) {
 
 void processEvents() {
   MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      // The loop that owns the quit message must still see it.
-      PostQuitMessage(int(msg.wParam));
-      return;
-    }
+  // The quit message is only looked at, so the loop that owns it still
+  // finds it, parameter and all, and a waiting Delay is not woken by a
+  // fresh copy of it.
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message != WM_QUIT) {
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) break;
     if (!preTranslate(&msg)) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);

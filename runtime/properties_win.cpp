@@ -36,7 +36,7 @@ RECT liveRect(HWND h) {
 
 uint16_t propertyType(uint32_t typeCode, int32_t property) {
   const TypeRecord* t = findType(typeCode);
-  if (!t || !t->properties || property >= t->propertyCount) return 1000;
+  if (!t || !t->properties || property < 0 || property >= t->propertyCount) return 1000;
   return t->properties[property].type;
 }
 
@@ -114,6 +114,7 @@ int64_t readProperty(uint32_t windowId, uint32_t componentId, int32_t property, 
     case 7:
       return int64_t(uintptr_t(newByteSet(r.mousePointer.data(), uint32_t(r.mousePointer.size()))));
     default:
+      if (property < 0) return 0;  // no such property: nothing to ask the component
       if (!t.hwnd) reportError("读取组件属性时发现指定窗口尚未载入", 0, int32_t(windowId), int32_t(componentId));
       return readOwn(r.typeCode, r.object, property, element);
   }
@@ -172,7 +173,9 @@ void writeProperty(uint32_t windowId, uint32_t componentId, int32_t property, in
       r.cursor = nullptr;
       return;
     }
-    default: break;
+    default:
+      if (property < 0) return;
+      break;
   }
   if (!t.hwnd) reportError("修改组件属性时发现指定窗口尚未载入", 0, int32_t(windowId), int32_t(componentId));
   if (writeOwn(r.typeCode, r.object, property, element, low, high) == 1)
