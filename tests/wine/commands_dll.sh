@@ -5,6 +5,7 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 source "$ROOT/scripts/lib.sh"
 wine_ready
+trap stop_background EXIT
 PROBE_DIR="$BUILD/win32/tests/runtime"
 failed=0
 # A crash must fail its case, not wait for a debugger.

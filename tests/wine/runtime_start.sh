@@ -8,7 +8,7 @@ source "$ROOT/scripts/lib.sh"
 wine_ready
 exe="$BUILD/win32/tests/runtime/runtime_probe.exe"
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'rm -rf "$work"; stop_background' EXIT
 fails=0
 check() { if eval "$2"; then echo "PASS: $1"; else echo "FAIL: $1"; fails=$((fails + 1)); fi; }
 

@@ -8,6 +8,7 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 source "$ROOT/scripts/lib.sh"
 wine_ready
+trap stop_background EXIT
 exe="$BUILD/win32/tests/sound/sound_player_test.exe"
 midi_exe="$BUILD/win32/tests/sound/sound_midi_test.exe"
 for e in "$exe" "$midi_exe"; do
