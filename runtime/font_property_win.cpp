@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <cstring>
 #include "runtime/font_values.h"
+#include "runtime/gbk.h"
 #include "runtime/runtime.h"
 #include "runtime/runtime_win.h"
 
@@ -22,7 +23,7 @@ void defaultGuiDescription(uint8_t* desc) {
   GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
   std::memset(desc, 0, kFontDescriptionSize);
   std::memcpy(desc, &lf, offsetof(LOGFONTW, lfFaceName));
-  std::string face = gbkFromWide(lf.lfFaceName);
+  std::string face = wideToGbk(lf.lfFaceName);
   std::memcpy(desc + offsetof(LOGFONTA, lfFaceName), face.data(), std::min<size_t>(face.size(), 31));
 }
 

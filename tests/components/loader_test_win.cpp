@@ -7,6 +7,7 @@
 #include "components/core_library.h"
 #include "components/property_blocks.h"
 #include "runtime/font_values.h"
+#include "runtime/gbk.h"
 #include "runtime/runtime.h"
 #include "runtime/runtime_win.h"
 
@@ -148,7 +149,7 @@ TEST_F(LoaderTest, FontPropertiesReadAndWriteByElement) {
   auto* whole = reinterpret_cast<rt::FontValue*>(uintptr_t(rt::readProperty(kWindowId, kButtonId, 13, -1)));
   ASSERT_TRUE(whole);
   EXPECT_EQ(MulDiv(-gui.lfHeight, 72, dpi), whole->size);
-  EXPECT_EQ(rt::gbkFromWide(gui.lfFaceName), std::string(whole->face ? whole->face : ""));
+  EXPECT_EQ(rt::wideToGbk(gui.lfFaceName), std::string(whole->face ? whole->face : ""));
 
   // One field at a time: the rest of the current font stays.
   rt::writeProperty(kWindowId, kButtonId, 13, 5, 20, 0);
