@@ -2,19 +2,22 @@
 # A capture run of N pages (12 unless given; 12 or 50): wall time against the
 # run's own waits (3027 ms a page), and the program's resident memory after
 # the first picture and after the last, against one page's budget (three
-# times the picture's pixel bytes). Needs the cross build.
-#   bench/app_capture.sh [12|50]
+# times the picture's pixel bytes). KIND picks the sample pages: "pages",
+# flat colour (the default), or "scan", pages that look like scanned paper.
+# Needs the cross build.
+#   bench/app_capture.sh [12|50] [pages|scan]
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$ROOT/scripts/lib.sh"
 pages=${1:-12}
+kind=${2:-pages}
 wine_ready
 SESSION_DIR="$BUILD/bench-capture"
 rm -rf "$SESSION_DIR"; mkdir -p "$SESSION_DIR"
 source "$ROOT/testsite/session.sh"
 trap 'session_stop; stop_background' EXIT
 
-session_start_site "pages$pages"
+session_start_site "$kind$pages"
 session_start_chromium
 session_start_program
 sleep 4

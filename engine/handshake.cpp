@@ -9,7 +9,7 @@ namespace {
 
 uint32_t rol(uint32_t v, int n) { return (v << n) | (v >> (32 - n)); }
 
-const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
 std::string lower(std::string_view s) {
   std::string r(s);
@@ -101,30 +101,39 @@ std::string base64Encode(std::string_view bytes) {
   return out;
 }
 
+// Each byte's value in the alphabet, or -1; a table, since screenshots run
+// to megabytes of text.
+struct Base64Values {
+  int8_t v[256];
+  constexpr Base64Values() : v() {
+    for (int i = 0; i < 256; ++i) v[i] = -1;
+    for (int i = 0; i < 64; ++i) v[static_cast<uint8_t>(kAlphabet[i])] = static_cast<int8_t>(i);
+  }
+};
+constexpr Base64Values kBase64Values;
+
 bool base64Decode(std::string_view text, std::string& out) {
   out.clear();
-  if (text.size() % 4 != 0) return false;
-  out.reserve(text.size() / 4 * 3);
-  for (size_t i = 0; i < text.size(); i += 4) {
+  const size_t n = text.size();
+  if (n % 4 != 0) return false;
+  if (n == 0) return true;
+  // Padding only in the last group's final two places.
+  const size_t pad = text[n - 1] != '=' ? 0 : text[n - 2] != '=' ? 1 : 2;
+  out.resize(n / 4 * 3 - pad);
+  auto* o = reinterpret_cast<uint8_t*>(out.data());
+  const auto* in = reinterpret_cast<const uint8_t*>(text.data());
+  for (size_t i = 0; i < n; i += 4) {
+    const bool last = i + 4 == n;
     int v[4];
-    int pad = 0;
     for (int j = 0; j < 4; ++j) {
-      char c = text[i + j];
-      if (c == '=') {
-        // Padding only in the last group's final two places.
-        if (i + 4 != text.size() || j < 2) return false;
-        v[j] = 0; ++pad;
-        continue;
-      }
-      if (pad) return false;
-      const char* p = c ? std::strchr(kAlphabet, c) : nullptr;
-      if (!p) return false;
-      v[j] = static_cast<int>(p - kAlphabet);
+      const bool padded = last && j >= 4 - static_cast<int>(pad);
+      v[j] = padded ? 0 : kBase64Values.v[in[i + j]];
+      if (v[j] < 0) { out.clear(); return false; }
     }
-    uint32_t n = (v[0] << 18) | (v[1] << 12) | (v[2] << 6) | v[3];
-    out += static_cast<char>(n >> 16);
-    if (pad < 2) out += static_cast<char>((n >> 8) & 0xFF);
-    if (pad < 1) out += static_cast<char>(n & 0xFF);
+    const uint32_t bits = (uint32_t(v[0]) << 18) | (uint32_t(v[1]) << 12) | (uint32_t(v[2]) << 6) | uint32_t(v[3]);
+    *o++ = static_cast<uint8_t>(bits >> 16);
+    if (!last || pad < 2) *o++ = static_cast<uint8_t>(bits >> 8);
+    if (!last || pad < 1) *o++ = static_cast<uint8_t>(bits);
   }
   return true;
 }

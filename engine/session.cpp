@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/script.h"
+#include "engine/message.h"
 
 namespace engine {
 
@@ -54,10 +54,8 @@ Reply Session::call(const std::string& method, const Json& params, const std::st
 
 void Session::receive(const std::string& text) {
   Json msg;
-  try {
-    msg = Json::parse(fixLoneSurrogates(text));
-  } catch (const std::exception& e) {
-    if (link_.log) link_.log(std::string("unreadable message: ") + e.what());
+  if (!parseMessage(text, msg)) {
+    if (link_.log) link_.log("unreadable message: " + std::string(text.substr(0, 80)));
     return;
   }
   if (!msg.is_object()) return;

@@ -5,6 +5,7 @@
 
 #include "engine/connection_win.h"
 #include "engine/handshake.h"
+#include "engine/message.h"
 #include "engine/script.h"
 
 namespace engine {
@@ -177,9 +178,13 @@ std::string View::title() {
 }
 
 void View::captureNow() {
-  Reply r = call("Page.captureScreenshot", {{"format", "png"}}, 8000);
+  Reply r = call("Page.captureScreenshot", screenshotParams(), 8000);
   std::string png, reason;
-  if (!r.ok || !base64Decode(stringField(r.result, "data"), png) || !dib_.load(png, reason)) {
+  auto data = r.result.find("data");
+  std::string_view text = r.ok && data != r.result.end() && data->is_string()
+                              ? std::string_view(data->get_ref<const std::string&>())
+                              : std::string_view();
+  if (!r.ok || !base64Decode(text, png) || !dib_.load(png, reason)) {
     engineLog("capture failed: " + (r.ok ? reason : r.error));
     return;
   }

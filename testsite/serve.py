@@ -16,9 +16,12 @@ Each page shows a large page number on a band of its own colour
 """
 import html
 import os
+import random
+import struct
 import sys
 import time
 import urllib.parse
+import zlib
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 # 9 single-byte characters, then 17 double-byte ones.
@@ -49,6 +52,12 @@ VARIANTS = {
     "neverloads": (2, TITLE26, "hanging-image"),
     # The reader page cut off after its first overlay; the rest never comes.
     "stalled": (2, TITLE26, "cut"),
+    # The reader page with every page a scan: paper grain in each colour
+    # channel under dense lines of text, so a lossless picture of the view
+    # runs to megabytes, as a real exam paper's does.
+    "scan3": (3, TITLE26, "scan"),
+    "scan12": (12, TITLE26, "scan"),
+    "scan50": (50, TITLE26, "scan"),
 }
 
 COLOURS = [
@@ -139,6 +148,59 @@ show();
 """
 
 
+# Scan pages: each page's picture is paper grain that differs per page,
+# pixel and channel (a PNG of its own, made here), under dense lines of
+# small text, so a lossless picture of the view runs to megabytes, as a
+# real exam paper's does. The page turn swaps the picture, as a reader
+# does, and the next one is fetched ahead.
+SCAN_SIZE = (1900, 1000)
+SCAN_WORDS = ["已知", "函数", "求证", "解析", "如图", "设", "集合", "概率", "向量", "数列",
+              "f(x)=ax+b", "sin", "cos", "2x+3y=7", "(1)", "(2)", "答案", "≤", "≥", "π"]
+_scans = {}
+
+
+def scan_png(page):
+    """PNG bytes of page `page`'s grain: the same bytes on every run."""
+    if page not in _scans:
+        w, h = SCAN_SIZE
+        grain = random.Random(page).randbytes(w * h * 3)
+        grain = grain.translate(bytes(224 + (b & 31) for b in range(256)))
+        rows = b"".join(b"\0" + grain[y * w * 3:(y + 1) * w * 3] for y in range(h))
+
+        def chunk(kind, data):
+            return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+        _scans[page] = (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 2, 0, 0, 0))
+                        + chunk(b"IDAT", zlib.compress(rows, 6)) + chunk(b"IEND", b""))
+    return _scans[page]
+
+
+def scan_extra():
+    rnd = random.Random(0)
+    lines = []
+    for _ in range(48):
+        lines.append("%d. " % rnd.randrange(90) + " ".join(rnd.choice(SCAN_WORDS) for _ in range(60)))
+    text = "<br>".join(html.escape(line) for line in lines)
+    return f"""<style>
+#scan {{ position:absolute; left:0; top:0; }}
+#scan-text {{ position:absolute; left:30px; right:30px; top:100px; font-size:13px; line-height:17px;
+  color:rgba(20,20,30,0.85); white-space:nowrap; overflow:hidden; }}
+</style>
+<script>
+(function () {{
+  var page = document.getElementById('page');
+  page.insertAdjacentHTML('afterbegin', '<img id="scan" alt=""><div id="scan-text">{text}</div>');
+  var plainShow = show;
+  show = function () {{
+    plainShow();
+    document.getElementById('scan').src = '/scan/' + current + '.png';
+    new Image().src = '/scan/' + (current + 1) + '.png';
+  }};
+  show();
+}})();
+</script>
+"""
+
+
 def current_variant(default):
     path = os.environ.get("PAGINET_SITE_VARIANT")
     if path and os.path.exists(path):
@@ -173,6 +235,18 @@ class Handler(BaseHTTPRequestHandler):
             return
         if url.path == "/hang":
             hang()
+        if url.path.startswith("/scan/") and url.path.endswith(".png"):
+            try:
+                body = scan_png(int(url.path[6:-4]))
+            except ValueError:
+                self.send_error(404)
+                return
+            self.send_response(200)
+            self.send_header("Content-Type", "image/png")
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            self.wfile.write(body)
+            return
         name = query.get("v", [current_variant(self.variant)])[0]
         if name not in VARIANTS:
             self.send_error(404, "unknown variant")
@@ -181,6 +255,8 @@ class Handler(BaseHTTPRequestHandler):
         shape = shape[0] if shape else "reader"
         if shape == "bare":
             body = bare_page(count, title)
+        elif shape == "scan":
+            body = reader_page(count, title, scan_extra())
         elif shape == "hanging-image":
             body = reader_page(count, title, '<img src="/hang" alt="">\n')
         else:

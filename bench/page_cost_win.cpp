@@ -1,0 +1,242 @@
+// page_cost <node.dll> <url> [pages]: where one capture page's time goes.
+// Part 1 replays a capture run's page through node.dll against the page at
+// <url> (1900 x 1000 view, the application's waits) and times each call.
+// Part 2 asks the same browser for the view's screenshot over a connection
+// of its own and times each step the engine takes to turn the reply into
+// the view's pixels.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "browser/element_script.h"
+#include "engine/dib_win.h"
+#include "engine/handshake.h"
+#include "engine/message.h"
+#include "engine/script.h"
+#include "engine/websocket_win.h"
+#include "tests/engine/engine_dll_win.h"
+
+namespace {
+
+using Json = nlohmann::json;
+
+const int kWidth = 1900, kHeight = 1000;
+const char* const kOverlays[] = {
+    "#qr-body > div.page-read-bg",
+    "#qr-body > div.page-read-wrapper > div.page-read-top",
+    "#qr-body > div.page-read-wrapper > content > div > div.page-shadow",
+    "#qr-body > div.page-read-wrapper > content > div > div.bg-shadow",
+    "#qr-body > div.page-read-wrapper > div.page-read-bottom > div.bottom-wrapper",
+};
+const char kPageTurn[] =
+    "#qr-body > div.page-read-wrapper > div.page-read-bottom > div.flip-page-options > "
+    "div:nth-child(3) > div:nth-child(1)";
+
+double now() {
+  LARGE_INTEGER c, f;
+  QueryPerformanceCounter(&c);
+  QueryPerformanceFrequency(&f);
+  return 1000.0 * double(c.QuadPart) / double(f.QuadPart);
+}
+
+double timed(const std::function<void()>& f) {
+  double t0 = now();
+  f();
+  return now() - t0;
+}
+
+std::wstring widen(const std::string& s) {
+  int n = MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, nullptr, 0);
+  std::wstring w(size_t(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, w.data(), n);
+  w.resize(size_t(n - 1));
+  return w;
+}
+
+// Named series of samples, printed as median and share of their sum.
+struct Table {
+  std::vector<std::pair<std::string, std::vector<double>>> rows;
+  std::vector<double>& operator[](const std::string& name) {
+    for (auto& r : rows)
+      if (r.first == name) return r.second;
+    rows.push_back({name, {}});
+    return rows.back().second;
+  }
+  static double median(std::vector<double> v) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+  }
+  void print(const char* total) const {
+    double sum = 0;
+    for (const auto& r : rows) sum += median(r.second);
+    for (const auto& r : rows)
+      std::printf("  %-44s median %7.1f ms  max %7.1f ms  %3.0f%%\n", r.first.c_str(), median(r.second),
+                  r.second.empty() ? 0.0 : *std::max_element(r.second.begin(), r.second.end()),
+                  sum > 0 ? 100.0 * median(r.second) / sum : 0.0);
+    std::printf("  %-44s median %7.1f ms\n", total, sum);
+  }
+};
+
+// What CaptureViewBitmap does after wkeGetViewDC: a bottom-up DIB section,
+// BitBlt, then GetDIBits into the file image.
+void snapshot(HDC viewDc, int w, int h, std::vector<uint8_t>& file) {
+  BITMAPINFO info = {};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 32, BI_RGB, DWORD(w * h * 4), 0, 0, 0, 0};
+  HDC memory = CreateCompatibleDC(nullptr);
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, w, h, viewDc, 0, 0, SRCCOPY);
+  SelectObject(memory, previous);
+  file.assign(54 + size_t(w) * h * 4, 0);
+  GetDIBits(memory, bitmap, 0, UINT(h), file.data() + 54, &info, DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+}
+
+// What WriteToFile does: a ".part" file, then a rename over the name.
+void writeFile(const std::wstring& name, const std::vector<uint8_t>& data) {
+  std::wstring part = name + L".part";
+  HANDLE h = CreateFileW(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD done = 0;
+  WriteFile(h, data.data(), DWORD(data.size()), &done, nullptr);
+  CloseHandle(h);
+  MoveFileExW(part.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+bool loaded = false;
+void onLoadingFinish(void*, void*, void*, int, void*) { loaded = true; }
+
+// Part 2's connection: one raw DevTools message at a time.
+struct Raw {
+  engine::WebSocketClient ws;
+  std::string last;
+  int next = 1;
+  // Sends one command and waits for its reply; the reply's text, or "".
+  std::string call(const std::string& method, const Json& params, const std::string& session) {
+    int id = next++;
+    Json msg = {{"id", id}, {"method", method}, {"params", params}};
+    if (!session.empty()) msg["sessionId"] = session;
+    if (!ws.sendText(msg.dump())) return {};
+    std::string head = "{\"id\":" + std::to_string(id) + ",";
+    DWORD start = GetTickCount();
+    last.clear();
+    while (last.compare(0, head.size(), head) != 0) {
+      if (GetTickCount() - start > 10000 || !ws.pump(50)) return {};
+    }
+    return last;
+  }
+};
+
+bool openRaw(Raw& raw, std::string& pageSession, const std::string& url) {
+  const char* env = std::getenv("PAGINET_ENGINE_DEVTOOLS");
+  std::string ep = env ? env : "";
+  size_t colon = ep.rfind(':');
+  if (colon == std::string::npos) return false;
+  std::string host = ep.substr(0, colon), body, reason;
+  int port = std::atoi(ep.c_str() + colon + 1);
+  if (!engine::httpGet(host, port, "/json/version", 3000, body)) return false;
+  std::string ws = Json::parse(body).value("webSocketDebuggerUrl", "");
+  size_t slash = ws.find('/', ws.find("//") + 2);
+  if (slash == std::string::npos || !raw.ws.open(host, port, ws.substr(slash), 5000, reason)) return false;
+  raw.ws.onMessage = [&raw](const std::string& m) { raw.last = m; };
+  Json targets = Json::parse(raw.call("Target.getTargets", Json::object(), ""));
+  for (const auto& t : targets["result"]["targetInfos"]) {
+    if (t.value("type", "") != "page" || t.value("url", "") != url) continue;
+    Json a = Json::parse(
+        raw.call("Target.attachToTarget", {{"targetId", t["targetId"]}, {"flatten", true}}, ""));
+    pageSession = a["result"].value("sessionId", "");
+    return !pageSession.empty();
+  }
+  return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) return 2;
+  const int pages = argc > 3 ? std::max(1, std::atoi(argv[3])) : 8;
+  EngineDll e{};
+  if (!e.load(widen(argv[1]).c_str())) return 1;
+  static const char zeros[216] = {};
+  e.initializeEx(zeros);
+  HWND host = makeHostWindow(kWidth, kHeight);
+  EngineDll::View v = e.createWebWindow(2, host, 0, 0, kWidth, kHeight);
+  if (!v) return 1;
+  e.showWindow(v, 1);
+  e.onLoadingFinish(v, reinterpret_cast<void*>(&onLoadingFinish), nullptr);
+  e.loadURL(v, argv[2]);
+  if (!pumpUntil(30000, [] { return loaded; })) {
+    std::printf("page did not load\n");
+    return 1;
+  }
+  pumpUntil(1111, [] { return false; });
+
+  wchar_t tmp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, tmp);
+  const std::wstring file = std::wstring(tmp) + L"paginet_page_cost.bmp";
+  Table calls;
+  std::vector<double> perPage;
+  std::vector<uint8_t> image;
+  for (int p = 0; p < pages; ++p) {
+    double busy = 0;
+    auto step = [&](const std::string& name, const std::function<void()>& f) {
+      double t = timed(f);
+      calls[name].push_back(t);
+      busy += t;
+    };
+    for (int k = 0; k < 5; ++k) {
+      std::wstring js = widen(web::visibleScript(web::elementExpression("", 2, kOverlays[k], 1), false));
+      step("script: hide overlay " + std::to_string(k + 1), [&] { e.runJSW(v, js.c_str()); });
+      pumpUntil(50, [] { return false; });
+    }
+    std::wstring click = widen(web::clickScript(web::elementExpression("", 2, kPageTurn, 1)));
+    step("script: click the page turn", [&] { e.runJSW(v, click.c_str()); });
+    pumpUntil(555, [] { return false; });
+    HDC dc = nullptr;
+    step("wkeGetViewDC (screenshot into the DC)", [&] { dc = e.getViewDC(v); });
+    step("DIB section, BitBlt, GetDIBits", [&] { snapshot(dc, kWidth - 15, kHeight, image); });
+    step("write 7.5 MB and rename", [&] { writeFile(file, image); });
+    perPage.push_back(busy);
+    pumpUntil(1111, [] { return false; });
+  }
+  DeleteFileW(file.c_str());
+  std::printf("per page through node.dll, %d pages, view %d x %d:\n", pages, kWidth, kHeight);
+  calls.print("sum of the calls");
+
+  Raw raw;
+  std::string session;
+  if (!openRaw(raw, session, argv[2])) {
+    std::printf("no second connection to the view's page\n");
+    return 1;
+  }
+  Table steps;
+  engine::Dib dib;
+  size_t replyBytes = 0, pngBytes = 0;
+  for (int i = 0; i < pages; ++i) {
+    std::string reply, png, reason;
+    Json msg;
+    std::string data;
+    steps["screenshot reply on the wire"].push_back(
+        timed([&] { reply = raw.call("Page.captureScreenshot", engine::screenshotParams(), session); }));
+    steps["message text to JSON"].push_back(timed([&] { engine::parseMessage(reply, msg); }));
+    steps["data string out of the JSON"].push_back(timed([&] {
+      data = std::move(msg["result"]["data"].get_ref<std::string&>());
+    }));
+    steps["base64 decode"].push_back(timed([&] { engine::base64Decode(data, png); }));
+    steps["PNG decode into the DIB (WIC)"].push_back(timed([&] { dib.load(png, reason); }));
+    replyBytes = reply.size();
+    pngBytes = png.size();
+  }
+  std::printf("screenshot steps, %zu-byte reply, %zu-byte PNG:\n", replyBytes, pngBytes);
+  steps.print("sum of the steps");
+  std::printf("busy per page: median %.1f ms\n", Table::median(perPage));
+  DestroyWindow(host);
+  return 0;
+}
