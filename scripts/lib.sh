@@ -6,7 +6,8 @@ JOBS=${JOBS:-$(nproc)}
 
 PACKAGES=(cmake ninja-build g++ g++-mingw-w64-i686 wine wine32:i386 xvfb xauth x11-utils
   xdotool imagemagick libgtest-dev googletest nlohmann-json3-dev chromium espeak-ng sox
-  clang libclang-rt-14-dev python3 procps wine32-preloader:i386 wine64 fonts-wqy-microhei)
+  clang libclang-rt-14-dev python3 procps wine32-preloader:i386 wine64 fonts-wqy-microhei
+  libz-mingw-w64-dev poppler-utils)
 
 log() { printf '== %s\n' "$*" >&2; }
 
