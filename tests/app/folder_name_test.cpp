@@ -57,3 +57,55 @@ TEST(FolderName, DoubleByteCharactersWithBackslashOrBarSecondByteStayWhole) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FolderName, DeviceNamesLoseTheirLastLetter) {
+  const Case cases[] = {
+      {"CON", "CO_"},
+      {"nul", "nu_"},
+      {"Aux.考试", "Au_.考试"},
+      {"COM1", "COM_"},
+      {"lpt9 .pdf", "lpt_ .pdf"},
+      {"PRN...", "PRN___"},   // trailing dots go first, and "PRN___" is no device
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.title);
+    EXPECT_EQ(safe(c.title), c.folder);
+  }
+  for (const char* t : {"CONS", "COM0", "COM", "LPT10", "AUX_", "con-试卷", "NULL.txt"}) {
+    SCOPED_TRACE(t);
+    EXPECT_EQ(safe(t), t);
+  }
+}
+
+std::string trimmed(std::string text) {
+  app::TrimTitle(text.data());
+  return text.c_str();
+}
+
+TEST(FileTitle, TrimsSpacesAndLineBreaksAtBothEndsOnly) {
+  EXPECT_EQ(trimmed("\r\n\t 高三 数学 \n"), "高三 数学");
+  EXPECT_EQ(trimmed("  "), "");
+  EXPECT_EQ(trimmed(""), "");
+  EXPECT_EQ(trimmed("a\nb"), "a\nb");
+  // GBK 0x8140: a second byte that is "@", not a space.
+  EXPECT_EQ(trimmed(" \x81\x40"), "\x81\x40");
+}
+
+std::string cut(std::string text, size_t n) {
+  app::CutToChars(text.data(), n);
+  return text.c_str();
+}
+
+TEST(FileTitle, CutsWholeCharacters) {
+  EXPECT_EQ(cut("2024-Math高三数学期末考试试卷及答案", 11), "2024-Math高三");
+  EXPECT_EQ(cut("高三", 1), "高");
+  EXPECT_EQ(cut("ab", 64), "ab");
+  EXPECT_EQ(cut("ab", 0), "");
+  // A lead byte without its second byte counts as one character.
+  EXPECT_EQ(cut("\x95/x", 2), "\x95/");
+  EXPECT_EQ(cut("a\x95", 5), "a\x95");
+}
+
+}  // namespace
