@@ -1,9 +1,11 @@
 // The capture run behind 按钮1: page count and title from the page source,
-// then per page: hide the overlays, turn the page, snapshot, save.
+// then per page: hide the overlays, turn the page, snapshot, save; at the
+// end the whole paper as one PDF beside the pictures.
 #include "app/constants.h"
 #include "app/folder_name.h"
 #include "app/frame.h"
 #include "app/globals.h"
+#include "app/paper_pdf.h"
 #include "app/routines.h"
 #include "app/system_routines.h"
 #include "app/text_routines.h"
@@ -67,7 +69,17 @@ bool tellFailure(const char* message, const char* path, const char* hint) {
 
 enum class Step { kGoOn, kStopped, kWindowClosed };
 
-Step capturePage(uint32_t formFillObject, const char* folder, int32_t page) {
+// A saved picture on its way into the paper's PDF.
+struct PdfPage {
+  PaperPdf* pdf;
+  const uint8_t* picture;
+};
+void addPdfPage(void* page) {
+  auto* p = static_cast<PdfPage*>(page);
+  AddPaperPage(p->pdf, p->picture);
+}
+
+Step capturePage(uint32_t formFillObject, const char* folder, int32_t page, PaperPdf* pdf) {
   if (!wait(1111)) return Step::kWindowClosed;
   for (const char* selector : kOverlaySelectors) {
     callBrowser(web::SetElementVisible, formFill(formFillObject), intArg(gMainWebViewHandle),
@@ -81,21 +93,27 @@ Step capturePage(uint32_t formFillObject, const char* folder, int32_t page) {
   uint8_t* picture = callBrowser(web::CaptureViewBitmap,
                                  componentArg(rt::kTypeBrowserView, kStartupWindow, kBrowser1),
                                  omitted(), omitted(), intArg(width), omitted()).bin;
-  char* number = ownedText(callCore(core::ToText, intArg(page)));
-  char* file = concatText({folder, kBackslash, number, kBmpSuffix});
-  release(number);
+  char* file = PictureFile(folder, page);
   // An empty picture would make an empty .bmp; a failed write would leave
   // the page missing while the run went on to report success.
-  const bool saved = picture && callCore(core::WriteToFile, textArg(file), binArg(picture)).i != 0;
-  release(picture);
-  bool stands = true;
-  if (!saved)
-    stands = picture ? tellFailure(kSaveFailedMessage, file, kCheckDiskHint)
-                     : tellFailure(kCaptureFailedMessage, file, nullptr);
+  auto save = [&] { return callCore(core::WriteToFile, textArg(file), binArg(picture)).i != 0; };
+  bool saved = picture && save();
+  // The run stops on a picture it cannot save, so the PDF's part goes at
+  // once, before any box; it may hold the very room the picture needs.
+  if (!saved && DropPaperPdf(pdf) && picture) saved = save();
+  if (!saved) {
+    const bool stands = picture ? tellFailure(kSaveFailedMessage, file, kCheckDiskHint)
+                                : tellFailure(kCaptureFailedMessage, file, nullptr);
+    release(picture);
+    release(file);
+    return stands ? Step::kStopped : Step::kWindowClosed;
+  }
   release(file);
-  if (!stands) return Step::kWindowClosed;
-  if (!saved) return Step::kStopped;
-  return wait(1111) ? Step::kGoOn : Step::kWindowClosed;
+  // The saved picture goes into the PDF at the start of the wait, inside it.
+  PdfPage next{pdf, picture};
+  Delay(1111, 0, addPdfPage, &next);
+  release(picture);
+  return windowStands() ? Step::kGoOn : Step::kWindowClosed;
 }
 
 // The capture folder for a title prefix, which is made safe in place: the
@@ -123,6 +141,47 @@ bool tellPageCount(int32_t pageCount) {
   return windowStands();
 }
 
+// The paper behind a page count already read, under the page's title.
+void capturePaper(uint32_t formFillObject, int32_t pageCount, const char* title) {
+  char* prefix = LeftChars(title, 20);
+  if (pageCount < 1 || pageCount > kMaxPageCount) {
+    release(prefix);
+    if (tellPageCount(pageCount)) backToIdle();
+    return;
+  }
+
+  char* folder = captureFolder(prefix);
+  release(prefix);
+  if (!IsDirectory(folder) && !CreateDirectoryPath(folder)) {
+    const bool stands = tellFailure(kFolderFailedMessage, folder, kCheckDiskHint);
+    release(folder);
+    if (stands) backToIdle();
+    return;
+  }
+  // A paper of one page has no picture to print.
+  PaperPdf* pdf = pageCount > 1 ? OpenPaperPdf(folder, title) : nullptr;
+  Step step = wait(555) ? Step::kGoOn : Step::kWindowClosed;
+  for (int32_t page = 1; page < pageCount && step == Step::kGoOn; ++page)
+    step = capturePage(formFillObject, folder, page, pdf);
+  release(folder);
+  char* pdfFailed = nullptr;
+  if (step != Step::kGoOn) {
+    ClosePaperPdf(pdf, false, &pdfFailed);
+    if (step == Step::kStopped) backToIdle();
+    return;
+  }
+
+  backToIdle();
+  // The PDF is put in place as the prompt starts; its failure costs no picture.
+  callCore(core::PlayMusic, binArg(kVoicePrompt), omitted());
+  if (!ClosePaperPdf(pdf, true, &pdfFailed)) {
+    const bool stands = tellFailure(kPdfFailedMessage, pdfFailed, kCheckDiskHint);
+    release(pdfFailed);
+    if (!stands) return;
+  }
+  callCore(core::InfoBox, textArg(kDoneMessage), intArg(0), textArg(kDoneTitle));
+}
+
 // The run. When the window is closed during it, it stops at once: there is
 // nothing of the window left to restore.
 void captureRun(uint32_t formFillObject) {
@@ -140,34 +199,9 @@ void captureRun(uint32_t formFillObject) {
   const int32_t pageCount = callCore(core::ToInteger, textArg(countText)).i;
   release(countText);
   char* title = TextBetween(source, kTitleOpen, kLessThan);
-  char* prefix = LeftChars(title, 20);
-  release(title);
   release(source);
-
-  if (pageCount < 1 || pageCount > kMaxPageCount) {
-    release(prefix);
-    if (tellPageCount(pageCount)) backToIdle();
-    return;
-  }
-
-  char* folder = captureFolder(prefix);
-  release(prefix);
-  if (!IsDirectory(folder) && !CreateDirectoryPath(folder)) {
-    const bool stands = tellFailure(kFolderFailedMessage, folder, kCheckDiskHint);
-    release(folder);
-    if (stands) backToIdle();
-    return;
-  }
-  Step step = wait(555) ? Step::kGoOn : Step::kWindowClosed;
-  for (int32_t page = 1; page < pageCount && step == Step::kGoOn; ++page)
-    step = capturePage(formFillObject, folder, page);
-  release(folder);
-  if (step == Step::kWindowClosed) return;
-
-  backToIdle();
-  if (step == Step::kStopped) return;
-  callCore(core::PlayMusic, binArg(kVoicePrompt), omitted());
-  callCore(core::InfoBox, textArg(kDoneMessage), intArg(0), textArg(kDoneTitle));
+  capturePaper(formFillObject, pageCount, title);
+  release(title);
 }
 
 }  // namespace

@@ -11,6 +11,9 @@ APP_CONST const char kQuote[] = "\"";
 APP_CONST const char kPicFolder[] = "\\pic\\";
 APP_CONST const char kBackslash[] = "\\";
 APP_CONST const char kBmpSuffix[] = ".bmp";
+APP_CONST const char kPdfSuffix[] = ".pdf";
+APP_CONST const char kPartSuffix[] = ".part";
+APP_CONST const char kDefaultPdfTitle[] = "试卷";
 
 APP_CONST const char kParamMaxTouchPoints[] = "navigator.maxTouchPoints";
 APP_CONST const char kParamPlatform[] = "navigator.platform";
@@ -37,6 +40,7 @@ APP_CONST const char kFolderFailedMessage[] = "无法创建保存图片的文件
 APP_CONST const char kSaveFailedMessage[] = "无法保存图片：";
 APP_CONST const char kCaptureFailedMessage[] = "截图失败，未能保存：";
 APP_CONST const char kCheckDiskHint[] = "\r\n请检查磁盘空间和 pic 文件夹的写入权限。";
+APP_CONST const char kPdfFailedMessage[] = "图片已保存，但无法保存整份试卷的 PDF：";
 APP_CONST const char kZIndex[] = "z-index: ";
 APP_CONST const char kSemicolon[] = ";";
 APP_CONST const char kTitleOpen[] = "<title>";

@@ -25,6 +25,9 @@ extern const char kQuote[];
 extern const char kPicFolder[];     // "\pic\"
 extern const char kBackslash[];
 extern const char kBmpSuffix[];
+extern const char kPdfSuffix[];       // ".pdf"
+extern const char kPartSuffix[];      // ".part": a file being written
+extern const char kDefaultPdfTitle[]; // the PDF's name for a page without a title
 
 extern const char kParamMaxTouchPoints[], kParamPlatform[], kPlatformName[],
     kParamHardwareConcurrency[], kParamScreenWidth[], kParamScreenHeight[],
@@ -43,6 +46,8 @@ extern const char kPageRangeHead[], kPageRangeTail[];
 // A run that cannot save tells the user why and stops.
 extern const char kSaveFailedTitle[], kFolderFailedMessage[], kSaveFailedMessage[],
     kCaptureFailedMessage[], kCheckDiskHint[];
+// The paper's PDF could not be saved; the pictures are.
+extern const char kPdfFailedMessage[];
 extern const char kZIndex[], kSemicolon[], kTitleOpen[], kLessThan[];
 
 constexpr int kOverlayCount = 5;

@@ -2,9 +2,7 @@
 // the DLL commands, everything else through core commands.
 #include "app/system_routines.h"
 #include <cstring>
-#include "app/frame.h"
 #include "runtime/core_commands.h"
-#include "runtime/dll_call.h"
 
 namespace app {
 
@@ -16,13 +14,7 @@ constexpr int32_t kLocation = 0x1003;
 
 template <class... W>
 uint32_t dll(DllCommand number, W... words) {
-  const uint32_t args[sizeof...(words) + 1] = {uint32_t(words)...};
-  return uint32_t(rt::callDllCommand(gServices, number, args, int32_t(sizeof...(words)),
-                                     number == kStrlen, kLocation, number));
-}
-template <class T>
-uint32_t address(T* p) {
-  return uint32_t(reinterpret_cast<uintptr_t>(p));
+  return callDll(kLocation, number, words...);
 }
 
 constexpr uint32_t kWaitObject0 = 0;
@@ -33,17 +25,15 @@ constexpr uint32_t kIsDirectory = 16;
 
 }  // namespace
 
-bool Delay(int64_t interval, int32_t unit) {
+bool Delay(int64_t interval, int32_t unit, void (*work)(void*), void* context) {
   const double factor =
       unit == 0 ? 1.0 : unit == 1 ? 1000.0 : unit == 2 ? 60000.0 : unit == 3 ? 3600000.0 : unit;
   int64_t due = int64_t(double(interval) * factor * -10000.0);
-  uint32_t timer = dll(kCreateWaitableTimerA, 0, 0, 0);
-  if (timer == 0) {
-    // Without a timer there is nothing to wait on; let pending messages run.
-    callCore(core::ProcessEvents);
-    return true;
-  }
-  if (dll(kSetWaitableTimer, timer, address(&due), 0, 0, 0, 0) != 0) {
+  const uint32_t timer = dll(kCreateWaitableTimerA, 0, 0, 0);
+  const bool set = timer != 0 && dll(kSetWaitableTimer, timer, address(&due), 0, 0, 0, 0) != 0;
+  // The timer runs from here, so the work's time comes out of the wait.
+  if (work) work(context);
+  if (set) {
     while (true) {
       const uint32_t r =
           dll(kMsgWaitForMultipleObjects, 1, address(&timer), 0, 0xFFFFFFFFu, kWakeMask);
@@ -53,9 +43,10 @@ bool Delay(int64_t interval, int32_t unit) {
       callCore(core::ProcessEvents);
     }
   } else {
+    // Without a timer there is nothing to wait on; let pending messages run.
     callCore(core::ProcessEvents);
   }
-  dll(kCloseHandle, timer);
+  if (timer != 0) dll(kCloseHandle, timer);
   return true;
 }
 

@@ -2,6 +2,8 @@
 // program's DLL commands.
 #pragma once
 #include <cstdint>
+#include "app/frame.h"
+#include "runtime/dll_call.h"
 
 namespace app {
 
@@ -9,13 +11,32 @@ namespace app {
 enum DllCommand : int32_t {
   kClientToScreen, kSetCursorPos, kStrlen, kMultiByteToWideChar, kPathIsDirectoryW,
   kLocalAlloc, kCreateDirectoryW, kLocalFree, kCreateWaitableTimerA, kSetWaitableTimer,
-  kMsgWaitForMultipleObjects, kCloseHandle, kDllCommandCount
+  kMsgWaitForMultipleObjects, kCloseHandle,
+  // The paper's PDF: writing, putting in place, dropping.
+  kCreateFileW, kWriteFile, kMoveFileExW, kDeleteFileW,
+  kDllCommandCount
 };
+
+// Calls a DLL command with 32-bit argument words; location tags a
+// stack-mismatch report with the calling file.
+template <class... W>
+uint32_t callDll(int32_t location, DllCommand number, W... words) {
+  const uint32_t args[sizeof...(words) + 1] = {uint32_t(words)...};
+  return uint32_t(rt::callDllCommand(gServices, number, args, int32_t(sizeof...(words)),
+                                     number == kStrlen, location, number));
+}
+template <class T>
+uint32_t address(T* p) {
+  return uint32_t(reinterpret_cast<uintptr_t>(p));
+}
 
 // Waits interval units (0 ms, 1 s, 2 min, 3 h, else ms per step) while
 // window messages go on being processed. A timer that cannot be made or
-// waited on ends the wait instead of spinning. Always true.
-bool Delay(int64_t interval, int32_t unit = 0);
+// waited on ends the wait instead of spinning. work, when given, runs once
+// at the start of the wait, inside it: the wait ends no later for it unless
+// it takes longer than the wait. Always true.
+bool Delay(int64_t interval, int32_t unit = 0, void (*work)(void*) = nullptr,
+           void* context = nullptr);
 // Puts the pointer at (dx, dy) from the window's client origin, or from the
 // screen's when window is 0.
 void MoveMouse(uint32_t window, int32_t dx, int32_t dy);

@@ -2,8 +2,9 @@
 # The main job: a capture run against the bundled sample page. Builds what
 # it needs, serves the page, starts headless Chromium and the program under
 # Wine + Xvfb, types the address, presses "前往首页" and "采集", answers the
-# message boxes, then lists the BMP files and makes a contact sheet. It always
-# ends: with the pictures, or with a one-line reason and the program's log.
+# message boxes, then lists the BMP files, makes a contact sheet and names the
+# paper's PDF with its size. It always ends: with the pictures, or with a
+# one-line reason and the program's log.
 #   scripts/run.sh [variant]      (variants: see testsite/serve.py)
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -43,6 +44,13 @@ log "capturing; every page takes about 3 s"
 box=$(session_wait_boxes 900 "提示：" "提示" "保存失败" "错误") ||
   give_up "no end box within 15 minutes, or the program ended without one"
 title=$(box_line "$box" box) text=$(box_line "$box" text)
+# The PDF's failure box comes before the end box: the pictures are saved.
+if [ "$title" = "保存失败" ] && [ "${text#图片已保存}" != "$text" ]; then
+  log "$text"
+  session_press_ok "$box"
+  box=$(session_wait_boxes 60 "提示：" "错误") || give_up "no end box after the PDF's failure"
+  title=$(box_line "$box" box) text=$(box_line "$box" text)
+fi
 session_press_ok "$box"
 [ "$title" = "提示：" ] || give_up "$title: $text"
 log "$text"
@@ -57,3 +65,6 @@ printf '%s\n' "${files[@]}"
 montage -font /usr/share/fonts/truetype/wqy/wqy-microhei.ttc -label '%f' "${files[@]}" \
   -tile 4x -geometry 320x+4+4 "$SESSION_DIR/contact-sheet.png"
 log "contact sheet: $SESSION_DIR/contact-sheet.png"
+while IFS= read -r pdf; do
+  log "the paper as one PDF: $pdf ($(stat -c %s "$pdf") bytes)"
+done < <(find "$RUN_DIR/pic" -name '*.pdf' 2>/dev/null | sort)

@@ -45,6 +45,8 @@ VARIANTS = {
     "escape": (2, "..\\..\\..\\考试:期中?试卷\\..\\答案解析"),
     # 24 dots, then about 10 KB more (in GBK): the prefix is dots only.
     "longtitle": (2, "." * 24 + "长标题:很长?\\.." * 700),
+    # No title at all: the pictures go into pic itself.
+    "notitle": (2, ""),
     # Not the reader page: none of the run's selectors match.
     "noselectors": (2, TITLE26, "bare"),
     # The reader page, but an image on it never arrives, so it never

@@ -66,6 +66,13 @@ if box=$(capture "提示："); then
   done
   [ $ok -eq 1 ] && pass "pictures show pages 2 and 3 at view width - 15" \
     || fail "pictures show pages 2 and 3 at view width - 15" "view ${vw}x${vh}"
+  title="2024-Math高三数学期末考试试卷及参考答案解析"
+  pdf="$RUN_DIR/pic/$prefix/$title.pdf"
+  if why=$(python3 "$SITE_DIR/check_pdf.py" "$pdf" "$title" \
+             "$RUN_DIR/pic/$prefix/1.bmp" "$RUN_DIR/pic/$prefix/2.bmp" 2>&1) &&
+     [ -z "$(find "$RUN_DIR/pic" -name '*.part')" ]; then
+    pass "the paper's PDF: 2 pages, each at 96 dpi equal to its picture"
+  else fail "the paper's PDF: 2 pages, each at 96 dpi equal to its picture" "$why"; fi
 else
   fail "page count 3 capture run" "no end box"
 fi

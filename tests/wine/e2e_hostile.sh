@@ -94,22 +94,34 @@ sleep 1
 idle_again && pass "controls back after refused page counts" \
   || fail "controls back after refused page counts"
 
-# Titles: the folder name keeps to pic\ and can be created.
-for c in "escape|.._.._.._考试_期中_试卷___" "longtitle|____________________"; do
-  v=${c%%|*}; want=${c#*|}
+# Titles: the folder name keeps to pic\ and can be created; the PDF is
+# named after the whole title, cut to 64 characters, under the same rules.
+site_title() {
+  python3 -c 'import sys; sys.path.insert(0, sys.argv[1]); from serve import VARIANTS; print(VARIANTS[sys.argv[2]][1])' \
+    "$SITE_DIR" "$1"
+}
+for c in "escape|.._.._.._考试_期中_试卷___|.._.._.._考试_期中_试卷_.._答案解析" \
+         "longtitle|____________________|........................长标题_很长__..长标题_很长__..长标题_很长__..长标题_很长____" \
+         "notitle||试卷"; do
+  v=${c%%|*}; rest=${c#*|}; want=${rest%%|*}; name=${rest#*|}
   show "$v"
   if box=$(capture "提示：" 120); then
     got=$(box_text "$box")
     session_press_ok "$box"
     s=$(strays)
-    if [ "$got" = "下载完成！" ] && [ -z "$s" ] && bmp_ok "$RUN_DIR/pic/$want/1.bmp" 2; then
-      pass "title $v: pictures in pic/$want"
-    else fail "title $v" "box '$got', strays '$s', pic: $(pic_tree | tr '\n' ' ')"; fi
+    pdf="$RUN_DIR/pic/$want/$name.pdf"
+    if [ "$got" = "下载完成！" ] && [ -z "$s" ] && bmp_ok "$RUN_DIR/pic/$want/1.bmp" 2 &&
+       why=$(python3 "$SITE_DIR/check_pdf.py" "$pdf" "$(site_title "$v")" "$RUN_DIR/pic/$want/1.bmp" 2>&1); then
+      pass "title $v: pictures in pic/$want, PDF $name.pdf"
+    else fail "title $v" "box '$got', strays '$s', PDF: ${why:-}, pic: $(pic_tree | tr '\n' ' ')"; fi
   else fail "title $v" "no end box; pic: $(pic_tree | tr '\n' ' ')"; fi
 done
+rm -f "$RUN_DIR/pic/1.bmp" "$RUN_DIR/pic/试卷.pdf"
 
 # Pages that are not the reader, or never finish loading: the run ends
-# within its own waits with complete pictures of what the view shows.
+# within its own waits with complete pictures of what the view shows, and
+# the PDF beside them.
+title=$(site_title default)
 for c in "noselectors|1" "neverloads|2" "stalled|"; do
   v=${c%%|*}; page=${c#*|}
   rm -rf "$RUN_DIR/pic/$prefix"
@@ -118,7 +130,7 @@ for c in "noselectors|1" "neverloads|2" "stalled|"; do
     got=$(box_text "$box")
     session_press_ok "$box"
     files=$(ls -A "$RUN_DIR/pic/$prefix" 2>/dev/null | tr '\n' ' ')
-    if [ "$got" = "下载完成！" ] && [ "$files" = "1.bmp " ] &&
+    if [ "$got" = "下载完成！" ] && [ "$files" = "1.bmp $title.pdf " ] &&
        bmp_ok "$RUN_DIR/pic/$prefix/1.bmp" $page; then
       pass "page $v: run ends, 1.bmp complete"
     else fail "page $v" "box '$got', files: $files"; fi
@@ -148,6 +160,23 @@ if mount -t tmpfs -o size=2m paginet-full "$RUN_DIR/pic" 2>/dev/null; then
   fault ro "无法创建保存图片的文件夹：" "read-only pic stops the run"
   mount -o remount,rw "$MOUNTED"; mkdir -p "$MOUNTED/$prefix"
   fault ro "无法保存图片：" "read-only capture folder stops the run"
+  # Room for the two pictures and not for the PDF: the pictures stay, the
+  # PDF's failure is told, no part of it is left, and the run still ends.
+  mount -o remount,rw "$MOUNTED"; rm -rf "${MOUNTED:?}/$prefix"
+  mount -o "remount,size=$(( ((vw - 15) * vh * 4 + 54 + 4095) / 4096 * 2 * 4096 ))" "$MOUNTED"
+  show pages3
+  if box=$(capture "保存失败" 60); then
+    got=$(box_text "$box")
+    session_press_ok "$box"
+    end=$(session_wait_box "提示：" 30 || true)
+    left=$(cd "$MOUNTED/$prefix" && ls -A | tr '\n' ' ')
+    if [ "${got#图片已保存，但无法保存整份试卷的 PDF：}" != "$got" ] && [ "$left" = "1.bmp 2.bmp " ] &&
+       bmp_ok "$MOUNTED/$prefix/1.bmp" 2 && bmp_ok "$MOUNTED/$prefix/2.bmp" 3 && prompt_played &&
+       [ "$(box_text "$end")" = "下载完成！" ]; then
+      pass "no room for the PDF: '$got', pictures kept"
+    else fail "no room for the PDF" "box '$got', files left: $left, end '$(box_text "$end")'"; fi
+    [ -n "$end" ] && session_press_ok "$end"
+  else fail "no room for the PDF" "no failure box; files: $(ls -A "$MOUNTED/$prefix" | tr '\n' ' ')"; fi
   sleep 1
   idle_again && pass "controls back after failed saves" || fail "controls back after failed saves"
   umount "$MOUNTED" && MOUNTED=""
