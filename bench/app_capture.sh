@@ -47,6 +47,13 @@ sleep 2   # the last write has finished
 last_kb=$(rss)
 end=$(stat -c %.Y "$last")
 picture=$(stat -c %s "$dir/1.bmp")
+# The paper's PDF follows the last picture's closing wait of 1111 ms.
+pdf="$dir/2024-Math高三数学期末考试试卷及参考答案解析.pdf"
+for _ in $(seq 100); do [ -f "$pdf" ] && break; sleep 0.2; done
+[ -f "$pdf" ] || { echo "no PDF"; exit 1; }
+pdf_ms=$(python3 -c "import sys; print(round((float(sys.argv[1]) - float(sys.argv[2]) - 1.111) * 1000))" \
+  "$(stat -c %.Y "$pdf")" "$end")
+echo "PDF of $((pages - 1)) pages: $(stat -c %s "$pdf") bytes, done ${pdf_ms} ms after the run's last wait"
 # Waits before the last file is written: 555 ms, every full page but the
 # last, and the first 1111 + 5 x 50 + 555 ms of the last one.
 python3 - "$start" "$end" "$pages" "$first_kb" "$last_kb" "$peak_kb" "$picture" <<'PY'

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every benchmark and prints its figures: the text commands
-# natively (an optimised build of their own, no sanitizers), the browser
+# and the PDF writer natively (an optimised build of their own, no
+# sanitizers), the PDF writer again under Wine, the browser
 # capture under Wine, and the engine and 12-page capture runs against
 # headless Chromium. A benchmark that cannot be built or fails is reported
 # and the others still run; the exit status says whether all ran.
@@ -22,10 +23,11 @@ bench() {
 # Wine's emulator prints a harmless signal line at process exit.
 quiet() { "$@" 2>&1 | grep -v '^qemu: uncaught target signal'; return "${PIPESTATUS[0]}"; }
 
-native_text() {
+# native TARGET ARGS...: one benchmark of the optimised native build.
+native() {
   cmake -S "$ROOT" -B "$BUILD/bench-native" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null &&
-    cmake --build "$BUILD/bench-native" -j "$JOBS" --target text_bench >/dev/null &&
-    "$BUILD/bench-native/bench/text_bench"
+    cmake --build "$BUILD/bench-native" -j "$JOBS" --target "$1" >/dev/null &&
+    "$BUILD/bench-native/bench/$@"
 }
 
 cross_targets() {
@@ -33,6 +35,12 @@ cross_targets() {
     -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" >/dev/null || return
   cmake --build "$BUILD/win32" -j "$JOBS" --target "$@" >"$BUILD/bench-build.log" 2>&1 ||
     { tail -n 20 "$BUILD/bench-build.log"; return 1; }
+}
+
+# The PDF writer as the program runs it: 32-bit code under Wine.
+paper_pdf() {
+  cross_targets pdf_bench || return
+  quiet timeout 600 wine "$BUILD/win32/bench/pdf_bench.exe" 50 1866 930 "Z:$BUILD/win32/pdf_bench.pdf"
 }
 
 browser_capture() {
@@ -50,10 +58,12 @@ capture_run() {
   quiet bash "$ROOT/bench/app_capture.sh" "$1"
 }
 
-bench "text commands (native)" native_text
+bench "text commands (native)" native text_bench
+bench "paper PDF, 50 pages (native)" native pdf_bench 50 1866 930 "$BUILD/bench-native/pdf_bench.pdf"
 start_xvfb
 wine_env
 trap stop_background EXIT
+bench "paper PDF, 50 pages (Wine, 32-bit)" paper_pdf
 bench "browser capture: CaptureViewBitmap + WriteToFile (Wine, engine double)" browser_capture
 bench "engine: DOM change to view DC, view DC blit (Wine, Chromium)" engine_frames
 bench "12-page capture run (Wine, Chromium)" capture_run 12
