@@ -65,7 +65,7 @@ void CutToChars(char* text, size_t n) {
   auto* s = reinterpret_cast<unsigned char*>(text);
   size_t at = 0;
   for (size_t chars = 0; chars < n && s[at] != 0; ++chars)
-    at += isLead(s[at]) && isTrail(s[at + 1]) ? 2 : 1;
+    at += rt::isGbkLeadByte(s[at]) && isTrail(s[at + 1]) ? 2 : 1;
   s[at] = 0;
 }
 
