@@ -19,11 +19,13 @@ const char* const kFiles[app::kDllCommandCount] = {
     "user32.dll",   "user32.dll",       "msvcrt.dll",   "Kernel32.dll",
     "shlwapi.dll",  "kernel32.dll",     "app_test_dll.dll", "kernel32.dll",
     "kernel32.dll", "kernel32.dll",     "User32.dll",   "kernel32.dll",
+    "kernel32.dll", "kernel32.dll",     "kernel32.dll", "kernel32.dll",
 };
 const char* const kFunctions[app::kDllCommandCount] = {
     "ClientToScreen", "SetCursorPos", "strlen", "MultiByteToWideChar",
     "PathIsDirectoryW", "LocalAlloc", "CreateDirectoryW", "LocalFree",
     "CreateWaitableTimerA", "SetWaitableTimer", "MsgWaitForMultipleObjects", "CloseHandle",
+    "CreateFileW", "WriteFile", "MoveFileExW", "DeleteFileW",
 };
 
 int gProcessEvents = 0;  // ProcessEvents calls made through the service table
@@ -111,6 +113,28 @@ TEST_F(SystemRoutines, DelayWaitsItsTimeWhileWindowMessagesRun) {
     EXPECT_GE(gTimerTicks, 3);   // the window's timer kept being served
   }
   KillTimer(h, 1);
+  DestroyWindow(h);
+}
+
+// Work given to Delay runs once, at the start of the wait: before any
+// message of the wait is handled, and without cutting the wait short.
+TEST_F(SystemRoutines, DelayRunsItsWorkOnceBeforeServingMessages) {
+  HWND h = window(120, 120);
+  PostMessageW(h, WM_TIMER, 1, 0);
+  struct Seen { int calls = 0, ticks = -1, processed = -1; } seen;
+  auto work = [](void* c) {
+    auto* s = static_cast<Seen*>(c);
+    ++s->calls;
+    s->ticks = gTimerTicks;
+    s->processed = gProcessEvents;
+  };
+  const DWORD start = GetTickCount();
+  app::Delay(300, 0, work, &seen);
+  EXPECT_GE(GetTickCount() - start + 16, 300u);
+  EXPECT_EQ(seen.calls, 1);
+  EXPECT_EQ(seen.ticks, 0);
+  EXPECT_EQ(seen.processed, 0);
+  EXPECT_GE(gTimerTicks, 1);   // the posted message was served after the work
   DestroyWindow(h);
 }
 
