@@ -104,9 +104,14 @@ LRESULT View::handle(UINT msg, WPARAM w, LPARAM l) {
       if (a.answer) DestroyWindow(hwnd_);
       return 0;
     }
-    case WM_NCDESTROY: {
+    case WM_DESTROY: {
+      // Told while the window still stands: an application that subclasses
+      // it releases what the notice names once this returns.
       NoticeArgs a;
       notifyApp(*this, Notice::WindowDestroy, a);
+      return 0;
+    }
+    case WM_NCDESTROY: {
       SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
       LRESULT r = DefWindowProcW(hwnd_, msg, w, l);
       hwnd_ = nullptr;

@@ -98,6 +98,28 @@ void* onCreateView(void*, void*, int, void* url, const Features* f) {
   return heard.popup;
 }
 
+// A subclass of the pop-up that releases its own state once the engine has
+// handled WM_DESTROY, as the browser library does.
+struct Releasing {
+  WNDPROC engineProc = nullptr;
+  bool released = false;
+  int notices = 0, noticesBeforeRelease = 0;
+} releasing;
+
+LRESULT CALLBACK releasingProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  LRESULT r = CallWindowProcW(releasing.engineProc, h, msg, w, l);
+  if (msg == WM_DESTROY) {
+    SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(releasing.engineProc));
+    releasing.released = true;
+  }
+  return r;
+}
+
+void onPopupDestroy(void*, void*) {
+  ++releasing.notices;
+  if (!releasing.released) ++releasing.noticesBeforeRelease;
+}
+
 bool onDownload(void*, void*, const char* url) {
   heard.downloadUrl = url ? url : "";
   return heard.takeDownload;
@@ -171,7 +193,17 @@ void noticeCases(EngineDll& e, EngineDll::View v, const std::string& base) {
          "window.open asks for a view, which loads the address",
          heard.openedUrl + " " + std::to_string(heard.openedWidth) + "x" + std::to_string(heard.openedHeight) +
              " title '" + popupTitle + "' browser's own window closed: " + ownClosed);
-  if (heard.popup) DestroyWindow(e.getWindowHandle(heard.popup));
+  if (heard.popup) {
+    HWND popupWindow = e.getWindowHandle(heard.popup);
+    e.onWindowDestroy(heard.popup, reinterpret_cast<void*>(&onPopupDestroy), nullptr);
+    releasing.engineProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(popupWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&releasingProc)));
+    DestroyWindow(popupWindow);
+  }
+  report(releasing.notices == 1 && releasing.noticesBeforeRelease == 1,
+         "window-destroy notice comes once, before a subclass releases its state",
+         std::to_string(releasing.notices) + " notices, " + std::to_string(releasing.noticesBeforeRelease) +
+             " before the release");
 
   e.setNavigationToNewWindowEnable(v, false);
   e.runJSW(v, L"window.__w2 = window.open('popup.html')");
