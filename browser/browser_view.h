@@ -33,6 +33,17 @@ struct View {
   std::string title;          // last Title read, kept for GetPropertyData
 };
 
+// Every view object, component or pop-up, is made and released here. The
+// engine's callbacks and the window messages reach a view only while it is
+// live, so a late notice never reads a released one.
+View* newView();
+void releaseView(View* view);
+View* liveView(void* candidate);   // the view, or null once released
+
+// Window property marking an engine window that a re-created component
+// closes; the view object has moved on to the new window.
+extern const wchar_t kClosingProp[];
+
 // Registry of component views; lookups never return a destroyed view.
 View* registerView(uint32_t windowId, uint32_t componentId, View* view);
 View* findRegistered(uint32_t windowId, uint32_t componentId);

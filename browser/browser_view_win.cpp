@@ -10,9 +10,10 @@
 #include "runtime/gbk.h"
 
 namespace web {
-namespace {
 
 const wchar_t kClosingProp[] = L"{478011B2-E06D-4B4B-A323-5B4AD8F78DE6}";
+
+namespace {
 
 wkeWebView wv(const View* v) { return v->webView; }
 
@@ -144,12 +145,10 @@ rt::LiveObject* RT_CALL create(const uint8_t* data, uint32_t size, uint32_t styl
                                int32_t width, int32_t height, uint32_t windowId,
                                uint32_t componentId, void* designOwner, int32_t designFlag) {
   if (!initEngine()) return nullptr;
-  // The engine window needs these; binding reports a missing one already.
-  if (!gEngine.wkeCreateWebWindow || !gEngine.wkeGetWindowHandle) return nullptr;
   View* v = findRegistered(windowId, componentId);
   bool fresh = v == nullptr;
   if (fresh) {
-    v = new View();
+    v = newView();
   } else if (v->hwnd && IsWindow(HWND(v->hwnd))) {
     SetPropW(HWND(v->hwnd), kClosingProp, HANDLE(&v->live));
     PostMessageW(HWND(v->hwnd), WM_CLOSE, 0, 0);
@@ -182,7 +181,7 @@ rt::LiveObject* RT_CALL create(const uint8_t* data, uint32_t size, uint32_t styl
   }
   if (!hwnd) {
     failCreation(HWND(parent));
-    if (fresh) delete v;
+    if (fresh) releaseView(v);
     else v->hwnd = nullptr;   // the registry entry keeps it for a later attempt
     return nullptr;
   }

@@ -34,7 +34,9 @@ int32_t BindEngine(const wkeSettings* settings);
 int32_t FileExists(const wchar_t* path);
 const std::wstring& enginePath();
 
-// Locate (every call until found), then bind once. False: not located.
+// Locate (every call until found), then bind once. False, after a message,
+// when no engine was found, it failed to load or it cannot make windows;
+// the next call then starts again.
 bool initEngine();
 
 }  // namespace web

@@ -20,12 +20,30 @@ namespace {
 rt::NotifyFn gRuntime;
 std::wstring gEnginePath;
 bool gInitialised;
+HMODULE gModule;        // the bound engine, released again when unusable
+DWORD gLoadError;       // why the last load failed
 
 const wchar_t* const kCandidates[] = {L"miniblink_4975_x32.dll", L"miniblink_4957_x32.dll",
                                       L"miniblink_4949_x32.dll", L"node.dll"};
 
 void raiseError(const char* text) {
   notifyRuntime(rt::kNotifyReportError, uint32_t(uintptr_t(text)), 0);
+}
+
+// Shown like the not-found message: no owner, caption "错误", OK only.
+void engineError(const wchar_t* format, int code) {
+  wchar_t message[1024];
+  _snwprintf(message, 1023, format, gEnginePath.c_str(), code);
+  message[1023] = 0;
+  MessageBoxW(nullptr, message, L"错误", MB_OK);
+}
+
+// Forgets the engine, so the next browser view locates and binds afresh.
+void unbind() {
+  if (gModule) FreeLibrary(gModule);
+  gModule = nullptr;
+  std::memset(&gEngine, 0, sizeof gEngine);
+  gEnginePath.clear();
 }
 
 }  // namespace
@@ -103,7 +121,11 @@ bool LocateEngine() {
 
 int32_t BindEngine(const wkeSettings* settings) {
   HMODULE dll = LoadLibraryW(gEnginePath.c_str());
-  if (!dll) return 0;
+  if (!dll) {
+    gLoadError = GetLastError();
+    return 0;
+  }
+  gModule = dll;
   if (auto init = reinterpret_cast<wkeInitializeExFn>(
           reinterpret_cast<void*>(GetProcAddress(dll, "wkeInitializeEx"))))
     init(settings);
@@ -118,14 +140,23 @@ int32_t BindEngine(const wkeSettings* settings) {
 
 bool initEngine() {
   if (gEnginePath.empty() && !LocateEngine()) return false;
-  if (!gInitialised) {
-    if (!(gEngine.wkeIsInitialize && gEngine.wkeIsInitialize())) {
-      static wkeSettings settings;
-      std::memset(&settings, 0, sizeof settings);
-      BindEngine(&settings);
+  if (gInitialised) return true;
+  if (!(gEngine.wkeIsInitialize && gEngine.wkeIsInitialize())) {
+    static wkeSettings settings;
+    std::memset(&settings, 0, sizeof settings);
+    if (!BindEngine(&settings)) {
+      engineError(L"无法载入[%ls]\r\n错误码 = %d\r\n请换上完整的32位引擎DLL", int(gLoadError));
+      unbind();
+      return false;
     }
-    gInitialised = true;
+    // Without these no view can be made; a later attempt binds again.
+    if (!gEngine.wkeCreateWebWindow || !gEngine.wkeGetWindowHandle) {
+      engineError(L"[%ls]\r\n缺少 wkeCreateWebWindow 或 wkeGetWindowHandle\r\n请换上完整的引擎DLL", 0);
+      unbind();
+      return false;
+    }
   }
+  gInitialised = true;
   return true;
 }
 

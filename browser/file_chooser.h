@@ -6,7 +6,8 @@ namespace web {
 
 struct View;
 
-// Installs the patch once; the first component view becomes the target.
+// Installs the patch once; the first component view becomes the target, and
+// once that one is destroyed, the next component view registered.
 void installFileChooser(View* view);
 // A destroyed target stops receiving the event.
 void forgetFileChooserView(View* view);

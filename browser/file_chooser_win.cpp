@@ -29,22 +29,35 @@ void writeEntry(const uint8_t* bytes) {
   FlushInstructionCache(GetCurrentProcess(), gEntry, kPatchSize);
 }
 
+// Writes the name into the caller's buffer as the dialog would: ended by two
+// zeros (a one-file list for multiple selection) where room allows, with
+// the offsets of the file part and its extension. False when it is cut.
+bool putFileName(OPENFILENAMEW* ofn, const std::wstring& name) {
+  if (!ofn->lpstrFile || ofn->nMaxFile == 0) return false;
+  size_t room = ofn->nMaxFile;
+  size_t n = name.size() < room ? name.size() : room - 1;
+  std::memcpy(ofn->lpstrFile, name.data(), n * sizeof(wchar_t));
+  ofn->lpstrFile[n] = 0;
+  if (n + 1 < room) ofn->lpstrFile[n + 1] = 0;
+  size_t slash = name.find_last_of(L"\\/");
+  size_t file = slash == std::wstring::npos ? 0 : slash + 1;
+  size_t dot = name.rfind(L'.');
+  ofn->nFileOffset = WORD(file < n ? file : 0);
+  ofn->nFileExtension = WORD(dot != std::wstring::npos && dot >= file && dot + 1 < n ? dot + 1 : 0);
+  return n == name.size();
+}
+
 BOOL WINAPI openFileHook(OPENFILENAMEW* ofn) {
-  bool chosen = false;
   if (gTarget && ofn) {
     ViewEvent e(gTarget, kFileChooserOpening);
     e.text(std::string());
     e.raise();
     std::wstring name = rt::gbkToWide(e.pointers[0] ? e.pointers[0] : "");
-    if (ofn->lpstrFile && ofn->nMaxFile > 0) {
-      // Keep the terminator inside the caller's buffer.
-      size_t n = name.size() < ofn->nMaxFile ? name.size() : ofn->nMaxFile - 1;
-      std::memcpy(ofn->lpstrFile, name.data(), n * sizeof(wchar_t));
-      ofn->lpstrFile[n] = 0;
-    }
-    chosen = !e.answer();
+    bool whole = putFileName(ofn, name);
+    // A routine that answered false chose the file itself; with no name, or
+    // one the buffer cannot hold, nothing was chosen.
+    if (!e.answer()) return whole && !name.empty() ? TRUE : FALSE;
   }
-  if (chosen) return TRUE;
   // The real dialog runs with the entry restored, then the patch goes back.
   writeEntry(gOriginal);
   BOOL result = reinterpret_cast<OpenFileFn>(gEntry)(ofn);
@@ -55,9 +68,10 @@ BOOL WINAPI openFileHook(OPENFILENAMEW* ofn) {
 }  // namespace
 
 void installFileChooser(View* view) {
+  // Once the first target is gone the next component view takes its place.
+  if (!gTarget) gTarget = view;
   if (gInstalled) return;
   gInstalled = true;
-  gTarget = view;
   HMODULE dialogs = LoadLibraryW(L"comdlg32.dll");
   gEntry = dialogs ? reinterpret_cast<uint8_t*>(GetProcAddress(dialogs, "GetOpenFileNameW"))
                    : nullptr;

@@ -22,7 +22,9 @@ enum : int32_t {
   kWindowDestroyed,
 };
 
-View* viewOf(void* param) { return static_cast<View*>(param); }
+// A notice may come after its view was released (an engine that tells of a
+// window's end late); it then reaches no view.
+View* viewOf(void* param) { return liveView(param); }
 
 bool raisesEvents(const View* v) { return v && (v->flags & kViewIsComponent) && v->designFlag == 0; }
 
@@ -179,14 +181,22 @@ LRESULT passOn(View* v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return CallWindowProcW(reinterpret_cast<WNDPROC>(v->engineProc), hwnd, msg, wp, lp);
 }
 
+// True when a routine run by an event destroyed the window (and released
+// the view) while the message was being handled.
+bool gone(HWND hwnd, const View* v) { return GetPropW(hwnd, kViewProp) != v; }
+
+// After the engine has handled WM_DESTROY: its window-destroy notice has
+// come, so the view can go.
 void destroyed(View* v, HWND hwnd) {
   RemovePropW(hwnd, kViewProp);
+  RemovePropW(hwnd, kClosingProp);
   SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(v->engineProc));
   // A re-created component reuses the object for its new window.
   if (v->hwnd != hwnd) return;
+  if (v->flags & kViewIsComponent) notifyRuntime(rt::kNotifyDestroyed, v->windowId, v->componentId);
   unregisterView(v);
   forgetFileChooserView(v);
-  delete v;
+  releaseView(v);
 }
 
 LRESULT CALLBACK viewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -207,7 +217,9 @@ LRESULT CALLBACK viewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         e.integer(int32_t(wp));
         e.integer(modifiers());
       });
+      if (gone(hwnd, v)) return 0;
       LRESULT r = pass ? passOn(v, hwnd, msg, wp, lp) : 0;
+      if (gone(hwnd, v)) return r;
       if (wp == VK_F5 && !v->props.disableF5 && gEngine.wkeReload) gEngine.wkeReload(v->webView);
       return r;
     }
@@ -243,7 +255,7 @@ LRESULT CALLBACK viewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return r;
     }
   }
-  return passOn(v, hwnd, msg, wp, lp);
+  return gone(hwnd, v) ? 0 : passOn(v, hwnd, msg, wp, lp);
 }
 
 wkeWebView openPopup(View* opener, const wkeWindowFeatures* features) {
@@ -256,9 +268,10 @@ wkeWebView openPopup(View* opener, const wkeWindowFeatures* features) {
                     static_cast<void*>(&height)})
       e.integer(int32_t(uintptr_t(a)));
   });
+  if (!liveView(opener)) return nullptr;   // the routine closed the opener
   wkeWebView web = gEngine.wkeCreateWebWindow(0, parent, left, top, width, height);
   if (!web) return nullptr;
-  View* popup = new View();
+  View* popup = newView();
   popup->webView = web;
   popup->hwnd = gEngine.wkeGetWindowHandle ? gEngine.wkeGetWindowHandle(web) : nullptr;
   popup->props.allowNewWindows = opener->props.allowNewWindows;
@@ -266,6 +279,7 @@ wkeWebView openPopup(View* opener, const wkeWindowFeatures* features) {
   opener->flags |= kViewHasPopup;
   registerNotifications(popup);
   ask(opener, kPopupCreated, [&](ViewEvent& e) { e.integer(int32_t(uintptr_t(web))); });
+  if (!liveView(popup)) return nullptr;    // the routine closed it again
   if (gEngine.wkeSetWindowTitleW) gEngine.wkeSetWindowTitleW(web, L"VelmoWeb浏览器");
   if (gEngine.wkeShowWindow) gEngine.wkeShowWindow(web, true);
   return web;

@@ -1,3 +1,4 @@
+#include <set>
 #include <vector>
 
 #include "browser/browser_view.h"
@@ -21,7 +22,28 @@ std::vector<Entry>& entries() {
   return table;
 }
 
+std::set<const View*>& live() {
+  static std::set<const View*> views;
+  return views;
+}
+
 }  // namespace
+
+View* newView() {
+  View* v = new View();
+  live().insert(v);
+  return v;
+}
+
+void releaseView(View* view) {
+  live().erase(view);
+  delete view;
+}
+
+View* liveView(void* candidate) {
+  auto* v = static_cast<View*>(candidate);
+  return v && live().count(v) ? v : nullptr;
+}
 
 View* registerView(uint32_t windowId, uint32_t componentId, View* view) {
   for (Entry& e : entries())

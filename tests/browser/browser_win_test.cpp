@@ -20,43 +20,37 @@ using host::kWindowId;
 using host::kComponentId;
 using host::viewArg;
 
-const char kIpad[] =
-    "Mozilla/5.0 (iPad; CPU OS 11_0 like Mac OS X) AppleWebKit/604.1.34 (KHTML, like Gecko) "
-    "Version/11.0 Mobile/15A5341f Safari/604.1";
+using host::kIpad;
+using host::startupBlock;
 
 void setUp() {
   static bool done = false;
   if (done) return;
   done = true;
   host::start();
-  wchar_t tmp[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, tmp);
-  gBase = std::wstring(tmp) + L"paginet_browser_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-  const wchar_t* dirs[] = {L"", L"empty", L"onlynode", L"both", L"x", L"x\\lib", L"y", L"y\\Lib"};
+  gBase = host::scratch();
+  const wchar_t* dirs[] = {L"empty", L"onlynode", L"both", L"x", L"x\\lib", L"y", L"y\\Lib",
+                           L"broken", L"partial"};
   for (const wchar_t* d : dirs) CreateDirectoryW((gBase + d).c_str(), nullptr);
   struct Copy { const wchar_t* to; } copies[] = {
       {L"onlynode\\node.dll"}, {L"both\\miniblink_4957_x32.dll"},
       {L"both\\miniblink_4949_x32.dll"}, {L"x\\node.dll"}, {L"y\\node.dll"}};
   for (const Copy& c : copies) CopyFileW(host::doublePath().c_str(), (gBase + c.to).c_str(), FALSE);
+  CopyFileW(host::partialDoublePath().c_str(), (gBase + L"partial\\node.dll").c_str(), FALSE);
+  // Not a DLL at all: the name is right, loading fails.
+  HANDLE f = CreateFileW((gBase + L"broken\\node.dll").c_str(), GENERIC_WRITE, 0, nullptr,
+                         CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(f, "not a DLL\r\n", 11, &written, nullptr);
+  CloseHandle(f);
   gParent = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW, 0, 0, 1400, 900, nullptr,
                             nullptr, nullptr, nullptr);
 }
 
 std::string dir(const wchar_t* sub) { return host::toGbk(gBase + sub + L"\\"); }
 
-rt::CreateComponentFn createFn() {
-  return reinterpret_cast<rt::CreateComponentFn>(kBrowserLibrary.types[4].iface(rt::kOpCreate));
-}
-
 rt::LiveObject* createView(const std::vector<uint8_t>& block, uint32_t componentId) {
-  return createFn()(block.data(), uint32_t(block.size()), 0, gParent, 100, nullptr, 0, 0, 1335,
-                    800, kWindowId, componentId, nullptr, 0);
-}
-
-std::vector<uint8_t> startupBlock() {
-  std::string b("\x01\x07\x06\x0C", 4);
-  b += std::string(11, '\0') + kIpad + std::string(5, '\0');
-  return std::vector<uint8_t>(b.begin(), b.end());
+  return host::createView(gParent, componentId, block);
 }
 
 rt::Value intArg(int32_t i) {
@@ -135,6 +129,42 @@ TEST(BrowserLoader, CandidateOrderAndLibRule) {
       EXPECT_FALSE(found);
       ASSERT_EQ(boxes.size(), 1u);
       EXPECT_NE(boxes[0].text.find(L"[" + gBase + L"y\\Lib\\]"), std::wstring::npos);
+    }
+  }
+}
+
+// An engine that cannot be used says why, every time a view is attempted,
+// and is let go, so a repaired one is taken up by the next attempt.
+TEST(BrowserLoader, UnusableEngineIsReportedAndTriedAgain) {
+  setUp();
+  struct Case {
+    const wchar_t* runDir;
+    std::vector<std::wstring> captions;   // boxes in order
+    const wchar_t* says;                  // in the last box
+    int attempts;
+  };
+  const Case cases[] = {
+      {L"broken", {L"错误"}, L"错误码 = ", 2},
+      {L"partial",
+       {L"" DOUBLE_MISSING_FIRST, L"" DOUBLE_MISSING_SECOND, L"wkeCreateWebWindow",
+        L"wkeGetWindowHandle", L"错误"},
+       L"缺少 wkeCreateWebWindow 或 wkeGetWindowHandle", 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(host::toGbk(c.runDir));
+    host::setRunDirectory(dir(c.runDir));
+    std::wstring dll = gBase + c.runDir + L"\\node.dll";
+    ASSERT_TRUE(web::LocateEngine());   // the second attempt locates by itself
+    for (int attempt = 0; attempt < c.attempts; ++attempt) {
+      SCOPED_TRACE(attempt);
+      EXPECT_EQ(createView(startupBlock(), kComponentId), nullptr);
+      std::vector<Box> boxes = host::takeBoxes();
+      ASSERT_EQ(boxes.size(), c.captions.size());
+      for (size_t i = 0; i < boxes.size(); ++i) EXPECT_EQ(boxes[i].caption, c.captions[i]);
+      EXPECT_NE(boxes.back().text.find(L"[" + dll + L"]"), std::wstring::npos);
+      EXPECT_NE(boxes.back().text.find(c.says), std::wstring::npos);
+      EXPECT_EQ(GetModuleHandleW(dll.c_str()), nullptr);   // not kept loaded
+      EXPECT_TRUE(web::enginePath().empty());
     }
   }
 }

@@ -1,6 +1,11 @@
 // Recording engine double: exports the binding list (less two names), logs
 // every call as one line and keeps the registered callbacks for the tests.
+// Its windows live as the engine's do: WM_CLOSE asks the closing callback,
+// the window-destroy callback comes in WM_DESTROY (or, when told to, as
+// late as WM_NCDESTROY), and the view is gone after WM_NCDESTROY.
+// Built without wkeCreateWebWindow and wkeGetWindowHandle as well.
 #include <windows.h>
+#include <commdlg.h>
 
 #include <map>
 #include <string>
@@ -24,6 +29,7 @@ struct DString {
 std::string gLog;
 std::string gText = "";
 int gNumber = 0;
+bool gLateDestroy = false;
 
 std::string utf8(const wchar_t* w) {
   if (!w) return "(null)";
@@ -35,9 +41,38 @@ std::string utf8(const wchar_t* w) {
 
 void log(const std::string& line) { gLog += line + "\n"; }
 
-LRESULT CALLBACK viewProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+void tellDestroyed(DView* v) {
+  auto it = v->callbacks.find("wkeOnWindowDestroy");
+  if (it != v->callbacks.end() && it->second.fn)
+    reinterpret_cast<wkeWindowDestroyCallback>(it->second.fn)(reinterpret_cast<wkeWebView>(v),
+                                                             it->second.param);
+}
+
+[[maybe_unused]] LRESULT CALLBACK viewProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* v = reinterpret_cast<DView*>(GetWindowLongPtrW(h, GWLP_USERDATA));
   if (msg == WM_CHAR) log("WM_CHAR " + std::to_string(wp));
   if (msg == WM_KEYDOWN) log("WM_KEYDOWN " + std::to_string(wp));
+  if (!v) return DefWindowProcW(h, msg, wp, lp);
+  switch (msg) {
+    case WM_CLOSE: {
+      auto it = v->callbacks.find("wkeOnWindowClosing");
+      bool close = true;
+      if (it != v->callbacks.end() && it->second.fn)
+        close = reinterpret_cast<wkeWindowClosingCallback>(it->second.fn)(
+            reinterpret_cast<wkeWebView>(v), it->second.param);
+      if (close) DestroyWindow(h);
+      return 0;
+    }
+    case WM_DESTROY:
+      if (!gLateDestroy) tellDestroyed(v);
+      return 0;
+    case WM_NCDESTROY:
+      if (gLateDestroy) tellDestroyed(v);
+      SetWindowLongPtrW(h, GWLP_USERDATA, 0);
+      if (v->dc) DeleteDC(v->dc);
+      delete v;
+      break;
+  }
   return DefWindowProcW(h, msg, wp, lp);
 }
 
@@ -76,6 +111,9 @@ DOUBLE_EXPORT DoubleCallback doubleCallback(wkeWebView wv, const char* registrat
 DOUBLE_EXPORT wkeString doubleString(const wchar_t* text) {
   return reinterpret_cast<wkeString>(new DString{text});
 }
+DOUBLE_EXPORT void doubleSetLateDestroy(bool late) { gLateDestroy = late; }
+// A page's file chooser: the dialog is asked for from inside the engine.
+DOUBLE_EXPORT BOOL doubleOpenFile(OPENFILENAMEW* ofn) { return GetOpenFileNameW(ofn); }
 
 DOUBLE_EXPORT void wkeInitializeEx(const wkeSettings* s) {
   bool zero = true;
@@ -85,6 +123,7 @@ DOUBLE_EXPORT void wkeInitializeEx(const wkeSettings* s) {
 
 // The calls the library makes, typed as in the binding list.
 DOUBLE_EXPORT bool wkeIsInitialize() { return false; }
+#ifndef DOUBLE_WITHOUT_WINDOW
 DOUBLE_EXPORT wkeWebView wkeCreateWebWindow(int type, EngineHwnd parent, int x, int y, int w, int h) {
   static bool registered = [] {
     WNDCLASSW wc = {};
@@ -98,11 +137,13 @@ DOUBLE_EXPORT wkeWebView wkeCreateWebWindow(int type, EngineHwnd parent, int x, 
   DWORD style = type == 2 ? WS_CHILD : WS_OVERLAPPEDWINDOW;
   v->hwnd = CreateWindowExW(0, L"DoubleView", L"", style, x, y, w, h, HWND(parent), nullptr,
                             GetModuleHandleW(nullptr), nullptr);
+  SetWindowLongPtrW(v->hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(v));
   log("wkeCreateWebWindow " + std::to_string(type) + " " + std::to_string(x) + " " +
       std::to_string(y) + " " + std::to_string(w) + " " + std::to_string(h));
   return reinterpret_cast<wkeWebView>(v);
 }
 DOUBLE_EXPORT EngineHwnd wkeGetWindowHandle(wkeWebView wv) { return viewOf(wv)->hwnd; }
+#endif
 DOUBLE_EXPORT EngineHdc wkeGetViewDC(wkeWebView wv) {
   if (!viewOf(wv)->dc) viewOf(wv)->dc = patternDc();
   return viewOf(wv)->dc;
