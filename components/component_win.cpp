@@ -75,6 +75,14 @@ rt::LiveObject* liveObjectOf(HWND hwnd) {
   return reinterpret_cast<rt::LiveObject*>(SendMessageW(hwnd, rt::kMsgQueryObject, 0, 0));
 }
 
+int32_t recordIndexOf(const rt::LiveObject* obj) {
+  return gNotify ? gNotify(rt::kNotifyRecordIndex, obj->windowId, obj->componentId) : -1;
+}
+
+uint32_t focusOrderOf(const rt::LiveObject* obj) {
+  return gNotify ? uint32_t(gNotify(rt::kNotifyFocusOrder, obj->windowId, obj->componentId)) : 0;
+}
+
 const rt::TypeRecord* typeRecordOf(uint32_t typeCode) {
   if (!gNotify) return nullptr;
   return reinterpret_cast<const rt::TypeRecord*>(gNotify(rt::kNotifyTypeRecord, typeCode, 0));

@@ -35,6 +35,11 @@ HFONT defaultGuiFont();
 // The live object a component window answers kMsgQueryObject with.
 rt::LiveObject* liveObjectOf(HWND hwnd);
 
+// Where a component's record stands in its window's record list (-1 when
+// the runtime does not know it), and its focus-order number.
+int32_t recordIndexOf(const rt::LiveObject* obj);
+uint32_t focusOrderOf(const rt::LiveObject* obj);
+
 // The type record of a type code (notification 1002), or null.
 const rt::TypeRecord* typeRecordOf(uint32_t typeCode);
 // A component interface operation of an object's type, or null.

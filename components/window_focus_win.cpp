@@ -6,12 +6,15 @@ namespace {
 
 struct FocusChoice {
   HWND best;
-  int id;
+  uint32_t order;   // focus-order number of best
+  int32_t index;    // its record position
+  int id;           // its control id
 };
 
 // Candidates have a live object, are visible, enabled and tab stops, and
-// their type is neither hidden nor excluded from focus. All focus-order
-// numbers being equal, the record nearest the end (lowest id) wins.
+// their type is neither hidden nor excluded from focus. The smallest
+// focus-order number wins; on a tie the record nearest the end, and among
+// records the runtime cannot place, the lowest control id (created last).
 BOOL CALLBACK considerFocus(HWND child, LPARAM lp) {
   auto* c = reinterpret_cast<FocusChoice*>(lp);
   rt::LiveObject* obj = liveObjectOf(child);
@@ -20,12 +23,26 @@ BOOL CALLBACK considerFocus(HWND child, LPARAM lp) {
     return TRUE;
   const rt::TypeRecord* t = typeRecordOf(obj->typeCode);
   if (t && (t->flags & (0x8000 | 0x10000))) return TRUE;
-  int id = GetDlgCtrlID(child);
-  if (!c->best || id < c->id) {
-    c->best = child;
-    c->id = id;
-  }
+  const uint32_t order = focusOrderOf(obj);
+  const int32_t index = recordIndexOf(obj);
+  const int id = GetDlgCtrlID(child);
+  const bool better = !c->best || order < c->order ||
+                      (order == c->order && (index > c->index || (index == c->index && id < c->id)));
+  if (better) *c = {child, order, index, id};
   return TRUE;
+}
+
+// A disabled top-level window activated again while a modal window is up
+// hands the activation on to that window.
+bool redirectToModal(WindowObject* w) {
+  HWND hwnd = hwndOf(w);
+  if (IsWindowEnabled(hwnd) || (GetWindowLongW(hwnd, GWL_STYLE) & WS_CHILD) || !w->activatedOnce ||
+      !hiddenOwner() || !runtimeNotify())
+    return false;
+  HWND modal = reinterpret_cast<HWND>(uintptr_t(runtimeNotify()(rt::kNotifyModalWindow, 0, 0)));
+  if (!modal || modal == hwnd) return false;
+  SetActiveWindow(modal);
+  return true;
 }
 
 }  // namespace
@@ -38,7 +55,7 @@ void windowSetFocus(WindowObject* w) {
     SetFocus(w->lastFocus);
     return;
   }
-  FocusChoice c = {nullptr, 0};
+  FocusChoice c = {nullptr, 0, 0, 0};
   EnumChildWindows(hwnd, considerFocus, reinterpret_cast<LPARAM>(&c));
   if (c.best) SetFocus(c.best);
 }
@@ -50,12 +67,16 @@ void windowActivate(WindowObject* w, bool active) {
     if (f && IsChild(hwnd, f)) w->lastFocus = f;
   }
   if (w->inActivation) return;
-  w->inActivation = true;
+  if (active && redirectToModal(w)) return;
+  // Only events 5 and 6 hold nested activation changes back: those made by
+  // the first-activation routine (event 8) raise their events as usual.
   if (active && !w->activatedOnce) {
     w->activatedOnce = true;
     raiseEvent(&w->base, 8);
+    if (!IsWindow(hwnd)) return;
   }
-  if (IsWindow(hwnd)) raiseEvent(&w->base, active ? 5 : 6);
+  w->inActivation = true;
+  raiseEvent(&w->base, active ? 5 : 6);
   if (IsWindow(hwnd)) w->inActivation = false;
 }
 

@@ -79,6 +79,11 @@ void setTopmost(WindowObject* w) {
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
+void showLoaded(WindowObject* w) {
+  const int32_t p = w->props.position;
+  ShowWindow(hwndOf(w), p == 3 ? SW_SHOWMAXIMIZED : p == 2 ? SW_SHOWMINIMIZED : SW_SHOW);
+}
+
 void applyPosition(WindowObject* w) {
   HWND hwnd = hwndOf(w);
   if (!IsWindowVisible(hwnd)) return;

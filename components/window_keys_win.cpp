@@ -11,18 +11,20 @@ bool isDefaultButton(rt::LiveObject* obj) {
 
 struct DefaultSearch {
   rt::LiveObject* found;
-  int id;
+  int32_t index;   // record position of found
+  int id;          // its control id
 };
 
-// Records are created last first, so the highest control id is the
-// earliest record: that one wins.
+// The first default button in record order. Records are created last
+// first, so among records the runtime cannot place the highest control id
+// is the earliest.
 BOOL CALLBACK findDefault(HWND child, LPARAM lp) {
   auto* s = reinterpret_cast<DefaultSearch*>(lp);
   rt::LiveObject* obj = liveObjectOf(child);
-  if (obj && obj->hwnd == child && isDefaultButton(obj) && GetDlgCtrlID(child) > s->id) {
-    s->found = obj;
-    s->id = GetDlgCtrlID(child);
-  }
+  if (!obj || obj->hwnd != child || !isDefaultButton(obj)) return TRUE;
+  const int32_t index = recordIndexOf(obj);
+  const int id = GetDlgCtrlID(child);
+  if (!s->found || index < s->index || (index == s->index && id > s->id)) *s = {obj, index, id};
   return TRUE;
 }
 
@@ -51,7 +53,7 @@ bool handleKey(WindowObject* w, const MSG* msg) {
         moveFocus(w, focus, false);
         return true;
       }
-      DefaultSearch s = {nullptr, -1};
+      DefaultSearch s = {nullptr, 0, 0};
       EnumChildWindows(hwnd, findDefault, reinterpret_cast<LPARAM>(&s));
       if (!s.found) return false;
       raiseEvent(s.found, 0);

@@ -42,6 +42,11 @@ void paintBackground(WindowObject* w, HDC dc);
 void startMusic(WindowObject* w);
 void stopMusic(WindowObject* w);
 
+// The runtime's hidden owner window of this process, or null.
+HWND hiddenOwner();
+// Shows the window after loading as its position property asks.
+void showLoaded(WindowObject* w);
+
 // WM_SETFOCUS: event -7, then focus to the last focused or the best child.
 void windowSetFocus(WindowObject* w);
 // WM_ACTIVATE: events 8 (first time), 5 and 6.

@@ -12,6 +12,9 @@ void onClose(WindowObject* w) {
   HWND hwnd = hwndOf(w);
   if (cancelled(raiseEvent(&w->base, 12)) || !IsWindow(hwnd)) return;
   if (cancelled(raiseEvent(&w->base, 1)) || !IsWindow(hwnd)) return;
+  // What a modal load disabled comes back before the window goes, so the
+  // activation can return to it.
+  if (runtimeNotify()) runtimeNotify()(rt::kNotifyModalClosing, w->base.windowId, 0);
   DestroyWindow(hwnd);
 }
 
@@ -109,6 +112,9 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SHOWWINDOW:
       raiseEvent(&w->base, wp ? 10 : 11);
       break;
+    case rt::kMsgShowLoaded:
+      showLoaded(w);
+      return 1;
     case 0x8064:  // notification-area icon
       onNotifyIcon(w, lp);
       return 0;
@@ -136,15 +142,6 @@ bool registerClass(const std::wstring& name) {
   return RegisterClassExW(&wc) != 0;
 }
 
-HWND hiddenOwner() {
-  DWORD pid = GetCurrentProcessId(), owner = 0;
-  HWND h = nullptr;
-  while ((h = FindWindowExW(nullptr, h, L"_EL_HideOwner", nullptr))) {
-    GetWindowThreadProcessId(h, &owner);
-    if (owner == pid) return h;
-  }
-  return nullptr;
-}
 
 rt::LiveObject* RT_CALL create(const uint8_t* data, uint32_t size, uint32_t style, void* owner,
                                uint32_t controlId, void* menu, int32_t left, int32_t top,
@@ -202,6 +199,16 @@ rt::LiveObject* RT_CALL create(const uint8_t* data, uint32_t size, uint32_t styl
 }
 
 }  // namespace
+
+HWND hiddenOwner() {
+  DWORD pid = GetCurrentProcessId(), owner = 0;
+  HWND h = nullptr;
+  while ((h = FindWindowExW(nullptr, h, L"_EL_HideOwner", nullptr))) {
+    GetWindowThreadProcessId(h, &owner);
+    if (owner == pid) return h;
+  }
+  return nullptr;
+}
 
 void* RT_CALL windowInterface(int32_t op) {
   switch (op) {

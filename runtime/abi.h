@@ -106,6 +106,11 @@ enum : int32_t {
   kNotifyReportError = 2027,
   kNotifyProgramKind = 2030,
   kNotifyTypedEvent = 2031,
+  // The runtime's own, for the core components:
+  kNotifyRecordIndex = 3001,     // window id, component id -> record position, or -1
+  kNotifyFocusOrder = 3002,      // window id, component id -> focus-order number
+  kNotifyModalClosing = 3003,    // window id: re-enable what its modal load disabled
+  kNotifyModalWindow = 3004,     // -> first visible, enabled, loaded modal window, or 0
 };
 
 // Codes the runtime sends to library notification functions.
@@ -125,6 +130,9 @@ constexpr uint32_t kMsgWindowLoaded = 0x8004;
 constexpr uint32_t kMsgComponentsCreated = 0x806F;
 constexpr uint32_t kMsgFocusPrepare = 0x8076;
 constexpr uint32_t kMsgExitRequest = 0x83E7;
+// Sent by the loader to show a loaded window; nonzero = shown as its
+// position property asks, 0 = not handled (the loader shows it normally).
+constexpr uint32_t kMsgShowLoaded = 0x8005;
 
 #pragma pack(push, 4)
 struct PlaySoundRequest {   // notification 2015

@@ -47,6 +47,21 @@ void showComponent(LoadedWindow* w, const ComponentRecord& r) {
   ShowWindow(hwndOf(r), show ? SW_SHOWNA : SW_HIDE);
 }
 
+bool isTopLevel(HWND h) { return !(GetWindowLongW(h, GWL_STYLE) & WS_CHILD); }
+
+// Disables every other loaded top-level window, remembering how it was.
+void disableOthers(LoadedWindow* w) {
+  w->modal = true;
+  w->disabledByModal.clear();
+  for (LoadedWindow& other : state().windows) {
+    if (&other == w || !isLive(&other)) continue;
+    HWND h = hwndOf(other.desc.records[0]);
+    if (!IsWindow(h) || !isTopLevel(h)) continue;
+    w->disabledByModal.push_back({h, IsWindowEnabled(h) != 0});
+    EnableWindow(h, FALSE);
+  }
+}
+
 // Index of the record whose native window is h or holds it.
 size_t recordOfWindow(LoadedWindow* w, HWND h) {
   for (; h; h = GetParent(h))
@@ -92,6 +107,10 @@ bool loadWindow(LoadedWindow* w, bool allowTwice, void* owner, bool modal) {
     return false;
   }
   HWND main = hwndOf(recs[0]);
+  // A modal window without an owner of its own belongs to the hidden owner,
+  // so it keeps in front of the windows it disables and has no taskbar button.
+  if (modal && !owner && state().hideOwner)
+    SetWindowLongPtrW(main, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(state().hideOwner));
   uint32_t controlId = 100;
   for (size_t i = recs.size(); i-- > 1;) {
     if (recs[i].isMenuItem()) continue;
@@ -143,9 +162,9 @@ bool loadWindow(LoadedWindow* w, bool allowTwice, void* owner, bool modal) {
   if (!isLive(w)) return true;
   raiseWindowEvent(id, 4, 0, nullptr);
   if (!isLive(w)) return true;
-  // 12.
+  // 12. The window shows itself as its position property asks.
   if (w->desc.records[0].flags & kRecordVisible) {
-    ShowWindow(main, SW_SHOW);
+    if (!SendMessageW(main, kMsgShowLoaded, 0, 0)) ShowWindow(main, SW_SHOW);
     size_t focused = recordOfWindow(w, GetFocus());
     if (focused != SIZE_MAX) {
       EventRecord ev{};
@@ -156,8 +175,8 @@ bool loadWindow(LoadedWindow* w, bool allowTwice, void* owner, bool modal) {
       if (!isLive(w)) return true;
     }
   }
-  // 13. Modal display is not used by this program's windows.
-  (void)modal;
+  // 13. The other top-level windows wait for the modal one.
+  if (modal) disableOthers(w);
   // 14.
   HWND before = GetFocus();
   for (size_t i = w->desc.records.size(); i-- > 1;)
@@ -165,7 +184,32 @@ bool loadWindow(LoadedWindow* w, bool allowTwice, void* owner, bool modal) {
       SendMessageW(hwndOf(w->desc.records[i]), kMsgFocusPrepare, 0, 0);
   if (before && GetFocus() != before && IsWindow(before)) SetFocus(before);
   w->loaded = true;
+  if (modal) {
+    // The modal loop runs until this window's destruction clears the marker.
+    RuntimeState& s = state();
+    const uint32_t outer = s.modalMarker;
+    s.modalMarker = id;
+    runMessageLoop(true);
+    s.modalMarker = outer;
+  }
   return true;
+}
+
+void reenableAfterModal(uint32_t windowId) {
+  LoadedWindow* w = findWindow(windowId);
+  if (!w) return;
+  for (const auto& [h, enabled] : w->disabledByModal)
+    if (IsWindow(static_cast<HWND>(h))) EnableWindow(static_cast<HWND>(h), enabled);
+  w->disabledByModal.clear();
+}
+
+void* activeModalWindow() {
+  for (LoadedWindow& w : state().windows) {
+    if (!w.modal || !w.loaded || !isLive(&w)) continue;
+    HWND h = hwndOf(w.desc.records[0]);
+    if (IsWindow(h) && IsWindowVisible(h) && IsWindowEnabled(h) && isTopLevel(h)) return h;
+  }
+  return nullptr;
 }
 
 void loadStartupWindow(uint32_t windowId) {
@@ -185,7 +229,11 @@ void componentDestroyed(uint32_t windowId, uint32_t componentId) {
     r->object = nullptr;
     return;
   }
-  // The window itself: drop the working copy, so a new load starts afresh.
+  // The window itself: a modal one gives back what it disabled and ends its
+  // loop; the working copy goes, so a new load starts afresh.
+  reenableAfterModal(windowId);
+  w->modal = false;
+  if (state().modalMarker == windowId) state().modalMarker = 0;
   for (auto& rec : w->desc.records)
     if (rec.cursor) DestroyCursor(static_cast<HCURSOR>(rec.cursor));
   if (!w->saved.empty()) w->desc.records = w->saved;
@@ -207,6 +255,10 @@ bool recreateComponent(LoadedWindow* w, uint32_t componentId) {
       freeMemory(data);
     }
   HWND old = hwndOf(*r);
+  // Siblings over the old window, nearest first: the new one goes under the
+  // nearest that survives, keeping Z and so tab order.
+  std::vector<HWND> above;
+  for (HWND h = GetWindow(old, GW_HWNDPREV); h; h = GetWindow(h, GW_HWNDPREV)) above.push_back(h);
   uint32_t controlId = uint32_t(GetDlgCtrlID(old));
   HWND parent = GetParent(old);
   DestroyWindow(old);   // the component's 2000 clears the object slot
@@ -214,6 +266,13 @@ bool recreateComponent(LoadedWindow* w, uint32_t componentId) {
   if (!r || !isLive(w)) return false;
   r->object = nullptr;
   if (!createRecord(w, *r, parent, controlId, nullptr)) return false;
+  HWND after = HWND_TOP;
+  for (HWND h : above)
+    if (IsWindow(h)) {
+      after = h;
+      break;
+    }
+  SetWindowPos(hwndOf(*r), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SendMessageW(hwndOf(*r), kMsgComponentsCreated, 0, 0);
   showComponent(w, *r);
   SendMessageW(hwndOf(*r), kMsgFocusPrepare, 0, 0);

@@ -61,6 +61,12 @@ int32_t playSound(const PlaySoundRequest* r) {
 
 int32_t ptr(const void* p) { return int32_t(reinterpret_cast<uintptr_t>(p)); }
 
+int32_t recordIndex(uint32_t windowId, uint32_t componentId) {
+  LoadedWindow* w = findWindow(windowId);
+  ComponentRecord* r = w ? findRecord(w, componentId) : nullptr;
+  return r ? int32_t(r - w->desc.records.data()) : -1;
+}
+
 }  // namespace
 
 void destroyDefaultIcons() {
@@ -114,6 +120,14 @@ int32_t RT_CALL notify(int32_t code, uint32_t p1, uint32_t p2) {
     case kNotifyReportError: reportError(textOf(reinterpret_cast<const char*>(uintptr_t(p1))), 0, 0, 0);
     case kNotifyProgramKind: return s.header ? s.header->kind : 0;
     case kNotifyTypedEvent: return dispatchTypedEvent(reinterpret_cast<TypedEventRecord*>(uintptr_t(p1)));
+    case kNotifyRecordIndex: return recordIndex(p1, p2);
+    case kNotifyFocusOrder: {
+      LoadedWindow* w = findWindow(p1);
+      ComponentRecord* r = w ? findRecord(w, p2) : nullptr;
+      return r ? int32_t(r->focusOrder) : 0;
+    }
+    case kNotifyModalClosing: reenableAfterModal(p1); return 0;
+    case kNotifyModalWindow: return ptr(activeModalWindow());
     default: return 0;
   }
 }

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 #include "runtime/abi.h"
 #include "runtime/form_description.h"
@@ -14,6 +15,9 @@ struct LoadedWindow {
   WindowDescription desc;                 // working copy while loaded
   std::vector<ComponentRecord> saved;     // form values, restored on destroy
   bool loaded = false;                    // from the end of loading to destroy
+  bool modal = false;                     // loaded modally
+  // Windows the modal load disabled, with whether each was enabled before.
+  std::vector<std::pair<void*, bool>> disabledByModal;
 };
 
 struct LibraryEntry {

@@ -28,6 +28,10 @@ void componentDestroyed(uint32_t windowId, uint32_t componentId);
 // Notification 2006: the live object with a native window, or null.
 LiveObject* findObject(uint32_t windowId, uint32_t componentId);
 bool anyWindowAlive();
+// Notification 3003: gives back what a modal load disabled, once.
+void reenableAfterModal(uint32_t windowId);
+// Notification 3004: the native window, or null.
+void* activeModalWindow();
 // Destroys and re-creates one component from its record and current data.
 bool recreateComponent(LoadedWindow* w, uint32_t componentId);
 
