@@ -5,6 +5,7 @@
         .text
         .globl  _CallDllCommandEntry
 _CallDllCommandEntry:
+        incl    _paginetTextEpoch       // the function may write into texts
         cmpl    _paginetDllCount, %eax
         jae     1f
         movl    _paginetDllTargets, %ecx

@@ -4,6 +4,7 @@
 #include <cstring>
 #include "runtime/heap_platform.h"
 #include "runtime/runtime.h"
+#include "runtime/text_reach.h"
 
 namespace rt {
 namespace {
@@ -46,13 +47,16 @@ void* reallocMemory(void* p, uint32_t size) {
     std::memcpy(q, src, size < avail ? size : avail);
     return q;
   }
+  forgetTextsIn(p, platformSize(p));
   void* q = platformRealloc(p, size);
   if (!q) allocationFailed(size);
   return q;
 }
 
 void freeMemory(void* p) {
-  if (p && !isConstant(p)) platformFree(p);
+  if (!p || isConstant(p)) return;
+  forgetTextsIn(p, platformSize(p));
+  platformFree(p);
 }
 
 }  // namespace rt

@@ -1,3 +1,5 @@
+#include <malloc.h>
+
 #include <cstdlib>
 #include "runtime/heap_platform.h"
 
@@ -7,5 +9,6 @@ namespace rt {
 void* platformAlloc(uint32_t size) { return std::malloc(size ? size : 1); }
 void* platformRealloc(void* p, uint32_t size) { return std::realloc(p, size ? size : 1); }
 void platformFree(void* p) { std::free(p); }
+size_t platformSize(const void* p) { return malloc_usable_size(const_cast<void*>(p)); }
 
 }  // namespace rt

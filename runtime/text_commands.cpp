@@ -5,6 +5,7 @@
 #include "runtime/core_commands.h"
 #include "runtime/gbk.h"
 #include "runtime/runtime.h"
+#include "runtime/text_reach.h"
 
 namespace core {
 
@@ -19,12 +20,15 @@ bool equalFolded(const char* a, const char* b, size_t n) {
   return true;
 }
 
-// Moves a character-boundary cursor forward until it reaches or passes
-// target; the cursor only ever lands on boundaries counted from where it
-// started.
-inline size_t walkTo(const char* t, size_t pos, size_t target) {
-  while (pos < target) pos += rt::isGbkLeadByte(static_cast<unsigned char>(t[pos])) ? 2 : 1;
-  return pos;
+// Whether offset c starts a character as counted from the boundary pos
+// (pos <= c). A byte that cannot lead a character always ends one, so the
+// byte after the nearest such byte before c is a boundary; from there, the
+// lead-range bytes up to c pair off. Only that run is read, not all of
+// [pos, c).
+inline bool startsCharacter(const char* t, size_t pos, size_t c) {
+  size_t run = c;
+  while (run > pos && rt::isGbkLeadByte(static_cast<unsigned char>(t[run - 1]))) --run;
+  return (c - run) % 2 == 0;
 }
 
 // Offset of the first match of u (non-empty, zero-terminated at u.size()) in
@@ -48,12 +52,15 @@ size_t findAtBoundary(const char* t, size_t pos, std::string_view u, bool fold) 
   }
   // Exact: strstr finds candidates fast and stops at the terminator; a
   // candidate counts only if it starts a character as seen from pos.
-  while (t[pos]) {
-    const char* hit = strstr(t + pos, u.data());
+  for (size_t from = pos; t[from];) {
+    const char* hit = strstr(t + from, u.data());
     if (!hit) return std::string_view::npos;
     const size_t c = size_t(hit - t);
-    pos = walkTo(t, pos, c);
-    if (pos == c) return c;
+    if (startsCharacter(t, pos, c)) return c;
+    // c is the trail of a character that began at c - 1: c + 1 is a
+    // boundary, and later runs need not be read back past it.
+    pos = c + 1;
+    from = c + 1;
   }
   return std::string_view::npos;
 }
@@ -105,12 +112,13 @@ void RT_CALL MidText(rt::Value* result, int32_t argc, rt::Value* args) {
     return;
   if (s < 1 || k <= 0) return;
   const size_t p = size_t(s) - 1;
-  if (strnlen(t, p + 1) <= p) return;
+  if (!rt::textHasAtLeast(t, p + 1)) return;
   result->text = rt::newText(std::string_view(t + p, strnlen(t + p, size_t(k))));
 }
 
-// Searches from the start without measuring the whole text first, so a
-// loop of searches over a long page stays linear.
+// Searches from the start without measuring the whole text first, and what
+// is known of the text's length carries over to the next call, so a loop of
+// searches over a long page stays linear.
 void RT_CALL FindText(rt::Value* result, int32_t argc, rt::Value* args) {
   const char* t;
   std::string_view u;
@@ -120,7 +128,7 @@ void RT_CALL FindText(rt::Value* result, int32_t argc, rt::Value* args) {
     return;
   const size_t start = s > 1 ? static_cast<size_t>(s) - 1 : 0;
   result->i = -1;
-  if (strnlen(t, start + 1) <= start) return;
+  if (!rt::textHasAtLeast(t, start + 1)) return;
   if (u.empty()) {
     result->i = 1;
     return;
