@@ -2,9 +2,10 @@
 # Builds and runs every benchmark and prints its figures: the text commands
 # and the PDF writer natively (an optimised build of their own, no
 # sanitizers), the PDF writer again under Wine, the browser
-# capture under Wine, and the engine and 12-page capture runs against
-# headless Chromium. A benchmark that cannot be built or fails is reported
-# and the others still run; the exit status says whether all ran.
+# capture under Wine, and against headless Chromium the engine, where one
+# capture page's time goes, and 12- and 50-page capture runs. A benchmark
+# that cannot be built or fails is reported and the others still run; the
+# exit status says whether all ran.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$ROOT/scripts/lib.sh"
@@ -55,7 +56,12 @@ engine_frames() {
 
 capture_run() {
   cross_targets paginet node paginet_driver || return
-  quiet bash "$ROOT/bench/app_capture.sh" "$1"
+  quiet bash "$ROOT/bench/app_capture.sh" "$@"
+}
+
+page_cost() {
+  cross_targets page_cost node || return
+  quiet bash "$ROOT/bench/page_cost.sh" "$1"
 }
 
 bench "text commands (native)" native text_bench
@@ -66,8 +72,11 @@ trap stop_background EXIT
 bench "paper PDF, 50 pages (Wine, 32-bit)" paper_pdf
 bench "browser capture: CaptureViewBitmap + WriteToFile (Wine, engine double)" browser_capture
 bench "engine: DOM change to view DC, view DC blit (Wine, Chromium)" engine_frames
-bench "12-page capture run (Wine, Chromium)" capture_run 12
-bench "50-page capture run: time and memory (Wine, Chromium)" capture_run 50
+bench "where a page's time goes, scan-like pages (Wine, Chromium)" page_cost scan
+bench "where a page's time goes, flat pages (Wine, Chromium)" page_cost pages
+bench "12-page capture run, flat pages (Wine, Chromium)" capture_run 12 pages
+bench "12-page capture run, scan-like pages (Wine, Chromium)" capture_run 12 scan
+bench "50-page capture run, scan-like pages: time and memory (Wine, Chromium)" capture_run 50 scan
 
 echo
 if [ ${#failed[@]} -eq 0 ]; then echo "all benchmarks ran"; exit 0; fi
