@@ -28,17 +28,22 @@ BOOL CALLBACK findDefault(HWND child, LPARAM lp) {
   return TRUE;
 }
 
-bool wantsKey(HWND focus, UINT key) {
+// A window that is no component of ours (an embedded browser's) is asked
+// the way the dialog manager asks: one that wants every key keeps Tab and
+// Return for itself.
+bool wantsKey(HWND focus, const MSG* msg) {
   rt::LiveObject* obj = focus ? liveObjectOf(focus) : nullptr;
+  if (focus && !obj)
+    return (SendMessageW(focus, WM_GETDLGCODE, msg->wParam, reinterpret_cast<LPARAM>(msg)) & DLGC_WANTALLKEYS) != 0;
   auto fn = reinterpret_cast<rt::WantsKeyFn>(operationOf(obj, rt::kOpWantsKey));
-  return fn && fn(obj, key);
+  return fn && fn(obj, static_cast<UINT>(msg->wParam));
 }
 
 bool handleKey(WindowObject* w, const MSG* msg) {
   HWND hwnd = static_cast<HWND>(w->base.hwnd);
   HWND focus = GetFocus();
   UINT key = static_cast<UINT>(msg->wParam);
-  if (wantsKey(focus, key)) return false;
+  if (wantsKey(focus, msg)) return false;
   switch (key) {
     case VK_TAB:
       moveFocus(w, focus, GetKeyState(VK_SHIFT) < 0);

@@ -22,6 +22,21 @@ std::string pageWatchScript() {
          "const u=n?n.href:'';if(u!==hover){hover=u;send('hover',u);}};"
          "document.addEventListener('mouseover',over,true);"
          "document.addEventListener('mouseout',e=>{if(!e.relatedTarget)over(e);},true);"
+         // The cursor a browser shows: the style's, and for "auto" an I-beam
+         // over editable fields and over the glyphs of text.
+         "let cursor='';"
+         "const typing=/^(text|search|email|url|tel|password|number|date|datetime-local|month|time|week|)$/i;"
+         "const onText=(t,x,y)=>{if(t.isContentEditable||t.tagName==='TEXTAREA')return true;"
+         "if(t.tagName==='INPUT')return typing.test(t.type||'');"
+         "const r=document.caretRangeFromPoint&&document.caretRangeFromPoint(x,y);"
+         "if(!r||r.startContainer.nodeType!==3)return false;"
+         "const all=document.createRange();all.selectNodeContents(r.startContainer);"
+         "for(const b of all.getClientRects())if(x>=b.left&&x<=b.right&&y>=b.top&&y<=b.bottom)return true;"
+         "return false;};"
+         "document.addEventListener('mousemove',e=>{const t=e.target;if(!t||t.nodeType!==1)return;"
+         "let c=getComputedStyle(t).cursor.split(',').pop().trim();"
+         "if(c==='auto')c=onText(t,e.clientX,e.clientY)?'text':'default';"
+         "if(c!==cursor){cursor=c;send('cursor',c);}},true);"
          "if(document.readyState!=='loading')check();})()";
 }
 
@@ -32,6 +47,7 @@ PageNotice readPageNotice(std::string_view payload) {
   std::string_view kind = payload.substr(0, nl);
   if (kind == "title") n.kind = PageNotice::Title;
   else if (kind == "hover") n.kind = PageNotice::Hover;
+  else if (kind == "cursor") n.kind = PageNotice::Cursor;
   else return n;
   n.text = std::string(payload.substr(nl + 1));
   return n;

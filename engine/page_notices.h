@@ -11,12 +11,13 @@ namespace engine {
 extern const char kNoticeBinding[];
 
 // A start-up script for every document: reports each change of
-// document.title and of the address of the link under the mouse.
+// document.title, of the address of the link under the mouse and of the
+// mouse cursor the page shows there ("pointer", "text", "default", ...).
 std::string pageWatchScript();
 
 struct PageNotice {
-  enum Kind { None, Title, Hover } kind = None;
-  std::string text;  // UTF-8 title or address; "" when the mouse left a link
+  enum Kind { None, Title, Hover, Cursor } kind = None;
+  std::string text;  // UTF-8 title, address or cursor; "" when the mouse left a link
 };
 
 // Reads one binding payload; kind None for anything the script never sends.

@@ -69,12 +69,14 @@ void View::onEvent(const Event& e) {
     notifyApp(*this, Notice::UrlChanged, a);
   } else if (e.method == "Page.domContentEventFired") {
     stale_ = true;
+    expectPicture();
     NoticeArgs a;
     a.number = 1;
     notifyApp(*this, Notice::DocumentReady, a);
     checkTitle();
   } else if (e.method == "Page.loadEventFired") {
     stale_ = true;
+    expectPicture();
     checkTitle();
     NoticeArgs a;
     a.text = url_;
@@ -135,6 +137,8 @@ void View::onEvent(const Event& e) {
     PageNotice n = readPageNotice(stringField(p, "payload"));
     if (n.kind == PageNotice::Title) {
       titleSeen(n.text);
+    } else if (n.kind == PageNotice::Cursor) {
+      setCursor(cursorId(n.text));
     } else if (n.kind == PageNotice::Hover && n.text != hover_) {
       hover_ = n.text;
       NoticeArgs a;
@@ -149,11 +153,20 @@ void View::onEvent(const Event& e) {
 }
 
 void View::afterEvents() {
-  if (pendingFrame_.empty()) return;
-  std::string jpeg, reason;
-  bool ok = base64Decode(pendingFrame_, jpeg) && dib_.load(jpeg, reason);
-  pendingFrame_.clear();
-  if (!ok) return;
+  if (!pendingFrame_.empty()) {
+    std::string jpeg, reason;
+    bool ok = base64Decode(pendingFrame_, jpeg) && dib_.load(jpeg, reason);
+    pendingFrame_.clear();
+    if (!ok) return;
+  } else if (pictureDue_ && GetTickCount64() >= pictureDue_) {
+    pictureDue_ = 0;  // one try; the next input asks again
+    captureNow();
+    if (stale_) return;
+  } else {
+    return;
+  }
+  // A frame of the old size does not end the wait after a resize.
+  if (dib_.width() == w_ && dib_.height() == h_) pictureDue_ = 0;
   InvalidateRect(hwnd_, nullptr, FALSE);
   NoticeArgs a;
   notifyApp(*this, Notice::PaintUpdated, a);

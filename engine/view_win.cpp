@@ -118,6 +118,7 @@ void View::destroy() {
 
 void View::loadUrl(const std::string& url) {
   stale_ = true;
+  expectPicture();
   post("Page.navigate", {{"url", url}});
 }
 
@@ -127,11 +128,13 @@ void View::loadHtml(const std::string& html) {
   if (tree.ok && tree.result.contains("frameTree")) frameId = stringField(tree.result["frameTree"]["frame"], "id");
   if (frameId.empty()) return;
   stale_ = true;
+  expectPicture();
   post("Page.setDocumentContent", {{"frameId", frameId}, {"html", html}});
 }
 
 void View::reload() {
   stale_ = true;
+  expectPicture();
   post("Page.reload", Json::object());
 }
 
@@ -190,6 +193,10 @@ void View::captureNow() {
   }
   stale_ = false;
   pendingFrame_.clear();
+}
+
+void View::expectPicture() {
+  if (!pictureDue_) pictureDue_ = GetTickCount64() + 100;
 }
 
 HDC View::viewDC() {

@@ -6,6 +6,7 @@
 
 #include "engine/device.h"
 #include "engine/dib_win.h"
+#include "engine/keys.h"
 #include "engine/page_notices.h"
 #include "engine/session.h"
 
@@ -80,7 +81,19 @@ class View {
   void post(const std::string& method, const Json& params);
   void applyMetrics();
   void captureNow();
+  // Input, a load or a resize: a picture is wanted soon, from the next
+  // frame or, failing that, taken directly.
+  void expectPicture();
+  void input(const char* method, const Json& params);
   void mouse(const char* type, LPARAM l, const char* button, int clicks);
+  void press(UINT msg, LPARAM l);
+  void release(UINT msg, LPARAM l);
+  void wheel(UINT msg, WPARAM w, LPARAM l);
+  void key(UINT msg, WPARAM w, LPARAM l);
+  void typed(WPARAM w);
+  void insertText(const std::string& text);
+  void compose(LPARAM l);
+  void setCursor(int id);  // an IDC_ number, 0 for none
   void checkTitle();
   void titleSeen(const std::string& title);
   void openWindow(const Json& params);
@@ -96,7 +109,12 @@ class View {
   std::string noticedTitle_, hover_;  // as last told to the application
   DeviceParams device_;
   std::string deviceScriptId_;
-  int buttons_ = 0;
+  uint64_t pictureDue_ = 0;    // tick by which a picture is wanted; 0 for none
+  int buttons_ = 0;            // page button bits held
+  int clicks_ = 1;             // click count of the last press
+  std::string lastCode_;       // code of the last key down, for its characters
+  Utf16Joiner charJoiner_, imeJoiner_;
+  int cursor_ = 32512;         // the page's cursor, as an IDC_ number
   int jobs_ = 0;  // numbers the requests told to the application
 };
 

@@ -1,26 +1,143 @@
 // The view's window: painting, size, and mouse and key messages as page input.
+#include "engine/view_win.h"
+
+#include <imm.h>
 #include <windowsx.h>
 
-#include "engine/view_win.h"
+#include "engine/keys.h"
 
 namespace engine {
 namespace {
 
 int modifiers() {
   int m = 0;
-  if (GetKeyState(VK_MENU) < 0) m |= 1;
-  if (GetKeyState(VK_CONTROL) < 0) m |= 2;
-  if (GetKeyState(VK_SHIFT) < 0) m |= 8;
+  if (GetKeyState(VK_MENU) < 0) m |= kModAlt;
+  if (GetKeyState(VK_CONTROL) < 0) m |= kModCtrl;
+  if (GetKeyState(VK_LWIN) < 0 || GetKeyState(VK_RWIN) < 0) m |= kModMeta;
+  if (GetKeyState(VK_SHIFT) < 0) m |= kModShift;
   return m;
+}
+
+// Page button bits and names, by mouse message.
+struct Button {
+  int bit;
+  const char* name;
+};
+
+Button buttonOf(UINT msg) {
+  switch (msg) {
+    case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK: return {1, "left"};
+    case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK: return {2, "right"};
+    case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MBUTTONDBLCLK: return {4, "middle"};
+  }
+  return {0, "none"};
+}
+
+const char* heldButton(int buttons) {
+  return buttons & 1 ? "left" : buttons & 2 ? "right" : buttons & 4 ? "middle" : "none";
 }
 
 }  // namespace
 
-void View::mouse(const char* type, LPARAM l, const char* button, int clicks) {
-  Json p = {{"type", type}, {"x", GET_X_LPARAM(l)}, {"y", GET_Y_LPARAM(l)}, {"modifiers", modifiers()},
-            {"button", button}, {"buttons", buttons_}, {"clickCount", clicks}};
+void View::input(const char* method, const Json& params) {
   stale_ = true;
-  post("Input.dispatchMouseEvent", p);
+  expectPicture();
+  post(method, params);
+}
+
+void View::mouse(const char* type, LPARAM l, const char* button, int clicks) {
+  input("Input.dispatchMouseEvent", {{"type", type}, {"x", GET_X_LPARAM(l)}, {"y", GET_Y_LPARAM(l)},
+                                     {"modifiers", modifiers()}, {"button", button}, {"buttons", buttons_},
+                                     {"clickCount", clicks}});
+}
+
+// A press keeps the mouse for the view until every button is up, so drags
+// that leave the window still end in the page.
+void View::press(UINT msg, LPARAM l) {
+  Button b = buttonOf(msg);
+  bool dbl = msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDBLCLK || msg == WM_MBUTTONDBLCLK;
+  SetFocus(hwnd_);
+  if (!buttons_) SetCapture(hwnd_);
+  buttons_ |= b.bit;
+  clicks_ = dbl ? 2 : 1;
+  mouse("mousePressed", l, b.name, clicks_);
+}
+
+void View::release(UINT msg, LPARAM l) {
+  Button b = buttonOf(msg);
+  if (!(buttons_ & b.bit)) return;  // pressed elsewhere
+  buttons_ &= ~b.bit;
+  mouse("mouseReleased", l, b.name, clicks_);
+  if (!buttons_ && GetCapture() == hwnd_) ReleaseCapture();
+}
+
+void View::wheel(UINT msg, WPARAM w, LPARAM l) {
+  POINT pt = {GET_X_LPARAM(l), GET_Y_LPARAM(l)};
+  ScreenToClient(hwnd_, &pt);
+  int delta = GET_WHEEL_DELTA_WPARAM(w);
+  bool across = msg == WM_MOUSEHWHEEL;
+  input("Input.dispatchMouseEvent", {{"type", "mouseWheel"}, {"x", pt.x}, {"y", pt.y},
+                                     {"deltaX", across ? delta : 0}, {"deltaY", across ? 0 : -delta},
+                                     {"modifiers", modifiers()}});
+}
+
+void View::key(UINT msg, WPARAM w, LPARAM l) {
+  bool down = msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN;
+  int mods = modifiers();
+  int vk = static_cast<int>(w);
+  KeyName k = nameKey(vk, (l >> 16) & 0xFF, (l >> 24) & 1, mods);
+  Json p = {{"type", down ? "rawKeyDown" : "keyUp"}, {"key", k.key}, {"code", k.code},
+            {"windowsVirtualKeyCode", vk}, {"nativeVirtualKeyCode", vk}, {"location", k.location},
+            {"modifiers", mods}};
+  if (down) {
+    if (l & (1 << 30)) p["autoRepeat"] = true;
+    // Headless pages run no editing shortcuts of their own.
+    if (const char* c = shortcutCommand(vk, mods); *c) p["commands"] = Json::array({c});
+    lastCode_ = k.code;
+  }
+  input("Input.dispatchKeyEvent", p);
+}
+
+// Characters of a key press; Backspace, Escape and Ctrl+letter come as
+// control characters and are keys the page already has.
+void View::typed(WPARAM w) {
+  std::string text = charJoiner_.push(static_cast<unsigned>(w));
+  if (text.empty()) return;
+  unsigned char c = static_cast<unsigned char>(text[0]);
+  if (text.size() == 1 && (c == 0x7F || (c < 0x20 && c != '\r' && c != '\t'))) return;
+  std::string key = c == '\r' ? "Enter" : c == '\t' ? "Tab" : text;
+  input("Input.dispatchKeyEvent", {{"type", "char"}, {"text", text}, {"unmodifiedText", text}, {"key", key},
+                                   {"code", lastCode_}, {"modifiers", modifiers()}});
+}
+
+// Text from an input method goes in whole, as a browser inserts it.
+void View::insertText(const std::string& text) {
+  if (!text.empty()) input("Input.insertText", {{"text", text}});
+}
+
+void View::compose(LPARAM l) {
+  HIMC imc = ImmGetContext(hwnd_);
+  if (!imc) return;
+  auto read = [imc](DWORD kind) {
+    LONG bytes = ImmGetCompositionStringW(imc, kind, nullptr, 0);
+    std::u16string s(bytes > 0 ? static_cast<size_t>(bytes) / 2 : 0, u'\0');
+    if (bytes > 0) ImmGetCompositionStringW(imc, kind, s.data(), static_cast<DWORD>(bytes));
+    return utf16ToUtf8(s);
+  };
+  if (l & GCS_RESULTSTR) {
+    insertText(read(GCS_RESULTSTR));
+  } else if (l & GCS_COMPSTR) {
+    std::string text = read(GCS_COMPSTR);
+    input("Input.imeSetComposition", {{"text", text}, {"selectionStart", 0}, {"selectionEnd", 0}});
+  }
+  ImmReleaseContext(hwnd_, imc);
+}
+
+void View::setCursor(int id) {
+  cursor_ = id;
+  POINT pt;
+  if (GetCursorPos(&pt) && (GetCapture() == hwnd_ || WindowFromPoint(pt) == hwnd_))
+    SetCursor(id ? LoadCursorW(nullptr, MAKEINTRESOURCEW(id)) : nullptr);
 }
 
 LRESULT CALLBACK View::windowProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
@@ -35,6 +152,13 @@ LRESULT View::handle(UINT msg, WPARAM w, LPARAM l) {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(hwnd_, &ps);
       BitBlt(dc, 0, 0, dib_.width(), dib_.height(), dib_.dc(), 0, 0, SRCCOPY);
+      // Until a picture of the new size comes, the rest stays page-white.
+      RECT rc;
+      GetClientRect(hwnd_, &rc);
+      HBRUSH white = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+      RECT right = {dib_.width(), 0, rc.right, rc.bottom}, below = {0, dib_.height(), dib_.width(), rc.bottom};
+      if (right.left < right.right) FillRect(dc, &right, white);
+      if (below.top < below.bottom) FillRect(dc, &below, white);
       EndPaint(hwnd_, &ps);
       return 0;
     }
@@ -47,55 +171,47 @@ LRESULT View::handle(UINT msg, WPARAM w, LPARAM l) {
         h_ = nh;
         stale_ = true;
         applyMetrics();
+        expectPicture();
       }
       return 0;
     }
-    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK:
-      SetFocus(hwnd_);
-      buttons_ |= 1;
-      mouse("mousePressed", l, "left", msg == WM_LBUTTONDBLCLK ? 2 : 1);
+    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK:
+      press(msg, l);
       return 0;
-    case WM_LBUTTONUP:
-      buttons_ &= ~1;
-      mouse("mouseReleased", l, "left", 1);
+    case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP:
+      release(msg, l);
       return 0;
-    case WM_RBUTTONDOWN:
-      buttons_ |= 2;
-      mouse("mousePressed", l, "right", 1);
-      return 0;
-    case WM_RBUTTONUP:
-      buttons_ &= ~2;
-      mouse("mouseReleased", l, "right", 1);
+    case WM_CAPTURECHANGED:
+      if (reinterpret_cast<HWND>(l) != hwnd_) buttons_ = 0;  // taken away: no drag goes on
       return 0;
     case WM_MOUSEMOVE:
-      mouse("mouseMoved", l, "none", 0);
+      mouse("mouseMoved", l, heldButton(buttons_), 0);
       return 0;
-    case WM_MOUSEWHEEL: {
-      POINT pt = {GET_X_LPARAM(l), GET_Y_LPARAM(l)};
-      ScreenToClient(hwnd_, &pt);
-      stale_ = true;
-      post("Input.dispatchMouseEvent", {{"type", "mouseWheel"}, {"x", pt.x}, {"y", pt.y}, {"deltaX", 0},
-                                        {"deltaY", -GET_WHEEL_DELTA_WPARAM(w)}, {"modifiers", modifiers()}});
+    case WM_MOUSEWHEEL: case WM_MOUSEHWHEEL:
+      wheel(msg, w, l);
       return 0;
-    }
-    case WM_KEYDOWN: case WM_SYSKEYDOWN: case WM_KEYUP: case WM_SYSKEYUP: {
-      bool down = msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN;
-      stale_ = true;
-      post("Input.dispatchKeyEvent", {{"type", down ? "rawKeyDown" : "keyUp"},
-                                      {"windowsVirtualKeyCode", static_cast<int>(w)},
-                                      {"nativeVirtualKeyCode", static_cast<int>(w)},
-                                      {"modifiers", modifiers()}});
+    case WM_SETCURSOR:
+      if (LOWORD(l) != HTCLIENT) break;
+      setCursor(cursor_);
+      return TRUE;
+    case WM_KEYDOWN: case WM_SYSKEYDOWN: case WM_KEYUP: case WM_SYSKEYUP:
+      key(msg, w, l);
       return msg == WM_SYSKEYDOWN || msg == WM_SYSKEYUP ? DefWindowProcW(hwnd_, msg, w, l) : 0;
-    }
-    case WM_CHAR: {
-      if (w < 0x20 && w != '\r' && w != '\t') return 0;
-      wchar_t ch[2] = {static_cast<wchar_t>(w), 0};
-      char utf8[8] = {};
-      WideCharToMultiByte(CP_UTF8, 0, ch, 1, utf8, sizeof utf8, nullptr, nullptr);
-      stale_ = true;
-      post("Input.dispatchKeyEvent", {{"type", "char"}, {"text", utf8}, {"modifiers", modifiers()}});
+    case WM_CHAR:
+      typed(w);
       return 0;
-    }
+    case WM_UNICHAR:
+      if (w == UNICODE_NOCHAR) return TRUE;
+      insertText(utf16ToUtf8(std::u16string(1, static_cast<char16_t>(w))));
+      return 0;
+    case WM_IME_CHAR:
+      insertText(imeJoiner_.push(static_cast<unsigned>(w)));
+      return 0;
+    case WM_IME_COMPOSITION:
+      if (!(l & (GCS_RESULTSTR | GCS_COMPSTR))) break;
+      compose(l);
+      return 0;
     case WM_GETDLGCODE:
       return DLGC_WANTALLKEYS | DLGC_WANTCHARS;
     case WM_CLOSE: {

@@ -11,6 +11,9 @@ When PAGINET_SITE_LOG names a file, every load of the page appends a line
 with what the page saw (screen size, touch points, platform, user agent),
 so a test can check the emulated device.
 
+The path /form serves a sign-in page with a text area and a file input,
+which reports what it saw the same way (one JSON line, "s=...").
+
 Each page shows a large page number on a band of its own colour
 (page_colour), so a captured picture tells which page it shows.
 """
@@ -246,6 +249,16 @@ class Handler(BaseHTTPRequestHandler):
             self.send_response(200)
             self.send_header("Content-Type", "image/png")
             self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            self.wfile.write(body)
+            return
+        if url.path == "/form":
+            # A page a person uses: sign in, type, copy and paste, upload.
+            with open(os.path.join(os.path.dirname(__file__), "form.html"), "rb") as f:
+                body = f.read()
+            self.send_response(200)
+            self.send_header("Content-Type", "text/html; charset=utf-8")
+            self.send_header("Cache-Control", "no-store")
             self.end_headers()
             self.wfile.write(body)
             return

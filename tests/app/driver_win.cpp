@@ -5,6 +5,9 @@
 //                                  of the titles
 //   paginet_driver close           asks the main window to close, as its close
 //                                  box does
+//   paginet_driver type TEXT       types TEXT into the focused window as
+//                                  Unicode key input, the way on-screen
+//                                  keyboards and input tools send characters
 // Lines are UTF-8: "<kind> <x> <y> <w> <h> <visible> <text>" in screen pixels.
 #include <windows.h>
 #include <shellapi.h>
@@ -110,6 +113,20 @@ int main() {
     EnumChildWindows(q.found, listStatic, 0);
     return 0;
   }
-  fprintf(stderr, "usage: paginet_driver controls | box TITLE... | close\n");
+  if (argc >= 3 && wcscmp(argv[1], L"type") == 0) {
+    for (const wchar_t* p = argv[2]; *p; ++p) {
+      INPUT in[2] = {};
+      for (INPUT& i : in) {
+        i.type = INPUT_KEYBOARD;
+        i.ki.wScan = *p;
+        i.ki.dwFlags = KEYEVENTF_UNICODE;
+      }
+      in[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+      if (SendInput(2, in, sizeof(INPUT)) != 2) return 1;
+      Sleep(30);
+    }
+    return 0;
+  }
+  fprintf(stderr, "usage: paginet_driver controls | box TITLE... | close | type TEXT\n");
   return 2;
 }

@@ -18,6 +18,7 @@ TEST(PageNotice, ReadsWhatTheWatchScriptSends) {
       {"title\n\xe7\xac\xac 2 \xe9\xa1\xb5", PageNotice::Title, "\xe7\xac\xac 2 \xe9\xa1\xb5"},
       {"hover\nhttp://127.0.0.1:8000/next.html", PageNotice::Hover, "http://127.0.0.1:8000/next.html"},
       {"hover\n", PageNotice::Hover, ""},
+      {"cursor\ntext", PageNotice::Cursor, "text"},
       // A page may call the binding itself: anything else is ignored.
       {"", PageNotice::None, ""},
       {"title", PageNotice::None, ""},
