@@ -2,7 +2,8 @@
 # A capture run of N pages (12 unless given; 12 or 50): wall time against the
 # run's own waits (3027 ms a page), and the program's resident memory after
 # the first picture and after the last, against one page's budget (three
-# times the picture's pixel bytes). KIND picks the sample pages: "pages",
+# times the picture's pixel bytes), and the time the paper's PDF takes after
+# the run's last wait. KIND picks the sample pages: "pages",
 # flat colour (the default), or "scan", pages that look like scanned paper.
 # Needs the cross build.
 #   bench/app_capture.sh [12|50] [pages|scan]
