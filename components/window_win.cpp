@@ -52,13 +52,24 @@ LRESULT onNcDestroy(WindowObject* w, WPARAM wp, LPARAM lp) {
   HWND hwnd = hwndOf(w);
   LRESULT r = DefWindowProcW(hwnd, WM_NCDESTROY, wp, lp);
   SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-  w->base.hwnd = nullptr;
   if (!w->live) return r;
   notifyDestroyed(&w->base);
   releaseIcons(w);
   releasePicture(&w->picture);
   delete w;
   return r;
+}
+
+// Over the client area, the nearest component (from the one under the
+// pointer up to the window) with a mouse pointer of its own sets the shape.
+bool onSetCursor(WindowObject* w, HWND under, UINT hitTest) {
+  if (hitTest != HTCLIENT) return false;
+  for (HWND h = under; h; h = h == hwndOf(w) ? nullptr : GetParent(h))
+    if (HANDLE cursor = GetPropW(h, rt::kPointerProperty)) {
+      SetCursor(static_cast<HCURSOR>(cursor));
+      return true;
+    }
+  return false;
 }
 
 LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -81,6 +92,9 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
       if (LRESULT r = reflect(reinterpret_cast<HWND>(lp), msg, wp, lp)) return r;
+      break;
+    case WM_SETCURSOR:
+      if (onSetCursor(w, reinterpret_cast<HWND>(wp), LOWORD(lp))) return TRUE;
       break;
     case WM_ERASEBKGND:
       paintBackground(w, reinterpret_cast<HDC>(wp));

@@ -134,6 +134,10 @@ constexpr uint32_t kMsgExitRequest = 0x83E7;
 // position property asks, 0 = not handled (the loader shows it normally).
 constexpr uint32_t kMsgShowLoaded = 0x8005;
 
+// Window property naming the cursor (HCURSOR) of a component's mouse
+// pointer; the window component shows it over that component.
+constexpr const wchar_t* kPointerProperty = L"PaginetPointer";
+
 #pragma pack(push, 4)
 struct PlaySoundRequest {   // notification 2015
   const uint8_t* data;

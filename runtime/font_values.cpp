@@ -89,8 +89,8 @@ int64_t fontField(const uint8_t* desc, int32_t element, int32_t dpi) {
   }
 }
 
-bool setFontField(uint8_t* desc, int32_t element, uint32_t low, int32_t dpi) {
-  int32_t i = int32_t(low);
+bool setFontField(uint8_t* desc, int32_t element, uintptr_t value, int32_t dpi) {
+  int32_t i = int32_t(value);
   switch (element) {
     case 0: setAngle(desc, i); return true;
     case 1: putWord(desc, kWeight, i ? kBoldWeight : 0); return true;
@@ -98,7 +98,7 @@ bool setFontField(uint8_t* desc, int32_t element, uint32_t low, int32_t dpi) {
     case 3: desc[kStrikeOut] = i != 0; return true;
     case 4: desc[kUnderline] = i != 0; return true;
     case 5: setPoints(desc, i, dpi); return true;
-    case 6: setFace(desc, textOf(reinterpret_cast<const char*>(uintptr_t(low)))); return true;
+    case 6: setFace(desc, textOf(reinterpret_cast<const char*>(value))); return true;
     default: return false;
   }
 }

@@ -27,8 +27,9 @@ void describeFont(const FontValue* v, int32_t dpi, uint8_t* desc);
 // One field of a description as ReadComponentProperty answers it: the face
 // name (6) as a new text, the rest as integers; 0 for an unknown element.
 int64_t fontField(const uint8_t* desc, int32_t element, int32_t dpi);
-// Changes one field; low is the value (the face name: a text pointer).
+// Changes one field; value is an integer, or for the face name a text
+// pointer.
 // False for an unknown element.
-bool setFontField(uint8_t* desc, int32_t element, uint32_t low, int32_t dpi);
+bool setFontField(uint8_t* desc, int32_t element, uintptr_t value, int32_t dpi);
 
 }  // namespace rt

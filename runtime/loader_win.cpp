@@ -145,7 +145,9 @@ bool loadWindow(LoadedWindow* w, bool allowTwice, void* owner, bool modal) {
       }
     SetWindowPos(hwndOf(recs[i]), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
-  // 7. Mouse pointers: the default pointer needs no cursor of its own.
+  // 7.
+  for (auto& r : recs)
+    if (!r.isMenuItem()) loadRecordPointer(&r);
   // 8.
   for (size_t i = recs.size(); i-- > 1;)
     if (!recs[i].isMenuItem()) SendMessageW(hwndOf(recs[i]), kMsgComponentsCreated, 0, 0);
@@ -224,8 +226,7 @@ void componentDestroyed(uint32_t windowId, uint32_t componentId) {
   ComponentRecord* r = findRecord(w, componentId);
   if (!r) return;
   if (r != &w->desc.records[0]) {
-    if (r->cursor) DestroyCursor(static_cast<HCURSOR>(r->cursor));
-    r->cursor = nullptr;
+    releaseRecordPointer(r);
     r->object = nullptr;
     return;
   }
@@ -234,8 +235,7 @@ void componentDestroyed(uint32_t windowId, uint32_t componentId) {
   reenableAfterModal(windowId);
   w->modal = false;
   if (state().modalMarker == windowId) state().modalMarker = 0;
-  for (auto& rec : w->desc.records)
-    if (rec.cursor) DestroyCursor(static_cast<HCURSOR>(rec.cursor));
+  for (auto& rec : w->desc.records) releaseRecordPointer(&rec);
   if (!w->saved.empty()) w->desc.records = w->saved;
   for (auto& rec : w->desc.records) rec.object = nullptr, rec.cursor = nullptr;
   w->saved.clear();
@@ -273,6 +273,7 @@ bool recreateComponent(LoadedWindow* w, uint32_t componentId) {
       break;
     }
   SetWindowPos(hwndOf(*r), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  loadRecordPointer(r);
   SendMessageW(hwndOf(*r), kMsgComponentsCreated, 0, 0);
   showComponent(w, *r);
   SendMessageW(hwndOf(*r), kMsgFocusPrepare, 0, 0);

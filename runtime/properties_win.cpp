@@ -1,7 +1,9 @@
 // ReadComponentProperty and WriteComponentProperty: the common properties
 // live in the record and the native window, the rest in the component.
 #include <windows.h>
+#include <commctrl.h>
 #include "runtime/font_values.h"
+#include "runtime/mouse_pointer.h"
 #include "runtime/property_values.h"
 #include "runtime/runtime.h"
 #include "runtime/runtime_win.h"
@@ -89,6 +91,20 @@ void recreateAfterChange(uint32_t windowId, uint32_t componentId) {
   if (state().suppress > 0) --state().suppress;
 }
 
+// A component on a page of a tab container other than the current page
+// (the native tab control's selection) must stay hidden.
+bool onHiddenPage(LoadedWindow* w, const ComponentRecord& r) {
+  ComponentRecord* c = r.parent ? findRecord(w, r.parent) : nullptr;
+  if (!c || c->typeCode != kTypeTabContainer || !c->object || !c->object->hwnd) return false;
+  LRESULT current = SendMessageW(static_cast<HWND>(c->object->hwnd), TCM_GETCURSEL, 0, 0);
+  LRESULT page = 0;
+  for (uint32_t id : c->children) {
+    if (id == 0) ++page;
+    else if (id == r.id) return page != current;
+  }
+  return false;
+}
+
 }  // namespace
 
 int64_t readProperty(uint32_t windowId, uint32_t componentId, int32_t property, int32_t element) {
@@ -111,8 +127,11 @@ int64_t readProperty(uint32_t windowId, uint32_t componentId, int32_t property, 
                     : (r.flags & kRecordVisible) != 0;
     case 6:
       return t.hwnd ? !IsWindowEnabled(t.hwnd) : (r.flags & kRecordDisabled) != 0;
-    case 7:
-      return int64_t(uintptr_t(newByteSet(r.mousePointer.data(), uint32_t(r.mousePointer.size()))));
+    case 7: {
+      std::vector<uint8_t> block = r.mousePointer;
+      translatePointerBlock(&block, true);
+      return int64_t(uintptr_t(newByteSet(block.data(), uint32_t(block.size()))));
+    }
     default:
       if (property < 0) return 0;  // no such property: nothing to ask the component
       if (!t.hwnd) reportError("读取组件属性时发现指定窗口尚未载入", 0, int32_t(windowId), int32_t(componentId));
@@ -158,7 +177,8 @@ void writeProperty(uint32_t windowId, uint32_t componentId, int32_t property, in
       bool isWindow = &r == &t.window->desc.records[0];
       if (!low) ShowWindow(t.hwnd, SW_HIDE);
       else if (isWindow) ShowWindow(t.hwnd, SW_SHOW);
-      else if (!(type && (type->flags & kTypeFlagNeverShown))) ShowWindow(t.hwnd, SW_SHOWNA);
+      else if (!(type && (type->flags & kTypeFlagNeverShown)) && !onHiddenPage(t.window, r))
+        ShowWindow(t.hwnd, SW_SHOWNA);
       return;
     }
     case 6:
@@ -169,8 +189,11 @@ void writeProperty(uint32_t windowId, uint32_t componentId, int32_t property, in
     case 7: {
       auto b = reinterpret_cast<const uint8_t*>(uintptr_t(low));
       r.mousePointer.assign(byteSetData(b), byteSetData(b) + byteSetSize(b));
-      if (r.cursor) DestroyCursor(static_cast<HCURSOR>(r.cursor));
-      r.cursor = nullptr;
+      translatePointerBlock(&r.mousePointer, false);
+      loadRecordPointer(&r);
+      POINT at;
+      // Moving the pointer onto itself makes the new shape show at once.
+      if (t.hwnd && GetCursorPos(&at)) SetCursorPos(at.x, at.y);
       return;
     }
     default:

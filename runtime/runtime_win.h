@@ -51,6 +51,12 @@ void writeObjectProperty(uint32_t typeCode, LiveObject* obj, int32_t property, i
 int64_t fontResult(const PropValue* current, int32_t element);
 bool fontArgument(const PropValue* current, int32_t element, uint32_t low, uint8_t* desc);
 
+// Loads a record's mouse-pointer data into its cursor slot, replacing the
+// cursor it held, and names it on the native window (kPointerProperty).
+void loadRecordPointer(ComponentRecord* r);
+// Destroys the record's cursor and takes its name off the native window.
+void releaseRecordPointer(ComponentRecord* r);
+
 void destroyDefaultIcons();   // notification 1000's icons, at termination
 
 }  // namespace rt

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <algorithm>
 #include "components/core_library.h"
 #include "components/property_blocks.h"
 #include "runtime/font_values.h"
@@ -32,12 +33,41 @@ rt::ComponentRecord record(uint32_t id, uint32_t type, RECT r, uint32_t flags,
   return c;
 }
 
+// A tab container for the page rules: a native tab control with two pages.
+rt::LiveObject* RT_CALL createTabs(const uint8_t*, uint32_t, uint32_t style, void* parent, uint32_t controlId,
+                                   void*, int32_t left, int32_t top, int32_t width, int32_t height,
+                                   uint32_t windowId, uint32_t componentId, void*, int32_t) {
+  HWND h = CreateWindowExW(0, WC_TABCONTROLW, nullptr, WS_CHILD | WS_CLIPSIBLINGS | style, left, top, width,
+                           height, static_cast<HWND>(parent), reinterpret_cast<HMENU>(uintptr_t(controlId)),
+                           GetModuleHandleW(nullptr), nullptr);
+  if (!h) return nullptr;
+  TCITEMW item = {};
+  item.mask = TCIF_TEXT;
+  for (const wchar_t* name : {L"一", L"二"}) {
+    item.pszText = const_cast<wchar_t*>(name);
+    SendMessageW(h, TCM_INSERTITEMW, SendMessageW(h, TCM_GETITEMCOUNT, 0, 0), reinterpret_cast<LPARAM>(&item));
+  }
+  return new rt::LiveObject{h, windowId, componentId, rt::kTypeTabContainer, nullptr};
+}
+void* RT_CALL tabsInterface(int32_t op) { return op == rt::kOpCreate ? reinterpret_cast<void*>(createTabs) : nullptr; }
+
+// The core library with a tab container in its place (type 21).
+const rt::LibraryRecord* testLibrary() {
+  static rt::TypeRecord types[51];
+  static rt::LibraryRecord lib = kCoreLibrary;
+  std::copy(comp::kCoreTypes, comp::kCoreTypes + 51, types);
+  types[20] = {"选择夹", "Tab", nullptr, 0, nullptr, rt::kTypeFlagWindowComponent | rt::kTypeFlagPages,
+               0, 0, nullptr, 8, comp::kCoreTypes[0].properties, tabsInterface, 0, nullptr};
+  lib.types = types;
+  return &lib;
+}
+
 class LoaderTest : public ::testing::Test {
  protected:
   void SetUp() override {
     rt::RuntimeState& s = rt::state();
     if (s.libraries.empty()) {
-      s.libraries.push_back({&kCoreLibrary, 0});
+      s.libraries.push_back({testLibrary(), 0});
       kCoreLibrary.notify(rt::kLibStart, reinterpret_cast<uint32_t>(&rt::notify), 0);
     }
     s.windows.clear();
@@ -176,4 +206,84 @@ TEST_F(LoaderTest, FontPropertiesReadAndWriteByElement) {
   auto* faceRead = reinterpret_cast<char*>(uintptr_t(rt::readProperty(kWindowId, kEditId, 12, 6)));
   EXPECT_STREQ(face, faceRead);
   EXPECT_EQ(3150, rt::readProperty(kWindowId, kEditId, 12, 0));
+}
+
+namespace {
+
+HCURSOR shownOver(HWND main, HWND under) {
+  SetCursor(nullptr);
+  SendMessageW(main, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  return GetCursor();
+}
+
+HCURSOR classCursor(HWND h) { return reinterpret_cast<HCURSOR>(GetClassLongPtrW(h, GCLP_HCURSOR)); }
+
+int32_t firstWord(const uint8_t* byteSet) {
+  return byteSet && rt::byteSetSize(byteSet) >= 4 ? *reinterpret_cast<const int32_t*>(rt::byteSetData(byteSet)) : 0x7FFFFFFF;
+}
+
+}  // namespace
+
+// Mouse pointers: stored internal numbers, public numbers for the
+// application, cursors shown by the window over their components.
+TEST_F(LoaderTest, MousePointersLoadTranslateAndShow) {
+  rt::ComponentRecord edit = record(kEditId, rt::kTypeEditBox, {10, 10, 210, 40}, rt::kRecordVisible, {});
+  edit.mousePointer = {3, 0, 0, 0};   // text beam
+  rt::ComponentRecord button = record(kButtonId, rt::kTypeButton, {10, 60, 160, 110}, rt::kRecordVisible, {});
+  ASSERT_TRUE(load({edit, button}));
+  HWND editHwnd = hwndOf(kEditId);
+  auto loaded = static_cast<HCURSOR>(GetPropW(editHwnd, rt::kPointerProperty));
+  ASSERT_TRUE(loaded) << "loaded by the loader";
+  EXPECT_EQ(loaded, window().desc.records[1].cursor);
+  EXPECT_EQ(loaded, shownOver(main(), editHwnd));
+  // Without a pointer of its own a component shows its class's cursor.
+  EXPECT_EQ(classCursor(hwndOf(kButtonId)), shownOver(main(), hwndOf(kButtonId)));
+  EXPECT_EQ(32513, firstWord(reinterpret_cast<uint8_t*>(uintptr_t(rt::readProperty(kWindowId, kEditId, 7, -1)))));
+
+  // The application writes public numbers.
+  const int32_t hand[] = {32649};
+  rt::writeProperty(kWindowId, kButtonId, 7, -1, uint32_t(uintptr_t(rt::newByteSet(hand, 4))), 0);
+  EXPECT_EQ(14, window().desc.records[2].mousePointer[0]);
+  HCURSOR handCursor = shownOver(main(), hwndOf(kButtonId));
+  EXPECT_TRUE(handCursor);
+  EXPECT_NE(loaded, handCursor);
+  EXPECT_EQ(32649, firstWord(reinterpret_cast<uint8_t*>(uintptr_t(rt::readProperty(kWindowId, kButtonId, 7, -1)))));
+
+  const int32_t none[] = {0};
+  rt::writeProperty(kWindowId, kEditId, 7, -1, uint32_t(uintptr_t(rt::newByteSet(none, 4))), 0);
+  EXPECT_EQ(nullptr, GetPropW(editHwnd, rt::kPointerProperty));
+  EXPECT_EQ(nullptr, window().desc.records[1].cursor);
+  EXPECT_EQ(classCursor(editHwnd), shownOver(main(), editHwnd));
+}
+
+// A component on a tab page that is not showing stays hidden when made visible.
+TEST_F(LoaderTest, VisibleHonoursTabPages) {
+  constexpr uint32_t kTabsId = 0x1601B010, kFirstPage = 0x1601B011, kSecondPage = 0x1601B012;
+  rt::ComponentRecord tabs = record(kTabsId, rt::kTypeTabContainer, {0, 0, 300, 200}, rt::kRecordVisible, {});
+  tabs.children = {kFirstPage, 0, kSecondPage};
+  rt::ComponentRecord first = record(kFirstPage, rt::kTypeButton, {10, 40, 100, 70}, rt::kRecordVisible, {});
+  rt::ComponentRecord second = record(kSecondPage, rt::kTypeButton, {10, 80, 100, 110}, rt::kRecordVisible, {});
+  first.parent = second.parent = kTabsId;
+  ASSERT_TRUE(load({tabs, first, second}));
+  HWND tabsHwnd = hwndOf(kTabsId);
+  ASSERT_EQ(tabsHwnd, GetParent(hwndOf(kSecondPage)));
+  EXPECT_TRUE(IsWindowVisible(hwndOf(kFirstPage)));
+  EXPECT_FALSE(IsWindowVisible(hwndOf(kSecondPage))) << "the loader hides later pages";
+
+  struct Step { int selected; uint32_t id; uint32_t value; bool shown; };
+  const Step steps[] = {
+    {0, kSecondPage, 1, false},   // page 2 is not the current page
+    {0, kFirstPage, 0, false},
+    {0, kFirstPage, 1, true},
+    {1, kSecondPage, 1, true},    // now it is
+    {1, kFirstPage, 0, false},
+    {1, kFirstPage, 1, false},
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(testing::Message() << "page " << s.selected << " id " << std::hex << s.id << " = " << s.value);
+    SendMessageW(tabsHwnd, TCM_SETCURSEL, s.selected, 0);
+    write(s.id, 5, s.value);
+    EXPECT_EQ(s.shown, IsWindowVisible(hwndOf(s.id)) != 0);
+    EXPECT_EQ(s.value, rt::findRecord(&window(), s.id)->flags & rt::kRecordVisible) << "stored either way";
+  }
 }

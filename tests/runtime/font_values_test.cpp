@@ -66,7 +66,7 @@ TEST(FontValues, WritesOneFieldAndLeavesTheRest) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "element " << c.element << " value " << int32_t(c.value));
     Desc d = sampleDesc();
-    ASSERT_TRUE(rt::setFontField(d.data(), c.element, c.value, 96));
+    ASSERT_TRUE(rt::setFontField(d.data(), c.element, uintptr_t(int32_t(c.value)), 96));
     EXPECT_EQ(c.expected, word(d, c.at));
     Desc rest = sampleDesc();
     // Only the field's own bytes moved.
@@ -95,7 +95,7 @@ TEST(FontValues, FaceNamesOutsideOneTo31BytesFallBack) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.stored);
     Desc d = sampleDesc();
-    ASSERT_TRUE(rt::setFontField(d.data(), 6, uint32_t(uintptr_t(c.face)), 96));
+    ASSERT_TRUE(rt::setFontField(d.data(), 6, uintptr_t(c.face), 96));
     EXPECT_STREQ(c.stored, reinterpret_cast<const char*>(d.data() + 28));
     EXPECT_EQ(0, d[59]) << "the face stays terminated";
   }
