@@ -48,10 +48,6 @@ inline uint32_t byteSetSize(const uint8_t* b) {
 }
 inline const uint8_t* byteSetData(const uint8_t* b) { return b ? b + 8 : nullptr; }
 inline std::string_view textOf(const char* t) { return t ? std::string_view(t) : std::string_view(); }
-// Bytes of a value: false (and no bytes) for tags that have none.
-bool valueBytes(const Value& v, const uint8_t** data, uint32_t* size);
-// Releases an array block and, for text or byte-set arrays, every element.
-void releaseArray(void* block, uint32_t tag);
 
 // The run-time error report: shows the box, then ends with exit code -1.
 [[noreturn]] void reportError(std::string_view message, int32_t code, int32_t w1, int32_t w2);

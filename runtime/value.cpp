@@ -5,15 +5,6 @@
 
 namespace rt {
 
-TagClass tagClass(uint32_t tag) {
-  if (tag == 0) return TagClass::None;
-  switch (tag >> 30) {
-    case 2: return TagClass::System;
-    case 1: return TagClass::Unused;
-    default: return TagClass::Library;
-  }
-}
-
 char* newText(std::string_view s) {
   if (s.empty()) return nullptr;
   char* t = static_cast<char*>(allocMemory(static_cast<uint32_t>(s.size() + 1)));
@@ -32,32 +23,6 @@ uint8_t* newByteSet(const void* data, uint32_t n) {
   return b;
 }
 
-bool valueBytes(const Value& v, const uint8_t** data, uint32_t* size) {
-  static const char kEmpty[1] = {0};
-  const uint32_t n = inlineSize(v.tag);
-  switch (v.tag) {
-    case kTagText: {
-      const char* t = v.text ? v.text : kEmpty;
-      *data = reinterpret_cast<const uint8_t*>(t);
-      *size = static_cast<uint32_t>(std::strlen(t) + 1);
-      return true;
-    }
-    case kTagBin:
-      *data = byteSetData(v.bin);
-      *size = byteSetSize(v.bin);
-      return true;
-    default: break;
-  }
-  if (n == 0) {
-    *data = nullptr;
-    *size = 0;
-    return false;
-  }
-  *data = reinterpret_cast<const uint8_t*>(&v);
-  *size = n;
-  return true;
-}
-
 uint32_t arrayElementSize(uint32_t baseTag) {
   return baseTag == kTagText || baseTag == kTagBin ? 4 : inlineSize(baseTag);
 }
@@ -68,25 +33,6 @@ uint64_t arrayBlockSize(const void* block, uint32_t tag) {
   uint64_t count = 1;
   for (uint32_t i = 0; i < w[0]; ++i) count *= w[1 + i];
   return 4ull * (1 + w[0]) + count * arrayElementSize(tag & ~kArrayFlag);
-}
-
-void releaseArray(void* block, uint32_t tag) {
-  if (!block || isConstant(block)) return;
-  uint32_t base = tag & ~kArrayFlag;
-  if (base == kTagText || base == kTagBin) {
-    auto w = static_cast<uint32_t*>(block);
-    uint64_t count = 1;
-    for (uint32_t i = 0; i < w[0]; ++i) count *= w[1 + i];
-    // Element pointers follow the dimension words; on a 64-bit host they
-    // are not pointer-aligned, hence the copies.
-    auto elems = reinterpret_cast<const uint8_t*>(w + 1 + w[0]);
-    for (uint64_t i = 0; i < count; ++i) {
-      void* e;
-      std::memcpy(&e, elems + i * sizeof e, sizeof e);
-      freeMemory(e);
-    }
-  }
-  freeMemory(block);
 }
 
 namespace {

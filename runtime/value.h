@@ -5,8 +5,6 @@
 
 namespace rt {
 
-enum class TagClass { None, System, Unused, Library };
-TagClass tagClass(uint32_t tag);
 // Element size of a system type: 1, 2, 4, 8, 4, 8 for the numeric types, else 0.
 inline uint32_t numericSize(uint32_t tag) {
   switch (tag) {
@@ -27,8 +25,6 @@ inline uint32_t inlineSize(uint32_t tag) {
     default: return numericSize(tag);
   }
 }
-inline uint32_t libraryNumber(uint32_t typeCode) { return typeCode >> 16; }
-inline uint32_t typeNumber(uint32_t typeCode) { return typeCode & 0xFFFF; }
 
 // Numeric conversion of notification 2001. False for non-numeric tags.
 // Reals out of the 32-bit range (and NaN) saturate instead of overflowing.

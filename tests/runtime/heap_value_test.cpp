@@ -74,77 +74,23 @@ TEST(Values, EmptyConstructorsGiveNull) {
   rt::freeMemory(b);
 }
 
-TEST(Values, ValueBytesByTag) {
-  struct Case { uint32_t tag; bool has; uint32_t size; };
+// Data-field sizes, the one table ToByteSet and the array sizes read.
+TEST(Values, InlineSizesByTag) {
+  struct Case { uint32_t tag; uint32_t size; };
   const Case cases[] = {
-      {rt::kTagByte, true, 1},  {rt::kTagShort, true, 2},   {rt::kTagInt, true, 4},
-      {rt::kTagLong, true, 8},  {rt::kTagFloat, true, 4},   {rt::kTagDouble, true, 8},
-      {rt::kTagBool, true, 4},  {rt::kTagDate, true, 8},    {rt::kTagSubPtr, true, 4},
-      {rt::kTagTwoWord, true, 8}, {rt::kTagReserved, false, 0}, {0x00010001, false, 0},
-      {0, false, 0},
+      {rt::kTagByte, 1},  {rt::kTagShort, 2},   {rt::kTagInt, 4},     {rt::kTagLong, 8},
+      {rt::kTagFloat, 4}, {rt::kTagDouble, 8},  {rt::kTagBool, 4},    {rt::kTagDate, 8},
+      {rt::kTagSubPtr, 4}, {rt::kTagTwoWord, 8}, {rt::kTagReserved, 0}, {rt::kTagText, 0},
+      {rt::kTagBin, 0},   {0x00010001, 0},      {0, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.tag);
-    rt::Value v{};
-    v.l = 0x1122334455667788LL;
-    v.tag = c.tag;
-    const uint8_t* data = nullptr;
-    uint32_t size = 99;
-    EXPECT_EQ(rt::valueBytes(v, &data, &size), c.has);
-    EXPECT_EQ(size, c.size);
-    if (c.has) {
-      EXPECT_EQ(data, reinterpret_cast<const uint8_t*>(&v));
-    }
+    EXPECT_EQ(rt::inlineSize(c.tag), c.size);
   }
-}
-
-TEST(Values, ValueBytesOfTextAndByteSet) {
-  rt::Value t{};
-  t.text = "abc";
-  t.tag = rt::kTagText;
-  const uint8_t* data;
-  uint32_t size;
-  ASSERT_TRUE(rt::valueBytes(t, &data, &size));
-  EXPECT_EQ(size, 4u);  // terminator included
-  EXPECT_EQ(data, reinterpret_cast<const uint8_t*>(t.text));
-
-  rt::Value b{};
-  b.tag = rt::kTagBin;  // null = empty byte-set
-  ASSERT_TRUE(rt::valueBytes(b, &data, &size));
-  EXPECT_EQ(size, 0u);
-  b.bin = rt::newByteSet("xyz", 3);
-  ASSERT_TRUE(rt::valueBytes(b, &data, &size));
-  EXPECT_EQ(size, 3u);
-  EXPECT_EQ(data, b.bin + 8);
-  rt::freeMemory(b.bin);
-}
-
-TEST(Values, ReleaseTextArrayFreesEveryElement) {
-  ConstantArea area;
-  // 2 x 2 text array: one null, one constant, two heap texts.
-  auto* block = static_cast<uint32_t*>(rt::allocMemory(3 * 4 + 4 * sizeof(void*)));
-  block[0] = 2;
-  block[1] = 2;
-  block[2] = 2;
-  void* elems[4] = {rt::newText("a"), nullptr, area.bytes, rt::newText("b")};
-  std::memcpy(block + 3, elems, sizeof elems);
-  // Freeing the constant would crash and a missed element would leak: both
-  // fail the test under AddressSanitizer.
-  rt::releaseArray(block, rt::kTagText | rt::kArrayFlag);
-  EXPECT_EQ(area.bytes[0], 1);
-}
-
-TEST(Values, TagClassesAndLibraryTypes) {
-  EXPECT_EQ(rt::tagClass(0), rt::TagClass::None);
-  EXPECT_EQ(rt::tagClass(0x80000301), rt::TagClass::System);
-  EXPECT_EQ(rt::tagClass(0xBFFFFFFF), rt::TagClass::System);
-  EXPECT_EQ(rt::tagClass(0x40000001), rt::TagClass::Unused);
-  EXPECT_EQ(rt::tagClass(0x00020005), rt::TagClass::Library);
-  EXPECT_EQ(rt::tagClass(0xC0000001), rt::TagClass::Library);
-  EXPECT_EQ(rt::libraryNumber(0x20005), 2u);
-  EXPECT_EQ(rt::typeNumber(0x20005), 5u);
-  EXPECT_EQ(rt::libraryNumber(0x10001), 1u);
-  EXPECT_EQ(rt::typeNumber(0x10001), 1u);
+  // Arrays hold texts and byte-sets as 4-byte pointers.
+  EXPECT_EQ(rt::arrayElementSize(rt::kTagText), 4u);
+  EXPECT_EQ(rt::arrayElementSize(rt::kTagBin), 4u);
+  EXPECT_EQ(rt::arrayElementSize(rt::kTagReserved), 0u);
 }
 
 TEST(Values, ToInt32Conversions) {
