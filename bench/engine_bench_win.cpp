@@ -11,14 +11,6 @@
 
 namespace {
 
-std::wstring widen(const char* s) {
-  int n = MultiByteToWideChar(CP_UTF8, 0, s, -1, nullptr, 0);
-  std::wstring w(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, s, -1, w.data(), n);
-  w.resize(static_cast<size_t>(n - 1));
-  return w;
-}
-
 double ms(LARGE_INTEGER a, LARGE_INTEGER b) {
   LARGE_INTEGER f;
   QueryPerformanceFrequency(&f);
@@ -34,28 +26,15 @@ void print(const char* what, std::vector<double> v) {
   std::printf("%s: median %.1f ms, max %.1f ms over %zu\n", what, v[v.size() / 2], v.back(), v.size());
 }
 
-bool loaded = false;
-void onLoadingFinish(void*, void*, void*, int, void*) { loaded = true; }
-
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 3) return 2;
   EngineDll e{};
-  if (!e.load(widen(argv[1]).c_str())) return 1;
-  static const char zeros[216] = {};
-  e.initializeEx(zeros);
   const int w = 1350, h = 800;
-  HWND host = makeHostWindow(w, h);
-  EngineDll::View v = e.createWebWindow(2, host, 0, 0, w, h);
+  HWND host = nullptr;
+  EngineDll::View v = openLoadedView(e, argv[1], w, h, argv[2], &host);
   if (!v) return 1;
-  e.showWindow(v, 1);
-  e.onLoadingFinish(v, reinterpret_cast<void*>(&onLoadingFinish), nullptr);
-  e.loadURL(v, argv[2]);
-  if (!pumpUntil(30000, [] { return loaded; })) {
-    std::printf("page did not load\n");
-    return 1;
-  }
   std::vector<double> latency;
   int missed = 0;
   for (int i = 0; i < 50; ++i) {

@@ -50,14 +50,6 @@ double timed(const std::function<void()>& f) {
   return now() - t0;
 }
 
-std::wstring widen(const std::string& s) {
-  int n = MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, nullptr, 0);
-  std::wstring w(size_t(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, w.data(), n);
-  w.resize(size_t(n - 1));
-  return w;
-}
-
 // Named series of samples, printed as median and share of their sum.
 struct Table {
   std::vector<std::pair<std::string, std::vector<double>>> rows;
@@ -110,9 +102,6 @@ void writeFile(const std::wstring& name, const std::vector<uint8_t>& data) {
   MoveFileExW(part.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
-bool loaded = false;
-void onLoadingFinish(void*, void*, void*, int, void*) { loaded = true; }
-
 // Part 2's connection: one raw DevTools message at a time.
 struct Raw {
   engine::WebSocketClient ws;
@@ -163,19 +152,9 @@ int main(int argc, char** argv) {
   if (argc < 3) return 2;
   const int pages = argc > 3 ? std::max(1, std::atoi(argv[3])) : 8;
   EngineDll e{};
-  if (!e.load(widen(argv[1]).c_str())) return 1;
-  static const char zeros[216] = {};
-  e.initializeEx(zeros);
-  HWND host = makeHostWindow(kWidth, kHeight);
-  EngineDll::View v = e.createWebWindow(2, host, 0, 0, kWidth, kHeight);
+  HWND host = nullptr;
+  EngineDll::View v = openLoadedView(e, argv[1], kWidth, kHeight, argv[2], &host);
   if (!v) return 1;
-  e.showWindow(v, 1);
-  e.onLoadingFinish(v, reinterpret_cast<void*>(&onLoadingFinish), nullptr);
-  e.loadURL(v, argv[2]);
-  if (!pumpUntil(30000, [] { return loaded; })) {
-    std::printf("page did not load\n");
-    return 1;
-  }
   pumpUntil(1111, [] { return false; });
 
   wchar_t tmp[MAX_PATH] = {};
@@ -198,11 +177,11 @@ int main(int argc, char** argv) {
       late += std::max(0.0, t - ms);
     };
     for (int k = 0; k < 5; ++k) {
-      std::wstring js = widen(web::visibleScript(web::elementExpression("", 2, kOverlays[k], 1), false));
+      std::wstring js = widen(web::visibleScript(web::elementExpression("", 2, kOverlays[k], 1), false).c_str());
       step("script: hide overlay " + std::to_string(k + 1), [&] { e.runJSW(v, js.c_str()); });
       wait(50);
     }
-    std::wstring click = widen(web::clickScript(web::elementExpression("", 2, kPageTurn, 1)));
+    std::wstring click = widen(web::clickScript(web::elementExpression("", 2, kPageTurn, 1)).c_str());
     step("script: click the page turn", [&] { e.runJSW(v, click.c_str()); });
     wait(555);
     HDC dc = nullptr;
