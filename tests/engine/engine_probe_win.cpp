@@ -21,14 +21,6 @@ void report(bool ok, const char* name, const std::string& detail = "") {
   if (!ok) ++failures;
 }
 
-std::wstring widen(const char* s) {
-  int n = MultiByteToWideChar(CP_UTF8, 0, s, -1, nullptr, 0);
-  std::wstring w(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, s, -1, w.data(), n);
-  w.resize(static_cast<size_t>(n - 1));
-  return w;
-}
-
 bool loaded = false;
 void onLoadingFinish(void*, void*, void*, int, void*) { loaded = true; }
 
