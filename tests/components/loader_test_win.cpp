@@ -11,27 +11,13 @@
 #include "runtime/gbk.h"
 #include "runtime/runtime.h"
 #include "runtime/runtime_win.h"
+#include "tests/components/form_record_win.h"
 
 namespace {
 
 constexpr uint32_t kWindowId = 0x52010007;
 constexpr uint32_t kOwnId = 0x06010000;
 constexpr uint32_t kEditId = 0x1601B001;
-
-rt::ComponentRecord record(uint32_t id, uint32_t type, RECT r, uint32_t flags,
-                           std::vector<uint8_t> data) {
-  rt::ComponentRecord c;
-  c.id = id;
-  c.typeCode = type;
-  c.left = r.left;
-  c.top = r.top;
-  c.width = r.right - r.left;
-  c.height = r.bottom - r.top;
-  c.mousePointer = {0, 0, 0, 0};
-  c.flags = flags;
-  c.propertyData = std::move(data);
-  return c;
-}
 
 // A tab container for the page rules: a native tab control with two pages.
 rt::LiveObject* RT_CALL createTabs(const uint8_t*, uint32_t, uint32_t style, void* parent, uint32_t controlId,

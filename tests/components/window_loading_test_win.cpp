@@ -9,6 +9,7 @@
 #include "components/property_blocks.h"
 #include "runtime/runtime.h"
 #include "runtime/runtime_win.h"
+#include "tests/components/form_record_win.h"
 
 namespace {
 
@@ -95,21 +96,6 @@ const rt::LibraryRecord kProbeLibrary = makeProbeLibrary();
 const rt::LibraryRecord* const kLibraries[] = {&kCoreLibrary, &kProbeLibrary};
 const rt::ProgramHeader kHeader = {3, 0, 146253, nullptr, nullptr, 0, nullptr, 0,
                                    2, kLibraries, 0, nullptr, nullptr};
-
-rt::ComponentRecord record(uint32_t id, uint32_t type, RECT r, uint32_t flags,
-                           std::vector<uint8_t> data) {
-  rt::ComponentRecord c;
-  c.id = id;
-  c.typeCode = type;
-  c.left = r.left;
-  c.top = r.top;
-  c.width = r.right - r.left;
-  c.height = r.bottom - r.top;
-  c.mousePointer = {0, 0, 0, 0};
-  c.flags = flags;
-  c.propertyData = std::move(data);
-  return c;
-}
 
 rt::ComponentRecord button(int i, uint32_t focusOrder = 0, int32_t type = 0) {
   comp::ButtonProps p;
