@@ -102,6 +102,20 @@ void moveFocus(WindowObject* w, HWND from, bool backwards) {
   if (next) SetFocus(next);
 }
 
+// The component the message is for (itself or the nearest component
+// holding its window) may consume it when its type filters messages.
+bool filtered(HWND hwnd, MSG* msg) {
+  for (HWND h = msg->hwnd; h && h != hwnd; h = GetParent(h)) {
+    rt::LiveObject* obj = liveObjectOf(h);
+    if (!obj || obj->hwnd != h) continue;
+    const rt::TypeRecord* t = typeRecordOf(obj->typeCode);
+    if (!t || !(t->flags & rt::kTypeFlagMessageFilter)) return false;
+    auto fn = reinterpret_cast<rt::MessageFilterFn>(operationOf(obj, rt::kOpMessageFilter));
+    return fn && fn(obj, msg);
+  }
+  return false;
+}
+
 int32_t RT_CALL windowPreTranslate(rt::LiveObject* self, void* m) {
   auto* w = reinterpret_cast<WindowObject*>(self);
   auto* msg = static_cast<MSG*>(m);
@@ -109,6 +123,7 @@ int32_t RT_CALL windowPreTranslate(rt::LiveObject* self, void* m) {
   if (!msg || !hwnd || (msg->hwnd != hwnd && !IsChild(hwnd, msg->hwnd))) return 0;
   bool keyboard = msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST;
   if (keyboard && !IsWindowEnabled(msg->hwnd)) return 0;
+  if (filtered(hwnd, msg)) return 1;
   if (msg->message == WM_LBUTTONDOWN && w->props.dragByClient) {
     rt::LiveObject* target = msg->hwnd == hwnd ? nullptr : liveObjectOf(msg->hwnd);
     const rt::TypeRecord* t = target ? typeRecordOf(target->typeCode) : nullptr;

@@ -18,8 +18,19 @@ void onClose(WindowObject* w) {
   DestroyWindow(hwnd);
 }
 
+BOOL CALLBACK shutDownChild(HWND child, LPARAM) {
+  rt::LiveObject* obj = liveObjectOf(child);
+  const rt::TypeRecord* t = obj && obj->hwnd == child ? typeRecordOf(obj->typeCode) : nullptr;
+  if (t && (t->flags & rt::kTypeFlagShutdown))
+    if (auto fn = reinterpret_cast<rt::ShutdownFn>(operationOf(obj, rt::kOpShutdown))) fn(obj);
+  return TRUE;
+}
+
 void onDestroy(WindowObject* w) {
   HWND hwnd = hwndOf(w);
+  // Components that must end before their window goes are told first.
+  EnumChildWindows(hwnd, shutDownChild, 0);
+  if (!IsWindow(hwnd)) return;
   raiseEvent(&w->base, 2);
   stopMusic(w);
   if (w->helpOpened) WinHelpW(hwnd, helpFilePath(w).c_str(), HELP_QUIT, 0);

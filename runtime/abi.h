@@ -207,6 +207,8 @@ constexpr uint32_t kTypeFlagComponent = 0x04;
 constexpr uint32_t kTypeFlagPages = 0x100;
 constexpr uint32_t kTypeFlagDefaultButton = 0x800;
 constexpr uint32_t kTypeFlagNeverShown = 0x8000;
+constexpr uint32_t kTypeFlagMessageFilter = 0x20;
+constexpr uint32_t kTypeFlagShutdown = 0x80000;
 
 // Library record, as listed by the program header.
 struct LibraryRecord {
@@ -269,6 +271,10 @@ enum : int32_t {
   kOpPropertyTexts = 9,
   kOpIsDefaultButton = 10,
   kOpDefaultSize = 12,
+  // Ours: operations the window calls on components of types with the
+  // matching type flag.
+  kOpMessageFilter = 11,          // type flag 0x20
+  kOpShutdown = 13,               // type flag 0x80000
 };
 
 // Every live component object starts with this header so the runtime can
@@ -298,6 +304,11 @@ typedef int32_t (RT_CALL* GetPropertyDataFn)(LiveObject* obj, int32_t index,
 typedef int32_t (RT_CALL* WantsKeyFn)(LiveObject* obj, uint32_t key);
 typedef int32_t (RT_CALL* IsDefaultButtonFn)(LiveObject* obj);
 typedef void (RT_CALL* DefaultSizeFn)(int32_t* width, int32_t* height);
+// Sees a message (MSG*) for the component before the window's own
+// handling; nonzero = consumed.
+typedef int32_t (RT_CALL* MessageFilterFn)(LiveObject* obj, void* msg);
+// The window holding the component is about to be destroyed.
+typedef void (RT_CALL* ShutdownFn)(LiveObject* obj);
 
 // Service table: the thirteen entries compiled code reaches the runtime by.
 // CallDllCommand and CallRuntimeRoutine take the caller's own arguments

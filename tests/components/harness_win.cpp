@@ -6,6 +6,8 @@ namespace harness {
 namespace {
 
 Runtime gRuntime;
+const rt::TypeRecord* gTestTypes;
+uint32_t gTestTypeCount;
 
 int32_t RT_CALL recordingNotify(int32_t code, uint32_t p1, uint32_t p2) {
   switch (code) {
@@ -20,6 +22,8 @@ int32_t RT_CALL recordingNotify(int32_t code, uint32_t p1, uint32_t p2) {
     }
     case rt::kNotifyTypeRecord: {
       uint32_t lib = p1 >> 16, type = p1 & 0xFFFF;
+      if (lib == 2 && type >= 1 && type <= gTestTypeCount)
+        return static_cast<int32_t>(reinterpret_cast<uintptr_t>(&gTestTypes[type - 1]));
       if (lib != 1 || type < 1 || type > 51) return 0;
       return static_cast<int32_t>(reinterpret_cast<uintptr_t>(&comp::kCoreTypes[type - 1]));
     }
@@ -43,6 +47,11 @@ void* op(uint32_t typeCode, int32_t n) {
 }  // namespace
 
 Runtime& runtime() { return gRuntime; }
+
+void setTestTypes(const rt::TypeRecord* types, uint32_t count) {
+  gTestTypes = types;
+  gTestTypeCount = count;
+}
 
 int Runtime::count(uint32_t componentId, int32_t event) const {
   int n = 0;

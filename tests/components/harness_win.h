@@ -29,6 +29,9 @@ struct Runtime {
 };
 Runtime& runtime();
 void install();  // sets the recording entry as the components' runtime
+// Type records the recording entry answers for library 2 (type codes
+// 0x20001 on), for components that the tests make up.
+void setTestTypes(const rt::TypeRecord* types, uint32_t count);
 
 constexpr uint32_t kWindowId = 0x52010001;
 constexpr uint32_t kWindowRecord = 0x06010000;

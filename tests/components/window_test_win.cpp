@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <memory>
+#include <string>
 #include "tests/components/harness_win.h"
 #include "sound/sound.h"
 #include "sound/wave_player.h"
@@ -342,4 +345,99 @@ TEST_F(WindowTest, MusicStopsWithItsWindowAndNothingElse) {
     snd::StopWavePlayers(true);
     snd::StopMidi();
   }
+}
+
+namespace {
+
+// Made-up component types: a child window that records the window's calls.
+struct Probe {
+  rt::LiveObject base;
+  bool consume = false;
+  std::vector<std::string> calls;
+  int eventsBeforeShutdown = -1;   // window event 2 count when told to shut down
+};
+
+LRESULT CALLBACK probeProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == rt::kMsgQueryObject) return GetWindowLongPtrW(h, GWLP_USERDATA);
+  return DefWindowProcW(h, msg, wp, lp);
+}
+
+int32_t RT_CALL probeFilter(rt::LiveObject* obj, void* m) {
+  auto* p = reinterpret_cast<Probe*>(obj);
+  auto* msg = static_cast<MSG*>(m);
+  if (msg->message == WM_KEYDOWN) p->calls.push_back("filter " + std::to_string(msg->wParam));
+  return p->consume && msg->message == WM_KEYDOWN;
+}
+
+void RT_CALL probeShutdown(rt::LiveObject* obj) {
+  auto* p = reinterpret_cast<Probe*>(obj);
+  p->calls.push_back("shutdown");
+  p->eventsBeforeShutdown = runtime().count(kWindowRecord, 2);
+}
+
+void* RT_CALL probeInterface(int32_t op) {
+  switch (op) {
+    case rt::kOpMessageFilter: return reinterpret_cast<void*>(probeFilter);
+    case rt::kOpShutdown: return reinterpret_cast<void*>(probeShutdown);
+    default: return nullptr;
+  }
+}
+
+// Type 1 filters and shuts down; type 2 offers the same operations without
+// the type flags, so the window must not call them.
+const rt::TypeRecord kProbeTypes[2] = {
+  {"探针", "Probe", nullptr, 0, nullptr, rt::kTypeFlagWindowComponent | rt::kTypeFlagMessageFilter |
+   rt::kTypeFlagShutdown, 0, 0, nullptr, 8, nullptr, probeInterface, 0, nullptr},
+  {"探针2", "Probe2", nullptr, 0, nullptr, rt::kTypeFlagWindowComponent, 0, 0, nullptr, 8, nullptr,
+   probeInterface, 0, nullptr},
+};
+
+Probe* makeProbe(HWND parent, uint32_t typeCode) {
+  WNDCLASSW wc = {};
+  wc.lpfnWndProc = probeProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"PaginetProbe";
+  RegisterClassW(&wc);
+  auto* p = new Probe();
+  HWND h = CreateWindowExW(0, L"PaginetProbe", nullptr, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 50, 20,
+                           parent, reinterpret_cast<HMENU>(150), GetModuleHandleW(nullptr), nullptr);
+  p->base = {h, kWindowId, 0x1601E001, typeCode, nullptr};
+  SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(p));
+  return p;
+}
+
+}  // namespace
+
+// The message filter comes before the window's own keys; the shutdown
+// call comes before event 2. Both only for types with the flag.
+TEST_F(WindowTest, FilterAndShutdownFollowTypeFlags) {
+  setTestTypes(kProbeTypes, 2);
+  struct Case { uint32_t type; bool consume; bool filtered, closed, shutDown; };
+  const Case cases[] = {
+    {0x20001, true, true, false, true},    // Escape consumed: the window stays
+    {0x20001, false, true, true, true},    // seen, not consumed: Escape closes
+    {0x20002, true, false, true, false},   // no flags: never asked
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << std::hex << c.type << " consume " << c.consume);
+    runtime().reset();
+    rt::LiveObject* w = create(rt::kTypeWindow, {}, nullptr, 0, {0, 0, 300, 200}, kWindowRecord);
+    ASSERT_TRUE(w);
+    HWND h = static_cast<HWND>(w->hwnd);
+    ShowWindow(h, SW_SHOW);
+    std::unique_ptr<Probe> probe(makeProbe(h, c.type));
+    probe->consume = c.consume;
+    SetForegroundWindow(h);
+    SetFocus(static_cast<HWND>(probe->base.hwnd));
+    pressKey(static_cast<HWND>(probe->base.hwnd), VK_ESCAPE);
+    pump(100);
+    EXPECT_EQ(c.filtered, !probe->calls.empty() && probe->calls[0] == "filter 27");
+    EXPECT_EQ(c.closed, !IsWindow(h));
+    if (IsWindow(h)) DestroyWindow(h);
+    bool shutDown = std::find(probe->calls.begin(), probe->calls.end(), "shutdown") != probe->calls.end();
+    EXPECT_EQ(c.shutDown, shutDown);
+    if (c.shutDown) EXPECT_EQ(0, probe->eventsBeforeShutdown) << "told before event 2";
+    EXPECT_EQ(1, runtime().count(kWindowRecord, 2));
+  }
+  setTestTypes(nullptr, 0);
 }
