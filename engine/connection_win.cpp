@@ -1,5 +1,6 @@
 #include "engine/connection_win.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -9,11 +10,12 @@ namespace engine {
 namespace {
 
 const UINT kSocketMessage = WM_APP + 1;
+const UINT kStartMessage = WM_APP + 2;
 const UINT_PTR kTimer = 1;
 
 LRESULT CALLBACK connectionProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
-  if (msg == kSocketMessage || (msg == WM_TIMER && w == kTimer)) {
-    Connection::get().service();
+  if (msg == kSocketMessage || (msg == WM_TIMER && w == kTimer) || msg == kStartMessage) {
+    Connection::get().service(msg == kStartMessage);
     return 0;
   }
   return DefWindowProcW(h, msg, w, l);
@@ -34,40 +36,102 @@ Connection& Connection::get() {
 }
 
 Session* Connection::session() {
-  if (!tried_) {
-    tried_ = true;
-    if (!connect()) session_.reset();
-  }
-  if (!session_ || session_->lost()) return nullptr;
-  return session_.get();
+  if (state_ == State::Ready && session_ && !session_->lost()) return session_.get();
+  if (state_ == State::Ready) state_ = State::Idle;  // lost: a new start on demand
+  return nullptr;
 }
 
-bool Connection::findEndpoint(std::string& host, int& port) {
+// Not at once: the calls that set a view up (its storage folder among them)
+// come first, in the same turn of the message loop.
+void Connection::start() {
+  if (!session() && state_ == State::Idle && !startPosted_ && ensureWindow())
+    startPosted_ = PostMessageW(hwnd_, kStartMessage, 0, 0) != 0;
+}
+
+bool Connection::ensureWindow() {
+  if (hwnd_) return true;
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = connectionProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"PaginetEngineConnection";
+  RegisterClassW(&wc);
+  hwnd_ = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+  if (!hwnd_) engineLog("CreateWindowExW failed, error " + std::to_string(GetLastError()));
+  else SetTimer(hwnd_, kTimer, 15, nullptr);
+  return hwnd_ != nullptr;
+}
+
+Session* Connection::waitSession(int ms) {
+  uint64_t end = GetTickCount64() + static_cast<uint64_t>(ms);
+  if (!session() && state_ == State::Idle) begin();
+  while (state_ == State::Starting && GetTickCount64() < end) {
+    Sleep(50);
+    advance();
+  }
+  return session();
+}
+
+void Connection::wantPage(View* view) {
+  waiting_.push_back(view);
+  if (session()) ready();
+}
+
+void Connection::nameStorage(const std::wstring& dir) {
+  if (dir.empty() || dir == storage_) return;
+  storage_ = dir;
+  if (launched_ && state_ != State::Idle) engineLog("storage folder named after the browser started; used from its next start");
+}
+
+// Runs on the UI thread, never waiting long: a browser we start reports its
+// port through the timer, and a given endpoint answers on the loopback.
+void Connection::begin() {
+  startPosted_ = false;
+  if (state_ != State::Idle || GetTickCount64() < retryAt_) return;
+  retryAt_ = GetTickCount64() + 2000;  // a failing browser is not restarted in a loop
+  if (!ensureWindow()) return;
   const char* env = std::getenv("PAGINET_ENGINE_DEVTOOLS");
-  if (!env || !*env) return launched_ = launchBrowser(host, port);
-  std::string e = env;
-  size_t colon = e.rfind(':');
-  if (colon == std::string::npos) { engineLog("PAGINET_ENGINE_DEVTOOLS needs host:port"); return false; }
-  host = e.substr(0, colon);
-  port = std::atoi(e.c_str() + colon + 1);
-  return port > 0 && port < 65536;
+  if (env && *env) {
+    std::string e = env;
+    size_t colon = e.rfind(':');
+    int port = colon == std::string::npos ? 0 : std::atoi(e.c_str() + colon + 1);
+    if (port <= 0 || port >= 65536) { engineLog("PAGINET_ENGINE_DEVTOOLS needs host:port"); return; }
+    if (connect(e.substr(0, colon), port)) ready();
+    return;
+  }
+  if (!launchBrowser(profileFolder(storage_), portFile_)) {
+    engineLog("no DevTools endpoint; web views stay blank");
+    return;
+  }
+  launched_ = true;
+  state_ = State::Starting;
+  giveUpAt_ = GetTickCount64() + 30000;
 }
 
-bool Connection::connect() {
-  std::string host;
-  int port = 0;
-  if (!findEndpoint(host, port)) {
-    engineLog("no DevTools endpoint; web views stay blank");
-    return false;
+void Connection::advance() {
+  if (state_ != State::Starting) return;
+  int port = readActivePort(portFile_);
+  if (!port) {
+    if (GetTickCount64() < giveUpAt_) return;
+    engineLog("the browser gave no DevTools port");
+    state_ = State::Idle;
+    return;
   }
+  state_ = State::Idle;
+  if (connect("127.0.0.1", port)) ready();
+}
+
+void Connection::ready() {
+  state_ = State::Ready;
+  if (closing_) return;
+  std::vector<View*> now;
+  now.swap(waiting_);
+  for (View* v : now) v->startPage();
+}
+
+bool Connection::connect(const std::string& host, int port) {
   std::string body, reason;
   Json version;
-  // The browser may still be starting: retry the version query a few times.
-  bool got = false;
-  for (int i = 0; i < 20 && !got; ++i) {
-    got = httpGet(host, port, "/json/version", 3000, body);
-    if (!got) Sleep(250);
-  }
+  bool got = httpGet(host, port, "/json/version", 1000, body);
   try {
     if (got) version = Json::parse(body);
   } catch (const std::exception&) {
@@ -79,19 +143,10 @@ bool Connection::connect() {
   }
   std::string url = version["webSocketDebuggerUrl"].get<std::string>();
   size_t slash = url.find('/', url.find("//") + 2);
-  if (slash == std::string::npos || !ws_.open(host, port, url.substr(slash), 5000, reason)) {
+  if (slash == std::string::npos || !ws_.open(host, port, url.substr(slash), 1000, reason)) {
     engineLog("DevTools WebSocket failed: " + reason);
     return false;
   }
-  hwnd_ = [] {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = connectionProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"PaginetEngineConnection";
-    RegisterClassW(&wc);
-    return CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                           wc.hInstance, nullptr);
-  }();
   Link link;
   link.send = [this](const std::string& t) { return ws_.sendText(t); };
   link.pump = [this](int ms) { return ws_.pump(ms); };
@@ -105,10 +160,7 @@ bool Connection::connect() {
   link.deliver = [this](const Event& e) { deliverNow(e); };
   session_ = std::make_unique<Session>(std::move(link));
   ws_.onMessage = [this](const std::string& m) { session_->receive(m); };
-  if (hwnd_) {
-    WSAAsyncSelect(ws_.socket(), hwnd_, kSocketMessage, FD_READ | FD_CLOSE);
-    SetTimer(hwnd_, kTimer, 15, nullptr);
-  }
+  if (hwnd_) WSAAsyncSelect(ws_.socket(), hwnd_, kSocketMessage, FD_READ | FD_CLOSE);
   // Pop-ups the pages open show up as targets; downloads as browser events.
   session_->call("Target.setDiscoverTargets", {{"discover", true}});
   wchar_t tmp[MAX_PATH];
@@ -121,7 +173,13 @@ bool Connection::connect() {
 }
 
 void Connection::shutdown() {
-  if (launched_ && session_ && !session_->lost()) session_->post("Browser.close");
+  // A browser still starting would outlive us: wait for its port to close it.
+  closing_ = true;
+  for (int i = 0; i < 100 && state_ == State::Starting; ++i) {
+    Sleep(50);
+    advance();
+  }
+  if (launched_ && session() && state_ == State::Ready) session_->post("Browser.close");
 }
 
 View* Connection::viewOfTarget(const std::string& targetId) const {
@@ -148,8 +206,20 @@ void Connection::onBrowserEvent(const Event& e) {
   }
 }
 
-void Connection::service() {
-  if (!session_ || session_->lost()) return;
+void Connection::service(bool start) {
+  if (start) begin();
+  advance();
+  if (!session_) return;
+  if (session_->lost()) {
+    // The pages are gone with the browser; they start again with the next.
+    if (delivering_) return;
+    for (auto& [id, view] : views_) {
+      view->onDetached();
+      waiting_.push_back(view);
+    }
+    views_.clear();
+    return;
+  }
   if (!ws_.pump(0)) session_->lose("connection closed by the browser");
   if (delivering_) return;
   delivering_ = true;
@@ -164,8 +234,7 @@ void Connection::service() {
   for (auto& [id, view] : now) {
     auto it = views_.find(id);
     if (it == views_.end() || it->second != view) continue;
-    if (session_->lost()) view->onDetached();
-    else view->afterEvents();
+    if (!session_->lost()) view->afterEvents();
   }
   delivering_ = false;
   for (View* v : retired_) delete v;
@@ -183,6 +252,7 @@ void Connection::deliverNow(const Event& e) {
 }
 
 void Connection::retire(View* v) {
+  waiting_.erase(std::remove(waiting_.begin(), waiting_.end(), v), waiting_.end());
   for (auto it = views_.begin(); it != views_.end();) {
     if (it->second == v) it = views_.erase(it);
     else ++it;

@@ -22,36 +22,63 @@ void engineLog(const std::string& line);
 class Connection {
  public:
   static Connection& get();
-  // The live session, connecting on first use; nullptr when unavailable or lost.
+  // The live session, or nullptr while the browser is starting or gone.
   Session* session();
+  // Without a session and none under way: a start (or, after a loss, a
+  // restart) begins on the next turn of the message loop.
+  void start();
+  // As session(), but starts at once and serves the start for up to ms.
+  Session* waitSession(int ms);
+  // The view's startPage() runs once a session is up (at once when it is);
+  // the first load or script asks for the start.
+  void wantPage(View* view);
   void attach(const std::string& sessionId, View* view) { views_[sessionId] = view; }
+  // Where the browser this engine starts keeps its profile: a folder the
+  // application names for storage. Used when the next browser starts.
+  void nameStorage(const std::wstring& dir);
   // Forgets the view and deletes it, later when events are being delivered.
   void retire(View* view);
   // Reads what arrived and delivers events; re-entered calls only read.
-  void service();
+  void service(bool start = false);
   // At process end: asks a browser this engine started to close.
   void shutdown();
 
  private:
+  enum class State { Idle, Starting, Ready };
   Connection() = default;
-  bool connect();
-  bool findEndpoint(std::string& host, int& port);
+  bool ensureWindow();  // the message-only window for sockets and the timer
+  void begin();      // finds the endpoint, or starts a browser
+  void advance();    // a started browser's port, then the connection
+  bool connect(const std::string& host, int port);
+  void ready();
   void deliverNow(const Event& e);  // an urgent event, during a wait
   void onBrowserEvent(const Event& e);
   View* viewOfTarget(const std::string& targetId) const;
   WebSocketClient ws_;
   std::unique_ptr<Session> session_;
   std::map<std::string, View*> views_;
+  std::vector<View*> waiting_;  // views whose page starts with the next session
   std::vector<View*> retired_;
   HWND hwnd_ = nullptr;
-  bool tried_ = false;
+  State state_ = State::Idle;
+  bool startPosted_ = false;
+  uint64_t retryAt_ = 0;        // no new start before this tick
+  uint64_t giveUpAt_ = 0;       // a starting browser that gave no port by then failed
+  std::wstring storage_, portFile_;
   bool delivering_ = false;
   bool launched_ = false;  // the browser is ours to end
+  bool closing_ = false;   // the process is ending: no pages start
 };
 
-// Starts a Chromium/Edge found on this machine with a DevTools port;
-// false when none can be started. Defined in launch_win.cpp.
-bool launchBrowser(std::string& host, int& port);
+// Starts a Chromium/Edge found on this machine with a DevTools port and its
+// profile in profileDir, without waiting for it; false when none can be
+// started. The port appears in portFile. Defined in launch_win.cpp.
+bool launchBrowser(const std::wstring& profileDir, std::wstring& portFile);
+// The port a started browser wrote, or 0 while it has not. In launch_win.cpp.
+int readActivePort(const std::wstring& portFile);
+// The stable profile folder for a storage folder the application named, or
+// for none ("").
+std::wstring profileFolder(const std::wstring& storage);
 
 // A path as a browser running on the host system names it: the Unix path
 // under Wine, the path itself (UTF-8) on Windows. Defined in launch_win.cpp.

@@ -65,7 +65,6 @@ struct AppData {
   std::string titleBuffer, urlBuffer;
   std::wstring titleBufferW;
   bool newWindows = true;
-  bool cookies = true;
 };
 
 AppData& data(View& v) {
@@ -232,18 +231,23 @@ ENGINE_EXPORT HDC wkeGetViewDC(wkeWebView wv) {
   return v ? v->viewDC() : nullptr;
 }
 
-// Settings. Our pages always paint opaque, and storage lives in the
-// browser's profile, so these only need to be accepted.
+// Settings. Our pages always paint opaque, so these only need to be accepted.
 ENGINE_EXPORT void wkeSetTransparent(wkeWebView, bool) {}
 ENGINE_EXPORT void wkeSetCspCheckEnable(wkeWebView, bool) {}
 ENGINE_EXPORT void wkeSetNpapiPluginsEnabled(wkeWebView, bool) {}
-ENGINE_EXPORT void wkeSetLocalStorageFullPath(wkeWebView, const wchar_t*) {}
-ENGINE_EXPORT void wkeSetCookieJarPath(wkeWebView, const wchar_t*) {}
+// Cookies and local storage live in the profile of the browser the engine
+// starts, which goes in the folder named here.
+ENGINE_EXPORT void wkeSetLocalStorageFullPath(wkeWebView, const wchar_t* path) {
+  if (path) engine::Connection::get().nameStorage(path);
+}
+ENGINE_EXPORT void wkeSetCookieJarPath(wkeWebView, const wchar_t* path) {
+  if (path) engine::Connection::get().nameStorage(path);
+}
 ENGINE_EXPORT void wkeSetNavigationToNewWindowEnable(wkeWebView wv, bool enable) {
   if (View* v = View::find(wv)) data(*v).newWindows = enable;
 }
 ENGINE_EXPORT void wkeSetCookieEnabled(wkeWebView wv, bool enable) {
-  if (View* v = View::find(wv)) data(*v).cookies = enable;
+  if (View* v = View::find(wv)) v->setCookiesEnabled(enable);
 }
 ENGINE_EXPORT void wkeSetUserAgent(wkeWebView wv, const char* ua) {
   if (View* v = View::find(wv)) v->setUserAgent(ua ? ua : "");

@@ -48,22 +48,12 @@ std::wstring findBrowser() {
   return {};
 }
 
-// The port the browser wrote into its profile, within about timeoutMs.
-int readActivePort(const std::wstring& file, int timeoutMs) {
-  for (int waited = 0; waited < timeoutMs; waited += 100) {
-    HANDLE h = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h != INVALID_HANDLE_VALUE) {
-      char buf[256] = {};
-      DWORD n = 0;
-      ReadFile(h, buf, sizeof buf - 1, &n, nullptr);
-      CloseHandle(h);
-      int port = atoi(buf);
-      if (port > 0 && std::string(buf, n).find('\n') != std::string::npos) return port;
-    }
-    Sleep(100);
-  }
-  return 0;
+// Makes dir and the folders above it; true when it exists afterwards.
+bool makeFolders(const std::wstring& dir) {
+  for (size_t i = 3; i <= dir.size(); ++i)
+    if (i == dir.size() || dir[i] == L'\\') CreateDirectoryW(dir.substr(0, i).c_str(), nullptr);
+  DWORD a = GetFileAttributesW(dir.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 }  // namespace
@@ -84,17 +74,47 @@ std::string hostPath(const std::wstring& path) {
   return s;
 }
 
-bool launchBrowser(std::string& host, int& port) {
+int readActivePort(const std::wstring& file) {
+  HANDLE h = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return 0;
+  char buf[256] = {};
+  DWORD n = 0;
+  ReadFile(h, buf, sizeof buf - 1, &n, nullptr);
+  CloseHandle(h);
+  int port = atoi(buf);
+  return port > 0 && std::string(buf, n).find('\n') != std::string::npos ? port : 0;
+}
+
+// Cookies and local storage outlive the process: the profile stays in one
+// folder, inside the storage folder the application names, or else in the
+// user's local application data.
+std::wstring profileFolder(const std::wstring& storage) {
+  std::wstring base = storage;
+  if (base.empty()) {
+    base = env(L"LOCALAPPDATA");
+    if (base.empty()) {
+      wchar_t tmp[MAX_PATH];
+      if (GetTempPathW(MAX_PATH, tmp)) base = tmp;
+    }
+    if (!base.empty() && base.back() != L'\\') base += L'\\';
+    base += L"Paginet";
+  }
+  if (!base.empty() && base.back() != L'\\') base += L'\\';
+  return base + L"browser-profile";
+}
+
+bool launchBrowser(const std::wstring& profile, std::wstring& portFile) {
   std::wstring exe = findBrowser();
   if (exe.empty()) {
     engineLog("no Edge or Chrome found; set PAGINET_ENGINE_DEVTOOLS=host:port");
     return false;
   }
-  wchar_t tmp[MAX_PATH];
-  GetTempPathW(MAX_PATH, tmp);
-  std::wstring profile = std::wstring(tmp) + L"paginet-engine-" + std::to_wstring(GetCurrentProcessId());
-  CreateDirectoryW(profile.c_str(), nullptr);
-  std::wstring portFile = profile + L"\\DevToolsActivePort";
+  if (!makeFolders(profile)) {
+    engineLog("cannot make the browser profile folder, error " + std::to_string(GetLastError()));
+    return false;
+  }
+  portFile = profile + L"\\DevToolsActivePort";
   DeleteFileW(portFile.c_str());  // a stale one outlives its browser
   // A browser that is no Windows program runs on the host behind Wine: it
   // needs the host's name for the profile, and no sandbox, as it may run as root.
@@ -134,10 +154,7 @@ bool launchBrowser(std::string& host, int& port) {
   ResumeThread(pi.hThread);
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
-  port = readActivePort(portFile, 20000);
-  host = "127.0.0.1";
-  if (!port) engineLog("the browser gave no DevTools port");
-  return port != 0;
+  return true;
 }
 
 }  // namespace engine

@@ -53,19 +53,24 @@ View* View::create(int type, HWND parent, int x, int y, int w, int h) {
   v->w_ = rc.right > 0 ? rc.right : 1;
   v->h_ = rc.bottom > 0 ? rc.bottom : 1;
   v->dib_.resize(v->w_, v->h_);
-  if (!v->startPage()) v->detached_ = true;
+  Connection::get().wantPage(v);
   return v;
 }
 
-bool View::startPage() {
+// Also after the browser was lost: the page comes back with what the view
+// had set and the address it showed.
+void View::startPage() {
   Session* s = Connection::get().session();
-  if (!s) return false;
+  if (!s) return;
+  detached_ = false;
+  sessionId_.clear();
+  deviceScriptId_.clear();
   Reply t = s->call("Target.createTarget", {{"url", "about:blank"}});
   targetId_ = stringField(t.result, "targetId");
-  if (!t.ok || targetId_.empty()) { engineLog("createTarget failed: " + t.error); return false; }
+  if (!t.ok || targetId_.empty()) { engineLog("createTarget failed: " + t.error); detached_ = true; return; }
   Reply a = s->call("Target.attachToTarget", {{"targetId", targetId_}, {"flatten", true}});
   sessionId_ = stringField(a.result, "sessionId");
-  if (!a.ok || sessionId_.empty()) { engineLog("attachToTarget failed: " + a.error); return false; }
+  if (!a.ok || sessionId_.empty()) { engineLog("attachToTarget failed: " + a.error); detached_ = true; return; }
   Connection::get().attach(sessionId_, this);
   call("Page.enable");
   call("Runtime.enable");
@@ -75,10 +80,17 @@ bool View::startPage() {
   // Every request pauses here: the application may refuse a main-frame
   // navigation, or take any request for itself.
   call("Fetch.enable", {{"patterns", Json::array({{{"urlPattern", "*"}}})}});
+  if (!userAgent_.empty()) applyUserAgent();
+  if (!cookies_) call("Emulation.setDocumentCookieDisabled", {{"disabled", true}});
+  if (deviceSet_) applyDevice();
   applyMetrics();
   // Frames come on damage only; the capture in viewDC covers the rest.
   call("Page.startScreencast", {{"format", "jpeg"}, {"quality", 85}, {"everyNthFrame", 1}});
-  return true;
+  std::string html = std::move(pendingHtml_), url = pendingUrl_.empty() ? url_ : std::move(pendingUrl_);
+  pendingHtml_.clear();
+  pendingUrl_.clear();
+  if (!html.empty()) loadHtml(html);
+  else if (!url.empty() && url != "about:blank") loadUrl(url);
 }
 
 bool View::live() const {
@@ -116,13 +128,26 @@ void View::destroy() {
   Connection::get().retire(this);
 }
 
+// Before the page exists the last load waits for it.
 void View::loadUrl(const std::string& url) {
   stale_ = true;
+  if (!live()) {
+    pendingUrl_ = url;
+    pendingHtml_.clear();
+    Connection::get().start();
+    return;
+  }
   expectPicture();
   post("Page.navigate", {{"url", url}});
 }
 
 void View::loadHtml(const std::string& html) {
+  if (!live()) {
+    pendingHtml_ = html.empty() ? " " : html;
+    pendingUrl_.clear();
+    Connection::get().start();
+    return;
+  }
   Reply tree = call("Page.getFrameTree");
   std::string frameId;
   if (tree.ok && tree.result.contains("frameTree")) frameId = stringField(tree.result["frameTree"]["frame"], "id");
@@ -139,13 +164,30 @@ void View::reload() {
 }
 
 void View::setUserAgent(const std::string& ua) {
-  Json p = {{"userAgent", ua}};
+  userAgent_ = ua;
+  if (live()) applyUserAgent();
+}
+
+void View::applyUserAgent() {
+  Json p = {{"userAgent", userAgent_}};
   if (device_.platform) p["platform"] = *device_.platform;
   call("Emulation.setUserAgentOverride", p);
 }
 
+void View::setCookiesEnabled(bool enabled) {
+  cookies_ = enabled;
+  if (live()) call("Emulation.setDocumentCookieDisabled", {{"disabled", !enabled}});
+}
+
 void View::setDeviceParam(const char* name, const char* text, int number) {
   if (!name || !engine::setDeviceParam(device_, name, text, number)) return;
+  deviceSet_ = true;
+  if (!live()) return;
+  applyDevice();
+  if (std::string(name).rfind("screen.", 0) == 0) applyMetrics();
+}
+
+void View::applyDevice() {
   std::string script = deviceScript(device_);
   // One start-up script at a time, holding every value set so far.
   if (!deviceScriptId_.empty())
@@ -153,12 +195,13 @@ void View::setDeviceParam(const char* name, const char* text, int number) {
   Reply r = call("Page.addScriptToEvaluateOnNewDocument", {{"source", script}});
   deviceScriptId_ = stringField(r.result, "identifier");
   call("Runtime.evaluate", {{"expression", script}});
-  if (std::string(name).rfind("screen.", 0) == 0) applyMetrics();
 }
 
 bool View::runScript(const std::string& body, std::string& text, int& number) {
   text.clear();
   number = 0;
+  // A browser still starting gets a moment, never long enough to freeze the window.
+  if (!live()) Connection::get().waitSession(1000);
   if (!live()) return false;
   stale_ = true;
   Reply r = call("Runtime.evaluate",
@@ -202,7 +245,10 @@ void View::expectPicture() {
 HDC View::viewDC() {
   // Without a page there is nothing to show: the last picture would pass
   // for a new one.
-  if (!live()) return nullptr;
+  if (!live()) {
+    Connection::get().start();
+    return nullptr;
+  }
   if (stale_) captureNow();
   return dib_.dc();
 }

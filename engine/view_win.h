@@ -52,6 +52,7 @@ class View {
   void loadHtml(const std::string& html);
   void reload();
   void setUserAgent(const std::string& ua);
+  void setCookiesEnabled(bool enabled);
   void setDeviceParam(const char* name, const char* text, int number);
   // Runs a function body; result text and number; false on any failure.
   bool runScript(const std::string& body, std::string& text, int& number);
@@ -63,6 +64,8 @@ class View {
   int width() const { return w_; }
   int height() const { return h_; }
 
+  // Opens the view's page in the current session and applies what was set.
+  void startPage();
   void onEvent(const Event& e);
   void afterEvents();
   void onDetached();
@@ -76,7 +79,8 @@ class View {
   View() = default;
   static LRESULT CALLBACK windowProc(HWND, UINT, WPARAM, LPARAM);
   LRESULT handle(UINT msg, WPARAM w, LPARAM l);
-  bool startPage();
+  void applyUserAgent();
+  void applyDevice();
   Reply call(const std::string& method, const Json& params = Json::object(), int timeoutMs = 5000);
   void post(const std::string& method, const Json& params);
   void applyMetrics();
@@ -108,6 +112,10 @@ class View {
   std::string url_, title_;
   std::string noticedTitle_, hover_;  // as last told to the application
   DeviceParams device_;
+  bool deviceSet_ = false;
+  std::string userAgent_;
+  bool cookies_ = true;
+  std::string pendingUrl_, pendingHtml_;  // the load waiting for the page
   std::string deviceScriptId_;
   uint64_t pictureDue_ = 0;    // tick by which a picture is wanted; 0 for none
   int buttons_ = 0;            // page button bits held

@@ -82,7 +82,7 @@ wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\App Paths\chrome.ex
 lrc=0
 env -u PAGINET_ENGINE_DEVTOOLS timeout 180 wine "$WIN/tests/engine/engine_probe.exe" "$DLL" "$URL" --exit \
   >"$WORK/launch.out" 2>"$WORK/launch.err" || lrc=$?
-own() { pgrep -f "user-data-dir=$WINEPREFIX/.*paginet-engine-" || true; }
+own() { pgrep -f "user-data-dir=$WINEPREFIX/.*Paginet/browser-profile" || true; }
 for _ in $(seq 50); do [ -z "$(own)" ] && break; sleep 0.2; done
 left=$(own)
 if [ $lrc -eq 0 ] && grep -q 'EXIT-WITH-VIEWS loaded' "$WORK/launch.out" && [ -z "$left" ]; then

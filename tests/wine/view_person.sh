@@ -1,15 +1,21 @@
 #!/usr/bin/env bash
 # The browser view used as a person uses it: real key presses and clicks
 # (xdotool) on the sample sign-in page, read back from what the page saw.
+# The engine starts the browser itself, and the sign-in outlives a restart.
 set -euo pipefail
 E2E_NAME="view person"
 source "$(dirname "$0")/lib/e2e.sh"
-trap 'session_stop; stop_background' EXIT
 session_watchdog 600 "$E2E_NAME"
 
 session_start_site default
 FORM_URL="${SITE_URL%%/q*}/form"
-session_start_chromium
+# No endpoint: the engine finds Chromium (registered as Chrome) and starts it.
+DEVTOOLS=
+wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\App Paths\chrome.exe' /ve \
+  /d 'Z:\usr\lib\chromium\chromium' /f >/dev/null 2>&1
+ours() { pgrep -f "user-data-dir=$SESSION_DIR/run/" || true; }
+cleanup() { for p in $(ours); do kill -9 "$p" 2>/dev/null || true; done; }
+trap 'cleanup; session_stop; stop_background' EXIT
 session_start_program
 sleep 4   # first activation and the layout snap
 
@@ -36,7 +42,10 @@ expect() {
   done
   fail "$1" "$2 is '$got', not '$3'"
 }
-read -r VX VY VW VH < <(session_controls | awk '$1 == "child" && $4 * $5 > best { best = $4 * $5; v = $2 " " $3 " " $4 " " $5 } END { print v }')
+view_place() {
+  read -r VX VY VW VH < <(session_controls | awk '$1 == "child" && $4 * $5 > best { best = $4 * $5; v = $2 " " $3 " " $4 " " $5 } END { print v }')
+}
+view_place
 at() { xdotool mousemove $((VX + $1)) $((VY + $2)); }   # at X Y: page coordinates
 click() { at "$1" "$2"; xdotool click 1; sleep 0.3; }
 
@@ -94,5 +103,24 @@ at 25 565; xdotool click --repeat 2 --delay 80 1
 expect "double click selects a word" sel Plain
 click 40 505
 expect "a click follows a link" hash '#linked'
+
+# A restart (the engine starts a new browser) finds the sign-in kept.
+session_close_window
+session_wait_exit 60 || fail "the program ends when its window closes"
+for _ in $(seq 50); do [ -z "$(ours)" ] && break; sleep 0.2; done
+[ -z "$(ours)" ] || fail "the browser ends with the program" "left: $(ours)"
+[ -d "$RUN_DIR/pic/browser-profile" ] && pass "the browser profile lives in the storage folder" \
+  || fail "the browser profile lives in the storage folder" "$(ls "$RUN_DIR/pic" 2>&1)"
+(cd "$RUN_DIR" && exec wine paginet.exe >"$SESSION_DIR/program2.log" 2>&1) &
+SESSION_PIDS+=($!)
+PROGRAM_PID=$!
+for _ in $(seq 120); do session_controls >/dev/null 2>&1 && break; sleep 1; done
+sleep 4
+view_place
+: > "$SESSION_DIR/site.log"
+session_type_address "$FORM_URL"
+session_click_button "前往首页"
+expect "after a restart the cookie is still there" cookie alice
+expect "after a restart local storage is still there" stored alice
 
 exit $rc
