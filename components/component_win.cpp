@@ -1,5 +1,6 @@
 #include "components/component_win.h"
 #include <commctrl.h>
+#include "runtime/gbk.h"
 
 namespace comp {
 namespace {
@@ -33,21 +34,10 @@ uint8_t* runtimeBlock(const std::vector<uint8_t>& bytes, uint32_t* size) {
   return p;
 }
 
-std::wstring widen(const Bytes& gbk) {
-  if (gbk.empty()) return {};
-  int n = MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), nullptr, 0);
-  std::wstring w(n, L'\0');
-  MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), w.data(), n);
-  return w;
-}
+std::wstring widen(const Bytes& gbk) { return rt::gbkToWide(gbk); }
 
 Bytes narrow(const wchar_t* s, int len) {
-  if (len < 0) len = static_cast<int>(wcslen(s));
-  if (len == 0) return {};
-  int n = WideCharToMultiByte(936, 0, s, len, nullptr, 0, nullptr, nullptr);
-  Bytes b(n, '\0');
-  WideCharToMultiByte(936, 0, s, len, b.data(), n, nullptr, nullptr);
-  return b;
+  return rt::wideToGbk(len < 0 ? std::wstring_view(s) : std::wstring_view(s, size_t(len)));
 }
 
 Bytes windowTextOf(HWND hwnd) {

@@ -6,6 +6,7 @@
 
 #include "browser/browser_library.h"
 #include "browser/engine_loader.h"
+#include "runtime/gbk.h"
 
 namespace host {
 namespace {
@@ -148,12 +149,7 @@ std::wstring scratch(const std::wstring& sub) {
   return dir;
 }
 
-std::string toGbk(const std::wstring& w) {
-  int n = WideCharToMultiByte(936, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string s(size_t(n > 0 ? n - 1 : 0), '\0');
-  if (n > 1) WideCharToMultiByte(936, 0, w.c_str(), -1, s.data(), n, nullptr, nullptr);
-  return s;
-}
+std::string toGbk(const std::wstring& w) { return rt::wideToGbk(w); }
 
 HMODULE doubleModule() { return GetModuleHandleW(web::enginePath().c_str()); }
 std::string doubleLog() { return doubleFn<DoubleLogFn>("doubleLog")(); }

@@ -7,6 +7,7 @@
 #include "runtime/core_commands.h"
 #include "runtime/dll_call.h"
 #include "runtime/dll_commands.h"
+#include "runtime/gbk.h"
 #include "sound/sound.h"
 #include "sound/wave_player.h"
 #include "tests/runtime/commands_fake_runtime.h"
@@ -54,12 +55,7 @@ std::string waveByteSet() {
   return b;
 }
 
-std::wstring widen(const std::string& gbk) {
-  int n = MultiByteToWideChar(936, 0, gbk.c_str(), -1, nullptr, 0);
-  std::wstring w(size_t(n > 0 ? n - 1 : 0), L'\0');
-  if (n > 1) MultiByteToWideChar(936, 0, gbk.c_str(), -1, w.data(), n);
-  return w;
-}
+std::wstring widen(const std::string& gbk) { return rt::gbkToWide(gbk); }
 
 bool writeFile(const std::wstring& path, const sndtest::Bytes& bytes) {
   HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
