@@ -96,7 +96,7 @@ void notifyApp(View& v, Notice n, NoticeArgs& a) {
   AppData& d = data(v);
   auto* wv = reinterpret_cast<wkeWebView>(&v);
   auto slot = [&](SlotId id) -> Slot& { return d.slots[id]; };
-  EngineText s1(a.text), s2(a.text2), empty;
+  EngineText s1(a.text), s2(a.text2), s3(a.text3);
   switch (n) {
     case Notice::DocumentReady:
       if (auto f = reinterpret_cast<wkeDocumentReady2Callback>(slot(kDocumentReady).fn))
@@ -115,7 +115,7 @@ void notifyApp(View& v, Notice n, NoticeArgs& a) {
       break;
     case Notice::Console:
       if (auto f = reinterpret_cast<wkeConsoleCallback>(slot(kConsole).fn))
-        f(wv, slot(kConsole).param, a.number, &s1, &s2, 0, &empty);
+        f(wv, slot(kConsole).param, a.number, &s1, &s2, static_cast<unsigned>(a.line), &s3);
       break;
     case Notice::Alert:
       if (auto f = reinterpret_cast<wkeAlertBoxCallback>(slot(kAlert).fn)) f(wv, slot(kAlert).param, &s1);
@@ -165,6 +165,11 @@ void notifyApp(View& v, Notice n, NoticeArgs& a) {
       if (auto f = reinterpret_cast<wkeLoadUrlBeginCallback>(slot(kUrlBegin).fn))
         a.answer = f(wv, slot(kUrlBegin).param, a.text.c_str(),
                      reinterpret_cast<wkeNetJob>(static_cast<intptr_t>(a.number)));
+      break;
+    case Notice::UrlEnd:
+      if (auto f = reinterpret_cast<wkeLoadUrlEndCallback>(slot(kUrlEnd).fn))
+        f(wv, slot(kUrlEnd).param, a.text.c_str(), reinterpret_cast<wkeNetJob>(static_cast<intptr_t>(a.number)),
+          nullptr, 0);
       break;
     case Notice::WindowDestroy:
       if (auto f = reinterpret_cast<wkeWindowDestroyCallback>(slot(kDestroy).fn)) f(wv, slot(kDestroy).param);

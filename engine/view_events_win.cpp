@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "engine/connection_win.h"
+#include "engine/console.h"
 #include "engine/handshake.h"
 #include "engine/view_win.h"
 
@@ -56,6 +57,7 @@ void View::onEvent(const Event& e) {
   } else if (e.method == "Page.frameNavigated") {
     if (p.contains("frame") && !p["frame"].contains("parentId")) {
       url_ = stringField(p["frame"], "url");
+      errorPage_ = p["frame"].contains("unreachableUrl");
       NoticeArgs a;
       a.text = url_;
       a.number = 1;
@@ -78,20 +80,21 @@ void View::onEvent(const Event& e) {
     stale_ = true;
     expectPicture();
     checkTitle();
+    if (errorPage_) return;  // the failure was told when the load failed
     NoticeArgs a;
     a.text = url_;
     notifyApp(*this, Notice::LoadingFinished, a);
-  } else if (e.method == "Runtime.consoleAPICalled") {
+  } else if (e.method == "Runtime.consoleAPICalled" || e.method == "Runtime.exceptionThrown") {
+    ConsoleLine c = e.method == "Runtime.exceptionThrown" ? readException(p) : readConsoleCall(p);
     NoticeArgs a;
-    if (p.contains("args") && p["args"].is_array()) {
-      for (const auto& arg : p["args"]) {
-        if (!a.text.empty()) a.text += ' ';
-        a.text += arg.contains("value") ? (arg["value"].is_string() ? arg["value"].get<std::string>()
-                                                                    : arg["value"].dump())
-                                        : stringField(arg, "description");
-      }
-    }
+    a.number = c.level;
+    a.text = std::move(c.message);
+    a.text2 = std::move(c.source);
+    a.line = c.line;
+    a.text3 = std::move(c.stack);
     notifyApp(*this, Notice::Console, a);
+  } else if (e.method == "Network.loadingFinished" || e.method == "Network.loadingFailed") {
+    requestEnded(e.method == "Network.loadingFailed", p);
   } else if (e.method == "Page.javascriptDialogOpening") {
     // The page stalls until the dialog is answered.
     std::string type = stringField(p, "type");
@@ -130,6 +133,11 @@ void View::onEvent(const Event& e) {
       notifyApp(*this, Notice::UrlBegin, a);
       allow = !a.answer;  // taken by the application: the page does not get it
     }
+    if (allow && requestStage && !stringField(p, "networkId").empty()) {
+      bool page = stringField(p, "resourceType") == "Document" && stringField(p, "frameId") == targetId_;
+      if (requests_.size() >= 4096) requests_.clear();  // ones that never end do not pile up
+      requests_[stringField(p, "networkId")] = {url, jobs_, page};
+    }
     if (allow) post("Fetch.continueRequest", {{"requestId", id}});
     else post("Fetch.failRequest", {{"requestId", id}, {"errorReason", "Aborted"}});
   } else if (e.method == "Runtime.bindingCalled") {
@@ -149,6 +157,26 @@ void View::onEvent(const Event& e) {
     openWindow(p);
   } else if (e.method == "Inspector.targetCrashed" || e.method == "Inspector.detached") {
     onDetached();
+  }
+}
+
+// The end of a request the application was asked about; a failed page
+// load ends the load with its reason.
+void View::requestEnded(bool failed, const Json& p) {
+  auto it = requests_.find(stringField(p, "requestId"));
+  if (it == requests_.end()) return;
+  Request r = std::move(it->second);
+  requests_.erase(it);
+  NoticeArgs a;
+  a.text = r.url;
+  a.number = r.job;
+  if (!failed) {
+    notifyApp(*this, Notice::UrlEnd, a);
+  } else if (r.page) {
+    bool canceled = p.value("canceled", false) || stringField(p, "errorText") == "net::ERR_ABORTED";
+    a.number = canceled ? 2 : 1;
+    a.text2 = stringField(p, "errorText");
+    notifyApp(*this, Notice::LoadingFinished, a);
   }
 }
 

@@ -74,6 +74,7 @@ void View::startPage() {
   Connection::get().attach(sessionId_, this);
   call("Page.enable");
   call("Runtime.enable");
+  call("Network.enable");  // when requests end
   // Title changes after load and the link under the mouse come from the page.
   call("Runtime.addBinding", {{"name", std::string(kNoticeBinding)}});
   call("Page.addScriptToEvaluateOnNewDocument", {{"source", pageWatchScript()}});

@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 
+#include <map>
 #include <string>
 
 #include "engine/device.h"
@@ -17,12 +18,14 @@ namespace engine {
 enum class Notice {
   DocumentReady, TitleChanged, UrlChanged, LoadingFinished, Console, Alert,
   Confirm, Prompt, Navigation, PaintUpdated, WindowClosing, WindowDestroy,
-  HoverUrl, CreateView, Download, UrlBegin,
+  HoverUrl, CreateView, Download, UrlBegin, UrlEnd,
 };
 
 struct NoticeArgs {
   std::string text, text2;  // UTF-8: title, URL, message, default value
+  std::string text3;        // console: the stack
   int number = 0;
+  int line = 0;             // console: the source line
   bool answer = true;  // question notices: the application's answer
   WindowRect window;         // CreateView: where the page asked for the window
   void* created = nullptr;   // CreateView: the web view the application gave
@@ -101,6 +104,7 @@ class View {
   void checkTitle();
   void titleSeen(const std::string& title);
   void openWindow(const Json& params);
+  void requestEnded(bool failed, const Json& params);
 
   HWND hwnd_ = nullptr;
   std::string sessionId_, targetId_;
@@ -124,6 +128,13 @@ class View {
   Utf16Joiner charJoiner_, imeJoiner_;
   int cursor_ = 32512;         // the page's cursor, as an IDC_ number
   int jobs_ = 0;  // numbers the requests told to the application
+  struct Request {
+    std::string url;
+    int job = 0;
+    bool page = false;  // the main frame's document
+  };
+  std::map<std::string, Request> requests_;  // by network request id, till they end
+  bool errorPage_ = false;  // the main frame shows the browser's error page
 };
 
 }  // namespace engine
