@@ -33,6 +33,8 @@ struct EngineDll {
   void (*onAlertBox)(View, void*, void*);
   void (*onConfirmBox)(View, void*, void*);
   void (*onLoadUrlBegin)(View, void*, void*);
+  void (*onLoadUrlEnd)(View, void*, void*);
+  void (*onConsole)(View, void*, void*);
 
   // False (with a message) when the DLL or one of the names is missing.
   bool load(const wchar_t* path) {
@@ -71,6 +73,8 @@ struct EngineDll {
     get(onAlertBox, "wkeOnAlertBox");
     get(onConfirmBox, "wkeOnConfirmBox");
     get(onLoadUrlBegin, "wkeOnLoadUrlBegin");
+    get(onLoadUrlEnd, "wkeOnLoadUrlEnd");
+    get(onConsole, "wkeOnConsole");
     return ok;
   }
 };

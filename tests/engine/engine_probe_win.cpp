@@ -22,7 +22,23 @@ void report(bool ok, const char* name, const std::string& detail = "") {
 }
 
 bool loaded = false;
-void onLoadingFinish(void*, void*, void*, int, void*) { loaded = true; }
+int loadResult = -1;
+std::string loadReason;
+const char* (*engineString)(void*) = nullptr;
+void onLoadingFinish(void*, void*, void*, int result, void* reason) {
+  loaded = true;
+  loadResult = result;
+  loadReason = engineString ? engineString(reason) : "";
+}
+
+std::string ended;  // addresses of the requests that ended
+void onUrlEnd(void*, void*, const char* url, void*, void*, int) { ended += std::string(url) + "|"; }
+
+std::string consoleSeen;
+void onConsole(void*, void*, int level, void* message, void* source, unsigned line, void*) {
+  consoleSeen += std::to_string(level) + ":" + engineString(message) + ":" + std::to_string(line) + ":" +
+                 engineString(source) + "|";
+}
 
 void onLateDestroy(void*, void*) {
   std::printf("destroy notice after main returned\n");
@@ -247,7 +263,10 @@ int main(int argc, char** argv) {
   report(v && IsWindow(e.getWindowHandle(v)), "web window created");
   if (!v) return 1;
   e.showWindow(v, 1);
+  engineString = e.getString;
   e.onLoadingFinish(v, reinterpret_cast<void*>(&onLoadingFinish), nullptr);
+  e.onLoadUrlEnd(v, reinterpret_cast<void*>(&onUrlEnd), nullptr);
+  e.onConsole(v, reinterpret_cast<void*>(&onConsole), nullptr);
   e.setUserAgent(v, "PaginetProbe/1.0 (Tablet)");
   e.setDeviceParameter(v, "navigator.maxTouchPoints", nullptr, 5, 0);
   e.setDeviceParameter(v, "navigator.platform", "QD-Mini", 0, 0);
@@ -259,7 +278,22 @@ int main(int argc, char** argv) {
   e.loadURL(v, argv[2]);
   bool finished = pumpUntil(30000, [] { return loaded; });
   std::string title = e.getTitle(v);
-  report(finished && title == "Engine Probe", "page loads", "title '" + title + "'");
+  report(finished && title == "Engine Probe" && loadResult == 0, "page loads", "title '" + title + "'");
+  report(ended.find("/index.html|") != std::string::npos, "the page's request end is told", ended);
+
+  e.runJSW(v, L"console.warn('careful', 2); setTimeout(() => { throw new Error('late'); })");
+  pumpUntil(5000, [] { return consoleSeen.find("late") != std::string::npos; });
+  report(consoleSeen.rfind("2:careful 2:", 0) == 0 && consoleSeen.find("|3:Error: late") != std::string::npos,
+         "console messages and errors carry their level", consoleSeen);
+
+  loaded = false;
+  e.loadURL(v, "http://127.0.0.1:1/closed");
+  pumpUntil(15000, [] { return loaded; });
+  report(loaded && loadResult == 1 && loadReason.rfind("net::ERR_", 0) == 0,
+         "a failed load ends with failure and its reason", std::to_string(loadResult) + " " + loadReason);
+  loaded = false;
+  e.loadURL(v, argv[2]);
+  pumpUntil(30000, [] { return loaded; });
 
   void* es = e.globalExec(v);
   int64_t r = e.runJSW(v, L"return [navigator.userAgent, navigator.platform, navigator.maxTouchPoints,"
