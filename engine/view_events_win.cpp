@@ -1,4 +1,8 @@
 // What a view's page reports, turned into notices for the application.
+#include <windows.h>
+
+#include <commdlg.h>
+
 #include <vector>
 
 #include "engine/connection_win.h"
@@ -153,11 +157,43 @@ void View::onEvent(const Event& e) {
       a.text = hover_;
       notifyApp(*this, Notice::HoverUrl, a);
     }
+  } else if (e.method == "Page.fileChooserOpened") {
+    chooseFiles(p);
   } else if (e.method == "Page.windowOpen") {
     openWindow(p);
   } else if (e.method == "Inspector.targetCrashed" || e.method == "Inspector.detached") {
     onDetached();
   }
+}
+
+// A page's file input opens the system's open-file dialog; the files chosen
+// go to the input under the names the browser knows them by.
+void View::chooseFiles(const Json& p) {
+  bool many = stringField(p, "mode") == "selectMultiple";
+  std::vector<wchar_t> buf(32768, L'\0');
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = hwnd_;
+  ofn.lpstrFile = buf.data();
+  ofn.nMaxFile = static_cast<DWORD>(buf.size());
+  ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | (many ? OFN_ALLOWMULTISELECT : 0);
+  if (!GetOpenFileNameW(&ofn)) return;
+  // One name, or with several a folder and then each name, each ended by a NUL.
+  std::vector<std::wstring> parts;
+  for (const wchar_t* q = buf.data(); *q; q += wcslen(q) + 1) parts.emplace_back(q);
+  Json files = Json::array();
+  if (parts.size() == 1) files.push_back(hostPath(parts[0]));
+  for (size_t i = 1; i < parts.size(); ++i) {
+    std::wstring dir = parts[0];
+    if (!dir.empty() && dir.back() != L'\\') dir += L'\\';
+    files.push_back(hostPath(dir + parts[i]));
+  }
+  Json args = {{"files", files}};
+  if (p.contains("backendNodeId")) args["backendNodeId"] = p["backendNodeId"];
+  stale_ = true;
+  expectPicture();
+  Reply r = call("DOM.setFileInputFiles", args);
+  if (!r.ok) engineLog("choosing files failed: " + r.error);
 }
 
 // The end of a request the application was asked about; a failed page

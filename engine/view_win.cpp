@@ -75,6 +75,7 @@ void View::startPage() {
   call("Page.enable");
   call("Runtime.enable");
   call("Network.enable");  // when requests end
+  call("Page.setInterceptFileChooserDialog", {{"enabled", true}});
   // Title changes after load and the link under the mouse come from the page.
   call("Runtime.addBinding", {{"name", std::string(kNoticeBinding)}});
   call("Page.addScriptToEvaluateOnNewDocument", {{"source", pageWatchScript()}});

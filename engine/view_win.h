@@ -105,6 +105,7 @@ class View {
   void titleSeen(const std::string& title);
   void openWindow(const Json& params);
   void requestEnded(bool failed, const Json& params);
+  void chooseFiles(const Json& params);
 
   HWND hwnd_ = nullptr;
   std::string sessionId_, targetId_;

@@ -104,6 +104,14 @@ expect "double click selects a word" sel Plain
 click 40 505
 expect "a click follows a link" hash '#linked'
 
+# The file input opens the system's open-file dialog; the chosen file reaches the page.
+printf 'answer sheet\n' > "$SESSION_DIR/upload.txt"
+click 170 465
+sleep 3
+xdotool type --delay 20 "$(winepath -w "$SESSION_DIR/upload.txt" 2>/dev/null)"
+xdotool key Return
+expect "a file chosen in the system dialog reaches the page" files 'upload.txt:13:answer sheet'
+
 # A restart (the engine starts a new browser) finds the sign-in kept.
 session_close_window
 session_wait_exit 60 || fail "the program ends when its window closes"
