@@ -43,6 +43,10 @@ const rt::PropertyRecord kTimerProperties[] = {
   OWN(1001),  // 8 period
 };
 
+// Menu items have no common properties: 0 caption, 1 check mark, 2 disabled,
+// 3 visible. The runtime builds and answers them; they raise events.
+const rt::PropertyRecord kMenuItemProperties[] = {OWN(1005), OWN(1003), OWN(1003), OWN(1003)};
+
 #undef OWN
 #undef COMMON_PROPERTIES
 
@@ -54,11 +58,13 @@ constexpr rt::TypeRecord componentType(const char* name, const char* english, ui
 
 }  // namespace
 
-// Only the four component types of this program are real; the other type
-// numbers keep their places with empty records.
+// Only the component types of this program and the menu item are real; the
+// other type numbers keep their places with empty records.
 const rt::TypeRecord kCoreTypes[51] = {
   componentType("窗口", "window", rt::kTypeFlagWindowComponent, kWindowProperties, windowInterface),  // 1
-  {}, {}, {},
+  {},
+  componentType("菜单", "Menu", rt::kTypeFlagComponent, kMenuItemProperties, nullptr),  // 3
+  {},
   componentType("编辑框", "EditBox", rt::kTypeFlagWindowComponent, kEditBoxProperties, editBoxInterface),  // 5
   {}, {}, {}, {}, {},
   componentType("按钮", "Button", rt::kTypeFlagWindowComponent | rt::kTypeFlagDefaultButton,

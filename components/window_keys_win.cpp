@@ -123,6 +123,9 @@ int32_t RT_CALL windowPreTranslate(rt::LiveObject* self, void* m) {
   if (!msg || !hwnd || (msg->hwnd != hwnd && !IsChild(hwnd, msg->hwnd))) return 0;
   bool keyboard = msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST;
   if (keyboard && !IsWindowEnabled(msg->hwnd)) return 0;
+  if (keyboard)
+    if (HANDLE accel = GetPropW(hwnd, rt::kAcceleratorProperty))
+      if (TranslateAcceleratorW(hwnd, static_cast<HACCEL>(accel), msg)) return 1;
   if (filtered(hwnd, msg)) return 1;
   if (msg->message == WM_LBUTTONDOWN && w->props.dragByClient) {
     rt::LiveObject* target = msg->hwnd == hwnd ? nullptr : liveObjectOf(msg->hwnd);

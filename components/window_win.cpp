@@ -71,6 +71,20 @@ LRESULT onNcDestroy(WindowObject* w, WPARAM wp, LPARAM lp) {
   return r;
 }
 
+// A menu item chosen (or its shortcut pressed) raises the item's event; the
+// runtime's menu keeps the item's component id as the command's data.
+bool onMenuCommand(WindowObject* w, UINT command) {
+  HMENU menu = GetMenu(hwndOf(w));
+  MENUITEMINFOW mi = {};
+  mi.cbSize = sizeof mi;
+  mi.fMask = MIIM_DATA;
+  if (!menu || !GetMenuItemInfoW(menu, command, FALSE, &mi) || !mi.dwItemData) return false;
+  rt::LiveObject item = w->base;
+  item.componentId = static_cast<uint32_t>(mi.dwItemData);
+  raiseEvent(&item, 0);
+  return true;
+}
+
 // Over the client area, the nearest component (from the one under the
 // pointer up to the window) with a mouse pointer of its own sets the shape.
 bool onSetCursor(WindowObject* w, HWND under, UINT hitTest) {
@@ -96,6 +110,7 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return reinterpret_cast<LRESULT>(w);
     case WM_COMMAND:
       if (lp) return reflect(reinterpret_cast<HWND>(lp), msg, wp, lp);
+      if (onMenuCommand(w, LOWORD(wp))) return 0;
       break;
     case WM_NOTIFY:
       return reflect(reinterpret_cast<NMHDR*>(lp)->hwndFrom, msg, wp, lp);

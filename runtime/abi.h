@@ -137,6 +137,9 @@ constexpr uint32_t kMsgShowLoaded = 0x8005;
 // Window property naming the cursor (HCURSOR) of a component's mouse
 // pointer; the window component shows it over that component.
 constexpr const wchar_t* kPointerProperty = L"PaginetPointer";
+// Window property naming the window's accelerator table (HACCEL), which
+// its keyboard pre-translation tries first.
+constexpr const wchar_t* kAcceleratorProperty = L"PaginetAccelerators";
 
 #pragma pack(push, 4)
 struct PlaySoundRequest {   // notification 2015

@@ -19,7 +19,7 @@ int32_t typeFlags(uint32_t typeCode) {
 
 // Creates one record's native window; the window itself when parent is null.
 LiveObject* createRecord(LoadedWindow* w, ComponentRecord& r, HWND parent, uint32_t controlId,
-                         HWND owner) {
+                         HWND owner, void* menu = nullptr) {
   const TypeRecord* type = findType(r.typeCode);
   if (!type || !type->iface) return nullptr;
   auto create = reinterpret_cast<CreateComponentFn>(type->iface(kOpCreate));
@@ -28,7 +28,7 @@ LiveObject* createRecord(LoadedWindow* w, ComponentRecord& r, HWND parent, uint3
   if (r.flags & kRecordDisabled) style |= WS_DISABLED;
   if (r.flags & kRecordTabStop) style |= WS_TABSTOP;
   LiveObject* obj = create(r.propertyData.data(), uint32_t(r.propertyData.size()), style,
-                           parent ? parent : owner, controlId, nullptr, r.left, r.top, r.width,
+                           parent ? parent : owner, controlId, menu, r.left, r.top, r.width,
                            r.height, w->id, r.id, nullptr, 0);
   r.object = obj;
   return obj;
@@ -98,10 +98,14 @@ bool loadWindow(LoadedWindow* w, bool allowTwice, void* owner, bool modal) {
   // 2. No event reaches the application while the native windows appear.
   notify(kNotifyBeginCreate, 0, 0);
   w->saved = w->desc.records;
-  // 3. Menus: this program's windows have no menu-item records.
+  // 3.
+  void *menu = nullptr, *accel = nullptr;
   // 4. The window, then the components from the last record down.
   auto& recs = w->desc.records;
-  if (!createRecord(w, recs[0], nullptr, 0, static_cast<HWND>(owner))) {
+  if (!buildMenu(w, &menu, &accel) || !createRecord(w, recs[0], nullptr, 0, static_cast<HWND>(owner), menu)) {
+    // A window component that failed has destroyed the menu already.
+    if (menu && IsMenu(static_cast<HMENU>(menu))) DestroyMenu(static_cast<HMENU>(menu));
+    if (accel) DestroyAcceleratorTable(static_cast<HACCEL>(accel));
     w->desc.records = w->saved;
     notify(kNotifyEndCreate, 0, 0);
     return false;
@@ -156,6 +160,7 @@ bool loadWindow(LoadedWindow* w, bool allowTwice, void* owner, bool modal) {
   for (size_t i = 1; i < recs.size(); ++i)
     if (!recs[i].isMenuItem()) showComponent(w, recs[i]);
   // 10.
+  installMenu(w, menu, accel);
   notify(kNotifyEndCreate, 0, 0);
   // 11. Creation's own move and size notifications were suppressed.
   raiseWindowEvent(id, 0, 0, nullptr);
@@ -233,6 +238,7 @@ void componentDestroyed(uint32_t windowId, uint32_t componentId) {
   // The window itself: a modal one gives back what it disabled and ends its
   // loop; the working copy goes, so a new load starts afresh.
   reenableAfterModal(windowId);
+  dropAccelerators(w);
   w->modal = false;
   if (state().modalMarker == windowId) state().modalMarker = 0;
   for (auto& rec : w->desc.records) releaseRecordPointer(&rec);

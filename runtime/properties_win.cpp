@@ -2,6 +2,7 @@
 // live in the record and the native window, the rest in the component.
 #include <windows.h>
 #include <commctrl.h>
+#include <cstring>
 #include "runtime/font_values.h"
 #include "runtime/mouse_pointer.h"
 #include "runtime/property_values.h"
@@ -105,12 +106,46 @@ bool onHiddenPage(LoadedWindow* w, const ComponentRecord& r) {
   return false;
 }
 
+// Menu items: 0 caption, 1 check mark, 2 disabled, 3 visible (stored as
+// the hidden bit); a change rebuilds the window's menu.
+void writeMenuItem(LoadedWindow* w, ComponentRecord& r, int32_t property, uint32_t low) {
+  uint32_t flags;
+  std::memcpy(&flags, r.menuBytes, 4);
+  const uint32_t before = flags;
+  auto setBit = [&](uint32_t bit, bool on) { flags = on ? (flags | bit) : (flags & ~bit); };
+  switch (property) {
+    case 0: {
+      std::string caption(textOf(reinterpret_cast<const char*>(uintptr_t(low))));
+      if (caption == r.caption) return;
+      r.caption = caption;
+      break;
+    }
+    case 1: setBit(kMenuChecked, low != 0); break;
+    case 2: setBit(kMenuDisabled, low != 0); break;
+    case 3: setBit(kMenuHidden, low == 0); break;
+    default: return;
+  }
+  if (property != 0 && flags == before) return;
+  std::memcpy(r.menuBytes, &flags, 4);
+  rebuildMenu(w);
+}
+
 }  // namespace
 
 int64_t readProperty(uint32_t windowId, uint32_t componentId, int32_t property, int32_t element) {
   Target t = target(windowId, componentId);
   ComponentRecord& r = *t.record;
-  if (r.isMenuItem()) return property == 0 ? int64_t(uintptr_t(newText(r.caption))) : 0;
+  if (r.isMenuItem()) {
+    uint32_t flags;
+    std::memcpy(&flags, r.menuBytes, 4);
+    switch (property) {
+      case 0: return int64_t(uintptr_t(newText(r.caption)));
+      case 1: return (flags & kMenuChecked) != 0;
+      case 2: return (flags & kMenuDisabled) != 0;
+      case 3: return (flags & kMenuHidden) == 0;
+      default: return 0;
+    }
+  }
   switch (property) {
     case 0: case 1: case 2: case 3: {
       if (!t.hwnd) {
@@ -143,7 +178,10 @@ void writeProperty(uint32_t windowId, uint32_t componentId, int32_t property, in
                    uint32_t low, uint32_t high) {
   Target t = target(windowId, componentId);
   ComponentRecord& r = *t.record;
-  if (r.isMenuItem()) return;  // this program's windows have no menus
+  if (r.isMenuItem()) {
+    writeMenuItem(t.window, r, property, low);
+    return;
+  }
   const UINT keep = SWP_NOZORDER | SWP_NOACTIVATE;
   switch (property) {
     case 0: case 1: {

@@ -16,6 +16,7 @@ struct LoadedWindow {
   std::vector<ComponentRecord> saved;     // form values, restored on destroy
   bool loaded = false;                    // from the end of loading to destroy
   bool modal = false;                     // loaded modally
+  void* accel = nullptr;                  // installed accelerator table (HACCEL)
   // Windows the modal load disabled, with whether each was enabled before.
   std::vector<std::pair<void*, bool>> disabledByModal;
 };

@@ -57,6 +57,20 @@ void loadRecordPointer(ComponentRecord* r);
 // Destroys the record's cursor and takes its name off the native window.
 void releaseRecordPointer(ComponentRecord* r);
 
+// Menu-item flags and shortcut bits (see menus_win.cpp for the layout).
+constexpr uint32_t kMenuHidden = 1, kMenuChecked = 2, kMenuDisabled = 4;
+constexpr uint32_t kShortcutCtrl = 0x10000, kShortcutShift = 0x20000, kShortcutAlt = 0x40000;
+// The window's menu bar (HMENU) and accelerator table (HACCEL) from its
+// menu-item records; both null without any. False when no menu could be made.
+bool buildMenu(LoadedWindow* w, void** menu, void** accel);
+// Puts a built menu on the loaded window, destroying the menu it had, and
+// installs the table, naming it on the window (kAcceleratorProperty).
+void installMenu(LoadedWindow* w, void* menu, void* accel);
+// Builds and installs afresh after a menu item changed.
+bool rebuildMenu(LoadedWindow* w);
+// Destroys the installed accelerator table.
+void dropAccelerators(LoadedWindow* w);
+
 void destroyDefaultIcons();   // notification 1000's icons, at termination
 
 }  // namespace rt

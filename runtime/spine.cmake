@@ -8,7 +8,7 @@ target_sources(paginet_runtime_core PRIVATE
 if(WIN32)
   target_sources(paginet_runtime_core PRIVATE gbk_win.cpp heap_win.cpp)
   target_sources(paginet_runtime PRIVATE
-    cursors_win.cpp font_property_win.cpp loader_win.cpp message_loop_win.cpp notify_win.cpp properties_win.cpp
+    cursors_win.cpp font_property_win.cpp loader_win.cpp menus_win.cpp message_loop_win.cpp notify_win.cpp properties_win.cpp
     service_table_win.cpp startup_win.cpp)
   # WinMain, for programs: link paginet_runtime_main (it brings
   # paginet_runtime). Test executables with their own main link paginet_runtime.

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <algorithm>
+#include <cstring>
 #include "components/core_library.h"
 #include "components/property_blocks.h"
 #include "runtime/font_values.h"
@@ -272,4 +273,86 @@ TEST_F(LoaderTest, VisibleHonoursTabPages) {
     EXPECT_EQ(s.shown, IsWindowVisible(hwndOf(s.id)) != 0);
     EXPECT_EQ(s.value, rt::findRecord(&window(), s.id)->flags & rt::kRecordVisible) << "stored either way";
   }
+}
+
+namespace {
+
+std::vector<uint32_t> gChosen;   // menu items whose routine ran, in order
+
+void RT_CDECL menuRoutine(rt::RoutineResult*) { gChosen.push_back(rt::state().sourceComponent); }
+
+rt::ComponentRecord menuItem(uint32_t id, const char* caption, uint32_t flags, uint32_t shortcut,
+                             uint32_t level) {
+  rt::ComponentRecord c;
+  c.id = id;
+  c.typeCode = rt::kTypeMenuItem;
+  const uint32_t words[3] = {flags, shortcut, level};
+  std::memcpy(c.menuBytes, words, 12);
+  c.caption = caption;
+  c.events = {{0, 0, reinterpret_cast<uintptr_t>(&menuRoutine)}};
+  return c;
+}
+
+std::wstring menuText(HMENU m, int pos) {
+  wchar_t buf[64] = {};
+  GetMenuStringW(m, pos, buf, 64, MF_BYPOSITION);
+  return buf;
+}
+
+void pumpWithPreTranslation() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+    if (!rt::preTranslate(&msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+}
+
+}  // namespace
+
+// Menu items become the menu bar, submenus by level; choosing an item or
+// pressing its shortcut runs its routine; item properties rebuild the menu.
+TEST_F(LoaderTest, MenuItemsMakeTheMenuAndShortcuts) {
+  constexpr uint32_t kFile = 0x2601C001, kOpen = 0x2601C002, kHidden = 0x2601C003, kHelp = 0x2601C004;
+  ASSERT_TRUE(load({menuItem(kFile, "文件", 0, 0, 0), menuItem(kOpen, "打开", 0, VK_F5, 1),
+                    menuItem(kHidden, "隐藏", rt::kMenuHidden, 0, 1),
+                    menuItem(kHelp, "帮助", rt::kMenuChecked, 0, 0)}));
+  HMENU bar = GetMenu(main());
+  ASSERT_TRUE(bar);
+  ASSERT_EQ(2, GetMenuItemCount(bar));
+  EXPECT_EQ(L"文件", menuText(bar, 0));
+  EXPECT_EQ(L"帮助", menuText(bar, 1));
+  EXPECT_TRUE(GetMenuState(bar, 1, MF_BYPOSITION) & MF_CHECKED);
+  HMENU file = GetSubMenu(bar, 0);
+  ASSERT_TRUE(file);
+  ASSERT_EQ(1, GetMenuItemCount(file)) << "the hidden item is left out";
+  EXPECT_EQ(L"打开", menuText(file, 0));
+
+  gChosen.clear();
+  SendMessageW(main(), WM_COMMAND, MAKEWPARAM(GetMenuItemID(bar, 1), 0), 0);
+  SendMessageW(main(), WM_COMMAND, MAKEWPARAM(GetMenuItemID(file, 0), 0), 0);
+  PostMessageW(main(), WM_KEYDOWN, VK_F5, 1);
+  PostMessageW(main(), WM_KEYDOWN, VK_F6, 1);   // no item's shortcut
+  pumpWithPreTranslation();
+  EXPECT_EQ((std::vector<uint32_t>{kHelp, kOpen, kOpen}), gChosen);
+
+  // Properties 0-3 of menu items.
+  EXPECT_EQ(0, rt::readProperty(kWindowId, kHidden, 3, -1));
+  EXPECT_EQ(1, rt::readProperty(kWindowId, kHelp, 1, -1));
+  rt::writeProperty(kWindowId, kHidden, 3, -1, 1, 0);
+  rt::writeProperty(kWindowId, kHelp, 1, -1, 0, 0);
+  rt::writeProperty(kWindowId, kOpen, 2, -1, 1, 0);
+  char caption[] = "打开文件";
+  rt::writeProperty(kWindowId, kOpen, 0, -1, uint32_t(uintptr_t(caption)), 0);
+  bar = GetMenu(main());
+  file = GetSubMenu(bar, 0);
+  ASSERT_TRUE(file);
+  ASSERT_EQ(2, GetMenuItemCount(file));
+  EXPECT_EQ(L"打开文件", menuText(file, 0));
+  EXPECT_EQ(L"隐藏", menuText(file, 1));
+  EXPECT_TRUE(GetMenuState(file, 0, MF_BYPOSITION) & MF_DISABLED);
+  EXPECT_FALSE(GetMenuState(bar, 1, MF_BYPOSITION) & MF_CHECKED);
+  EXPECT_EQ(1, rt::readProperty(kWindowId, kHidden, 3, -1));
+  auto* read = reinterpret_cast<char*>(uintptr_t(rt::readProperty(kWindowId, kOpen, 0, -1)));
+  EXPECT_STREQ(caption, read);
 }
