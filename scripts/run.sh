@@ -24,7 +24,6 @@ give_up() {   # give_up REASON: the reason, then the tail of the program's log
   fi
   exit 1
 }
-box_line() { printf '%s\n' "$1" | awk -v k="$2" '$1 == k' | head -n 1 | cut -d' ' -f7-; }
 
 session_start_site "${1:-default}"
 session_start_chromium
@@ -43,13 +42,13 @@ log "capturing; every page takes about 3 s"
 # failure box; a run-time error shows "错误". The sample pages are few.
 box=$(session_wait_boxes 900 "提示：" "提示" "保存失败" "错误") ||
   give_up "no end box within 15 minutes, or the program ended without one"
-title=$(box_line "$box" box) text=$(box_line "$box" text)
+title=$(box_field "$box" box) text=$(box_field "$box" text)
 # The PDF's failure box comes before the end box: the pictures are saved.
 if [ "$title" = "保存失败" ] && [ "${text#图片已保存}" != "$text" ]; then
   log "$text"
   session_press_ok "$box"
   box=$(session_wait_boxes 60 "提示：" "错误") || give_up "no end box after the PDF's failure"
-  title=$(box_line "$box" box) text=$(box_line "$box" text)
+  title=$(box_field "$box" box) text=$(box_field "$box" text)
 fi
 session_press_ok "$box"
 [ "$title" = "提示：" ] || give_up "$title: $text"

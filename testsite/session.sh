@@ -108,6 +108,10 @@ session_wait_boxes() {
   return 1
 }
 
+# box_field "BOX LINES" KIND: the text of the first line of that kind ("box"
+# gives the title, "text" the message, "button" the caption).
+box_field() { printf '%s\n' "$1" | awk -v k="$2" '$1 == k' | head -n 1 | cut -d' ' -f7-; }
+
 session_press_ok() {   # session_press_ok "BOX LINES": clicks the box's button
   local r; r=$(printf '%s\n' "$1" | awk '$1 == "button" { print $2, $3, $4, $5; exit }')
   [ -n "$r" ] || { log "the box has no button"; return 1; }

@@ -16,4 +16,4 @@ rc=0
 pass() { echo "PASS: $1"; }
 fail() { echo "FAIL: $1${2:+ ($2)}"; rc=1; }
 # The first line of a box's text (after the driver line's six fields).
-box_text() { printf '%s\n' "$1" | awk '$1 == "text"' | head -1 | cut -d' ' -f7-; }
+box_text() { box_field "$1" text; }
