@@ -24,6 +24,27 @@ constexpr uint64_t kMaxOffset = 9999999999ull;
 uint32_t get16(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8; }
 uint32_t get32(const uint8_t* p) { return get16(p) | get16(p + 2) << 16; }
 
+// The pixel layout of a 32-bit uncompressed BMP file image: false, with
+// *out untouched, for anything else or a file too short for its pixels.
+struct BmpLayout {
+  uint32_t width, height;
+  size_t pixelOffset;
+  bool topDown;   // negative height: the first stored row is the top one
+};
+
+bool ReadBmpLayout(const uint8_t* bmp, size_t size, BmpLayout* out) {
+  if (!bmp || size < 54 || bmp[0] != 'B' || bmp[1] != 'M') return false;
+  const uint32_t pixelOffset = get32(bmp + 10), infoSize = get32(bmp + 14);
+  const int32_t width = int32_t(get32(bmp + 18)), height = int32_t(get32(bmp + 22));
+  if (infoSize < 40 || uint64_t(pixelOffset) < 14 + uint64_t(infoSize)) return false;
+  if (get16(bmp + 26) != 1 || get16(bmp + 28) != 32 || get32(bmp + 30) != 0) return false;
+  if (width <= 0 || height == 0 || height == INT32_MIN) return false;
+  const uint32_t rows = uint32_t(height < 0 ? -height : height);
+  if (uint64_t(pixelOffset) + uint64_t(width) * rows * 4 > size) return false;
+  *out = BmpLayout{uint32_t(width), rows, pixelOffset, height < 0};
+  return true;
+}
+
 bool flush(PdfWriter* w) {
   if (w->failed) return false;
   if (w->used > 0 && !w->sink.write(w->sink.context, w->buffer.data(), w->used)) {
@@ -135,19 +156,6 @@ int64_t putPixels(PdfWriter* w, const uint8_t* bmp, const BmpLayout& l) {
 }
 
 }  // namespace
-
-bool ReadBmpLayout(const uint8_t* bmp, size_t size, BmpLayout* out) {
-  if (!bmp || size < 54 || bmp[0] != 'B' || bmp[1] != 'M') return false;
-  const uint32_t pixelOffset = get32(bmp + 10), infoSize = get32(bmp + 14);
-  const int32_t width = int32_t(get32(bmp + 18)), height = int32_t(get32(bmp + 22));
-  if (infoSize < 40 || uint64_t(pixelOffset) < 14 + uint64_t(infoSize)) return false;
-  if (get16(bmp + 26) != 1 || get16(bmp + 28) != 32 || get32(bmp + 30) != 0) return false;
-  if (width <= 0 || height == 0 || height == INT32_MIN) return false;
-  const uint32_t rows = uint32_t(height < 0 ? -height : height);
-  if (uint64_t(pixelOffset) + uint64_t(width) * rows * 4 > size) return false;
-  *out = BmpLayout{uint32_t(width), rows, pixelOffset, height < 0};
-  return true;
-}
 
 PdfStatus PdfBegin(PdfWriter* w, PdfSink sink, const uint16_t* title, size_t titleUnits) {
   w->sink = sink;

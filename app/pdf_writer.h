@@ -46,13 +46,4 @@ PdfStatus PdfAddBmpPage(PdfWriter* w, const uint8_t* bmp, size_t size);
 // every remaining byte to the sink.
 PdfStatus PdfFinish(PdfWriter* w);
 
-// The pixel layout of a 32-bit uncompressed BMP file image: false, with
-// *out untouched, for anything else or a file too short for its pixels.
-struct BmpLayout {
-  uint32_t width, height;
-  size_t pixelOffset;
-  bool topDown;   // negative height: the first stored row is the top one
-};
-bool ReadBmpLayout(const uint8_t* bmp, size_t size, BmpLayout* out);
-
 }  // namespace app
