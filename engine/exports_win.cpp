@@ -9,6 +9,7 @@
 #include "engine/implemented.h"
 #include "engine/values.h"
 #include "engine/view_win.h"
+#include "engine/wide_win.h"
 
 #define ENGINE_EXPORT extern "C" __declspec(dllexport)
 
@@ -32,23 +33,8 @@ namespace {
 using engine::Notice;
 using engine::NoticeArgs;
 using engine::View;
-
-std::string toUtf8(const wchar_t* w) {
-  if (!w) return {};
-  int n = WideCharToMultiByte(CP_UTF8, 0, w, -1, nullptr, 0, nullptr, nullptr);
-  if (n <= 1) return {};
-  std::string s(static_cast<size_t>(n - 1), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, w, -1, s.data(), n, nullptr, nullptr);
-  return s;
-}
-
-std::wstring toUtf16(const std::string& s) {
-  if (s.empty()) return {};
-  int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-  std::wstring w(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-  return w;
-}
+using engine::toUtf16;
+using engine::toUtf8;
 
 struct Slot {
   void* fn = nullptr;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/connection_win.h"
+#include "engine/wide_win.h"
 
 namespace engine {
 namespace {
@@ -68,10 +69,7 @@ std::string hostPath(const std::wstring& path) {
     if (unix) HeapFree(GetProcessHeap(), 0, unix);
     return s;
   }
-  int n = WideCharToMultiByte(CP_UTF8, 0, path.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string s(n > 0 ? static_cast<size_t>(n - 1) : 0, '\0');
-  if (n > 1) WideCharToMultiByte(CP_UTF8, 0, path.c_str(), -1, s.data(), n, nullptr, nullptr);
-  return s;
+  return toUtf8(path.c_str());
 }
 
 int readActivePort(const std::wstring& file) {
@@ -121,11 +119,7 @@ bool launchBrowser(const std::wstring& profile, std::wstring& portFile) {
   bool onHost = exe.size() < 4 || _wcsicmp(exe.c_str() + exe.size() - 4, L".exe") != 0;
   std::wstring profileArg = profile;
   if (onHost) {
-    std::string unix = hostPath(profile);
-    int n = MultiByteToWideChar(CP_UTF8, 0, unix.c_str(), -1, nullptr, 0);
-    std::vector<wchar_t> w(n > 0 ? static_cast<size_t>(n) : 1, L'\0');
-    if (n > 0) MultiByteToWideChar(CP_UTF8, 0, unix.c_str(), -1, w.data(), n);
-    profileArg = w.data();
+    profileArg = toUtf16(hostPath(profile));
   }
   std::wstring cmd = L"\"" + exe + L"\" --headless --remote-debugging-port=0 --user-data-dir=\"" + profileArg +
                      L"\"" + (onHost ? L" --no-sandbox" : L"") +
