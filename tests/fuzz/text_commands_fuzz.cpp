@@ -103,8 +103,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using fake::call;
   using fake::integer;
   using fake::text;
-  // Null and "" are the same empty text.
-  const char* tp = t.empty() && flag == 2 ? nullptr : t.c_str();
+  // Null and "" are the same empty text. A text reaches a command as a
+  // runtime value: a heap block, or a constant when empty.
+  char* heapText = rt::newText(t);
+  const char* tp = heapText ? heapText : flag == 2 ? nullptr : "";
 
   rt::Value found = call(core::FindText, {text(tp), text(u.c_str()), integer(s), integer(flag)});
   if (found.i != findText(t, u, s, flag == 1)) std::abort();
@@ -123,6 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::abort();
   if (call(core::TextLength, {text(tp)}).i != int32_t(t.size())) std::abort();
 
+  rt::freeMemory(heapText);
   if (fake::liveBlocks != live) std::abort();
   return 0;
 }

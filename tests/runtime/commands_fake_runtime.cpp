@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include "runtime/runtime.h"
+#include "runtime/text_reach.h"
 
 namespace fake {
 void (*onReport)() = nullptr;
@@ -18,10 +19,17 @@ void setDirectories(std::string run, std::string module) {
 
 namespace rt {
 
+// Each block carries its size ahead of it, so that freeing it can forget
+// what was known of texts inside it, as the real heap does.
+constexpr size_t kSizeHeader = 16;
+
 void* allocRaw(uint32_t size) {
-  void* p = size > fake::allocLimit ? nullptr : std::malloc(size ? size : 1);
-  if (p) ++fake::liveBlocks;
-  return p;
+  if (size > fake::allocLimit) return nullptr;
+  auto* p = static_cast<uint8_t*>(std::malloc(kSizeHeader + (size ? size : 1)));
+  if (!p) return nullptr;
+  std::memcpy(p, &size, sizeof size);
+  ++fake::liveBlocks;
+  return p + kSizeHeader;
 }
 
 void allocationFailed(uint32_t size) {
@@ -40,7 +48,11 @@ void* allocMemory(uint32_t size) {
 void freeMemory(void* p) {
   if (!p) return;
   --fake::liveBlocks;
-  std::free(p);
+  auto* block = static_cast<uint8_t*>(p) - kSizeHeader;
+  uint32_t size;
+  std::memcpy(&size, block, sizeof size);
+  forgetTextsIn(p, size);
+  std::free(block);
 }
 
 char* newText(std::string_view s) {
