@@ -231,12 +231,16 @@ bool StartWavePlayer(const uint8_t* data, uint32_t size, int32_t loop) {
 }
 
 void StopWavePlayers(bool wait) {
-  AcquireSRWLockExclusive(&gListLock);
-  for (WavePlayer* p = gPlayers; p; p = p->next) SetEvent(p->stopEvent);
-  ReleaseSRWLockExclusive(&gListLock);
-  if (!wait) return;
-  // Batches of what one wait can take; a player started meanwhile is
-  // stopped and waited for as well.
+  if (!wait) {
+    AcquireSRWLockExclusive(&gListLock);
+    for (WavePlayer* p = gPlayers; p; p = p->next) SetEvent(p->stopEvent);
+    ReleaseSRWLockExclusive(&gListLock);
+    return;
+  }
+  // Each player is told to stop under the same lock that takes its thread
+  // handle: told earlier, it could leave the list before being gathered
+  // and still be running when this returns. Batches of what one wait can
+  // take; a player started meanwhile is stopped and waited for as well.
   HANDLE threads[MAXIMUM_WAIT_OBJECTS];
   while (uint32_t n = stopAndGather(threads, MAXIMUM_WAIT_OBJECTS)) {
     WaitForMultipleObjects(n, threads, TRUE, INFINITE);
