@@ -32,15 +32,20 @@ for line in open(sys.argv[1], encoding="utf-8"):
 print(max(states, key=lambda s: s["n"]).get(sys.argv[2], "") if states else "")
 PY
 }
-# expect NAME FIELD VALUE: waits up to 10 s for the page to report VALUE.
-expect() {
-  local got i
+# wait_field FIELD VALUE: waits up to 10 s for the page to report VALUE;
+# the last value seen stays in $got.
+wait_field() {
+  local i
   for i in $(seq 40); do
-    got=$(field "$2")
-    [ "$got" = "$3" ] && { pass "$1"; return 0; }
+    got=$(field "$1")
+    [ "$got" = "$2" ] && return 0
     sleep 0.25
   done
-  fail "$1" "$2 is '$got', not '$3'"
+  return 1
+}
+# expect NAME FIELD VALUE: a case that passes once the page reports VALUE.
+expect() {
+  if wait_field "$2" "$3"; then pass "$1"; else fail "$1" "$2 is '$got', not '$3'"; fi
 }
 view_place() {
   read -r VX VY VW VH < <(session_controls | awk '$1 == "child" && $4 * $5 > best { best = $4 * $5; v = $2 " " $3 " " $4 " " $5 } END { print v }')
@@ -71,6 +76,9 @@ click 270 295
 # xdotool's CJK key events carry no character Wine can read without an X
 # input method; Unicode key input is how such text arrives here.
 xdotool type --delay 60 'Hello '
+# X key events reach the program through its X connection, Unicode input
+# straight through Wine's queue: the second could overtake the first.
+wait_field note 'Hello ' || fail "Latin text reaches the text area" "note is '$got'"
 LC_ALL=C.UTF-8 wine "$DRIVER_EXE" type '世界😀'
 expect "Chinese text and a character beyond 16 bits reach the text area" note 'Hello 世界😀'
 xdotool key Return
