@@ -76,7 +76,9 @@ void Connection::wantPage(View* view) {
   if (session()) ready();
 }
 
-void Connection::nameStorage(const std::wstring& dir) {
+void Connection::nameStorage(const std::wstring& dir, bool cookies) {
+  if (cookies) keeper_.nameCookies(dir);
+  else keeper_.nameLocalStorage(dir);
   if (dir.empty() || dir == storage_) return;
   storage_ = dir;
   if (launched_ && state_ != State::Idle) engineLog("storage folder named after the browser started; used from its next start");
@@ -123,6 +125,7 @@ void Connection::advance() {
 void Connection::ready() {
   state_ = State::Ready;
   if (closing_) return;
+  keeper_.connected(!launched_);
   std::vector<View*> now;
   now.swap(waiting_);
   for (View* v : now) v->startPage();

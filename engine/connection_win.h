@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/keeper_win.h"
 #include "engine/session.h"
 #include "engine/websocket_win.h"
 
@@ -33,9 +34,11 @@ class Connection {
   // the first load or script asks for the start.
   void wantPage(View* view);
   void attach(const std::string& sessionId, View* view) { views_[sessionId] = view; }
-  // Where the browser this engine starts keeps its profile: a folder the
-  // application names for storage. Used when the next browser starts.
-  void nameStorage(const std::wstring& dir);
+  // A folder the application names for cookies or for local storage. A
+  // browser this engine starts keeps its profile in it (from its next
+  // start); for a given endpoint the keeper stores there.
+  void nameStorage(const std::wstring& dir, bool cookies);
+  Keeper& keeper() { return keeper_; }
   // Forgets the view and deletes it, later when events are being delivered.
   void retire(View* view);
   // Reads what arrived and delivers events; re-entered calls only read.
@@ -65,6 +68,7 @@ class Connection {
   uint64_t retryAt_ = 0;        // no new start before this tick
   uint64_t giveUpAt_ = 0;       // a starting browser that gave no port by then failed
   std::wstring storage_, portFile_;
+  Keeper keeper_;
   bool delivering_ = false;
   bool launched_ = false;  // the browser is ours to end
   bool closing_ = false;   // the process is ending: no pages start
@@ -79,6 +83,10 @@ int readActivePort(const std::wstring& portFile);
 // The stable profile folder for a storage folder the application named, or
 // for none ("").
 std::wstring profileFolder(const std::wstring& storage);
+
+// Makes dir and the folders above it; true when it exists afterwards.
+// Defined in launch_win.cpp.
+bool makeFolders(const std::wstring& dir);
 
 // A path as a browser running on the host system names it: the Unix path
 // under Wine, the path itself (UTF-8) on Windows. Defined in launch_win.cpp.

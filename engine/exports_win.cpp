@@ -227,12 +227,13 @@ ENGINE_EXPORT void wkeSetTransparent(wkeWebView, bool) {}
 ENGINE_EXPORT void wkeSetCspCheckEnable(wkeWebView, bool) {}
 ENGINE_EXPORT void wkeSetNpapiPluginsEnabled(wkeWebView, bool) {}
 // Cookies and local storage live in the profile of the browser the engine
-// starts, which goes in the folder named here.
+// starts, which goes in the folder named here, or in files there for a
+// browser given by an endpoint.
 ENGINE_EXPORT void wkeSetLocalStorageFullPath(wkeWebView, const wchar_t* path) {
-  if (path) engine::Connection::get().nameStorage(path);
+  if (path) engine::Connection::get().nameStorage(path, false);
 }
 ENGINE_EXPORT void wkeSetCookieJarPath(wkeWebView, const wchar_t* path) {
-  if (path) engine::Connection::get().nameStorage(path);
+  if (path) engine::Connection::get().nameStorage(path, true);
 }
 ENGINE_EXPORT void wkeSetNavigationToNewWindowEnable(wkeWebView wv, bool enable) {
   if (View* v = View::find(wv)) data(*v).newWindows = enable;

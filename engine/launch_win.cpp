@@ -49,15 +49,14 @@ std::wstring findBrowser() {
   return {};
 }
 
-// Makes dir and the folders above it; true when it exists afterwards.
+}  // namespace
+
 bool makeFolders(const std::wstring& dir) {
   for (size_t i = 3; i <= dir.size(); ++i)
     if (i == dir.size() || dir[i] == L'\\') CreateDirectoryW(dir.substr(0, i).c_str(), nullptr);
   DWORD a = GetFileAttributesW(dir.c_str());
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
-
-}  // namespace
 
 std::string hostPath(const std::wstring& path) {
   using ToUnix = char*(CDECL*)(const wchar_t*);

@@ -48,6 +48,7 @@ PageNotice readPageNotice(std::string_view payload) {
   if (kind == "title") n.kind = PageNotice::Title;
   else if (kind == "hover") n.kind = PageNotice::Hover;
   else if (kind == "cursor") n.kind = PageNotice::Cursor;
+  else if (kind == "stored") n.kind = PageNotice::Stored;
   else return n;
   n.text = std::string(payload.substr(nl + 1));
   return n;

@@ -16,8 +16,10 @@ extern const char kNoticeBinding[];
 std::string pageWatchScript();
 
 struct PageNotice {
-  enum Kind { None, Title, Hover, Cursor } kind = None;
-  std::string text;  // UTF-8 title, address or cursor; "" when the mouse left a link
+  enum Kind { None, Title, Hover, Cursor, Stored } kind = None;
+  // UTF-8 title, address or cursor; "" when the mouse left a link; for
+  // Stored, the origin whose kept local storage the page put back
+  std::string text;
 };
 
 // Reads one binding payload; kind None for anything the script never sends.

@@ -84,6 +84,7 @@ void View::onEvent(const Event& e) {
     stale_ = true;
     expectPicture();
     checkTitle();
+    Connection::get().keeper().saveCookies();
     if (errorPage_) return;  // the failure was told when the load failed
     NoticeArgs a;
     a.text = url_;
@@ -123,7 +124,10 @@ void View::onEvent(const Event& e) {
     std::string url = p.contains("request") ? stringField(p["request"], "url") : std::string();
     bool requestStage = !p.contains("responseStatusCode");  // the only stage asked for
     bool allow = true;
+    if (requestStage) Connection::get().keeper().noteRequest(url);
     if (requestStage && stringField(p, "resourceType") == "Document" && stringField(p, "frameId") == targetId_) {
+      // The document that changed its storage may be about to go.
+      if (!changedStorage_.empty()) saveStorage();
       NoticeArgs a;
       a.text = url;
       notifyApp(*this, Notice::Navigation, a);
@@ -151,12 +155,16 @@ void View::onEvent(const Event& e) {
       titleSeen(n.text);
     } else if (n.kind == PageNotice::Cursor) {
       setCursor(cursorId(n.text));
+    } else if (n.kind == PageNotice::Stored) {
+      Connection::get().keeper().restored(n.text);
     } else if (n.kind == PageNotice::Hover && n.text != hover_) {
       hover_ = n.text;
       NoticeArgs a;
       a.text = hover_;
       notifyApp(*this, Notice::HoverUrl, a);
     }
+  } else if (e.method.rfind("DOMStorage.domStorageItem", 0) == 0) {
+    storageChanged(p.value("storageId", Json::object()));
   } else if (e.method == "Page.fileChooserOpened") {
     chooseFiles(p);
   } else if (e.method == "Page.windowOpen") {
@@ -217,6 +225,8 @@ void View::requestEnded(bool failed, const Json& p) {
 }
 
 void View::afterEvents() {
+  syncStorage();
+  if (storageDue_ && GetTickCount64() >= storageDue_) saveStorage();
   if (!pendingFrame_.empty()) {
     std::string jpeg, reason;
     bool ok = base64Decode(pendingFrame_, jpeg) && dib_.load(jpeg, reason);

@@ -79,6 +79,12 @@ void View::startPage() {
   // Title changes after load and the link under the mouse come from the page.
   call("Runtime.addBinding", {{"name", std::string(kNoticeBinding)}});
   call("Page.addScriptToEvaluateOnNewDocument", {{"source", pageWatchScript()}});
+  storageWatched_ = false;
+  restoreVersion_ = -1;
+  restoreScriptId_.clear();
+  changedStorage_.clear();
+  storageDue_ = 0;
+  syncStorage();
   // Every request pauses here: the application may refuse a main-frame
   // navigation, or take any request for itself.
   call("Fetch.enable", {{"patterns", Json::array({{{"urlPattern", "*"}}})}});
@@ -124,6 +130,10 @@ View* View::find(const void* handle) {
 void View::destroy() {
   views().erase(this);
   forgetAppData(*this);
+  if (live() && Connection::get().keeper().active()) {
+    saveStorage();
+    Connection::get().keeper().saveCookies();
+  }
   if (!targetId_.empty()) {
     if (Session* s = Connection::get().session()) s->post("Target.closeTarget", {{"targetId", targetId_}});
   }

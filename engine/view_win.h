@@ -106,6 +106,12 @@ class View {
   void openWindow(const Json& params);
   void requestEnded(bool failed, const Json& params);
   void chooseFiles(const Json& params);
+  // For a browser given by an endpoint: watches the page's local storage
+  // and keeps the restore script current.
+  void syncStorage();
+  void storageChanged(const Json& storageId);
+  // Hands the changed origins' items to the keeper.
+  void saveStorage();
 
   HWND hwnd_ = nullptr;
   std::string sessionId_, targetId_;
@@ -136,6 +142,11 @@ class View {
   };
   std::map<std::string, Request> requests_;  // by network request id, till they end
   bool errorPage_ = false;  // the main frame shows the browser's error page
+  bool storageWatched_ = false;      // DOMStorage events are on for the page
+  int restoreVersion_ = -1;          // the keeper's script the page has
+  std::string restoreScriptId_;
+  std::map<std::string, Json> changedStorage_;  // storage ids by origin, not yet kept
+  uint64_t storageDue_ = 0;          // tick by which to keep them; 0 for none
 };
 
 }  // namespace engine

@@ -1,0 +1,141 @@
+#include "engine/jar.h"
+
+#include <cctype>
+
+#include "engine/message.h"
+#include "engine/page_notices.h"
+
+namespace engine {
+namespace {
+
+std::string dump(const Json& j) { return j.dump(-1, ' ', false, Json::error_handler_t::replace); }
+
+// Each line of text that parses as a JSON object.
+template <typename Fn>
+void eachObjectLine(std::string_view text, Fn fn) {
+  while (!text.empty()) {
+    size_t nl = text.find('\n');
+    std::string_view line = text.substr(0, nl);
+    text = nl == std::string_view::npos ? std::string_view() : text.substr(nl + 1);
+    Json j;
+    if (!line.empty() && parseMessage(line, j) && j.is_object()) fn(j);
+  }
+}
+
+bool isString(const Json& j, const char* key) {
+  auto it = j.find(key);
+  return it != j.end() && it->is_string();
+}
+
+// Persistent and not expired: a session cookie has no expiry (-1) or says so.
+bool lasting(const Json& c, double now) {
+  auto e = c.find("expires");
+  if (e == c.end() || !e->is_number() || e->get<double>() <= now) return false;
+  auto s = c.find("session");
+  return s == c.end() || !s->is_boolean() || !s->get<bool>();
+}
+
+bool wellFormed(const Json& c) {
+  return c.is_object() && isString(c, "name") && isString(c, "value") && isString(c, "domain") &&
+         !c["domain"].get_ref<const std::string&>().empty();
+}
+
+}  // namespace
+
+Json readCookieJar(std::string_view text, double nowSeconds) {
+  Json out = Json::array();
+  eachObjectLine(text, [&](Json& c) {
+    if (wellFormed(c) && lasting(c, nowSeconds)) out.push_back(std::move(c));
+  });
+  return out;
+}
+
+std::string writeCookieJar(const Json& cookies, double nowSeconds, const std::set<std::string>& hosts) {
+  std::string out;
+  if (!cookies.is_array()) return out;
+  for (const Json& c : cookies) {
+    if (!wellFormed(c) || !lasting(c, nowSeconds)) continue;
+    const std::string& domain = c["domain"].get_ref<const std::string&>();
+    bool ours = false;
+    for (const std::string& h : hosts) ours = ours || domainMatches(domain, h);
+    if (ours) out += dump(c) + "\n";
+  }
+  return out;
+}
+
+bool domainMatches(std::string_view domain, std::string_view host) {
+  if (!domain.empty() && domain[0] == '.') domain.remove_prefix(1);
+  if (domain.empty() || host.size() < domain.size()) return false;
+  for (size_t i = 0; i < domain.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(domain[i])) != host[host.size() - domain.size() + i]) return false;
+  return host.size() == domain.size() || host[host.size() - domain.size() - 1] == '.';
+}
+
+std::string urlHost(std::string_view url) {
+  size_t scheme = url.find("://");
+  if (scheme == std::string_view::npos) return {};
+  std::string_view rest = url.substr(scheme + 3);
+  rest = rest.substr(0, rest.find_first_of("/?#"));
+  if (size_t at = rest.rfind('@'); at != std::string_view::npos) rest.remove_prefix(at + 1);
+  std::string host;
+  if (!rest.empty() && rest[0] == '[') {
+    host = std::string(rest.substr(0, rest.find(']') + 1));  // an IPv6 address keeps its brackets
+  } else {
+    host = std::string(rest.substr(0, rest.find(':')));
+  }
+  for (char& c : host) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return host;
+}
+
+OriginItems readLocalStorage(std::string_view text) {
+  OriginItems all;
+  eachObjectLine(text, [&](Json& line) {
+    auto items = line.find("items");
+    if (!isString(line, "origin") || items == line.end() || !items->is_object()) return;
+    Json kept = Json::object();
+    for (auto& [key, value] : items->items())
+      if (value.is_string()) kept[key] = std::move(value);
+    all[line["origin"].get<std::string>()] = std::move(kept);
+  });
+  return all;
+}
+
+std::string writeLocalStorage(const OriginItems& all) {
+  std::string out;
+  for (const auto& [origin, items] : all)
+    if (!origin.empty() && items.is_object() && !items.empty())
+      out += dump(Json{{"origin", origin}, {"items", items}}) + "\n";
+  return out;
+}
+
+Json itemsOf(const Json& entries) {
+  Json items = Json::object();
+  if (!entries.is_array()) return items;
+  for (const Json& e : entries)
+    if (e.is_array() && e.size() == 2 && e[0].is_string() && e[1].is_string()) items[e[0].get<std::string>()] = e[1];
+  return items;
+}
+
+std::string storageOrigin(const Json& id) {
+  if (!id.is_object() || !id.value("isLocalStorage", false)) return {};
+  if (isString(id, "securityOrigin") && !id["securityOrigin"].get_ref<const std::string&>().empty())
+    return id["securityOrigin"].get<std::string>();
+  if (!isString(id, "storageKey")) return {};
+  std::string key = id["storageKey"].get<std::string>();
+  if (!key.empty() && key.back() == '/') key.pop_back();
+  return key;
+}
+
+std::string restoreScript(const OriginItems& pending) {
+  Json data = Json::object();
+  for (const auto& [origin, items] : pending) data[origin] = items;
+  // Storage may be refused (an opaque origin, a sandboxed frame): then
+  // nothing is put back and nothing reported.
+  return "(()=>{const kept=" + dump(data) +
+         ";const o=location.origin,s=kept[o];if(!s)return;"
+         "try{for(const k of Object.keys(s))if(localStorage.getItem(k)===null)localStorage.setItem(k,s[k]);}"
+         "catch(e){return;}"
+         "const f=globalThis." + kNoticeBinding + ";if(typeof f==='function')f('stored\\n'+o);})()";
+}
+
+}  // namespace engine
