@@ -102,8 +102,9 @@ void Keeper::load() {
   }
 }
 
+// Also before a folder is named: the page's first requests may come first.
 void Keeper::noteRequest(const std::string& url) {
-  if (!active()) return;
+  if (!attached_) return;
   std::string host = urlHost(url);
   if (!host.empty()) hosts_.insert(host);
 }

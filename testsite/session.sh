@@ -50,8 +50,14 @@ session_start_program() {
   RUN_DIR="$SESSION_DIR/run"
   rm -rf "$RUN_DIR"; mkdir -p "$RUN_DIR"
   cp "$BUILD/win32/app/paginet.exe" "$BUILD/win32/engine/node.dll" "$RUN_DIR/"
+  session_restart_program "${1:-120}" program.log
+}
+
+# session_restart_program [SECONDS [LOG]]: starts the program again in the
+# same RUN_DIR (what it stored there stays), logging to LOG.
+session_restart_program() {
   (cd "$RUN_DIR" && PAGINET_ENGINE_DEVTOOLS="$DEVTOOLS" exec wine paginet.exe \
-    >"$SESSION_DIR/program.log" 2>&1) &
+    >"$SESSION_DIR/${2:-program.log}" 2>&1) &
   SESSION_PIDS+=($!)
   PROGRAM_PID=$!
   local deadline=$((SECONDS + ${1:-120}))

@@ -29,6 +29,7 @@ struct EngineDll {
   void (*onCreateView)(View, void*, void*);
   void (*onDownload)(View, void*, void*);
   void (*setNavigationToNewWindowEnable)(View, bool);
+  void (*setCookieEnabled)(View, bool);
   const char* (*getString)(void*);
   void (*onAlertBox)(View, void*, void*);
   void (*onConfirmBox)(View, void*, void*);
@@ -69,6 +70,7 @@ struct EngineDll {
     get(onCreateView, "wkeOnCreateView");
     get(onDownload, "wkeOnDownload");
     get(setNavigationToNewWindowEnable, "wkeSetNavigationToNewWindowEnable");
+    get(setCookieEnabled, "wkeSetCookieEnabled");
     get(getString, "wkeGetString");
     get(onAlertBox, "wkeOnAlertBox");
     get(onConfirmBox, "wkeOnConfirmBox");

@@ -306,6 +306,14 @@ int main(int argc, char** argv) {
   std::string text = e.toString(es, r);
   report(text == "Engine Probe\xe4\xb8\xad\xe6\x96\x87", "script text comes back as UTF-8", text);
 
+  // Cookies off: the page neither sets nor reads them; on again, both work.
+  e.setCookieEnabled(v, false);
+  std::string off = e.toString(es, e.runJSW(v, L"document.cookie = 'off=1; max-age=60'; return document.cookie"));
+  e.setCookieEnabled(v, true);
+  std::string on = e.toString(es, e.runJSW(v, L"document.cookie = 'on=1; max-age=60'; return document.cookie"));
+  report(off.empty() && on.find("on=1") != std::string::npos && on.find("off=1") == std::string::npos,
+         "cookies off, then on again", "'" + off + "' '" + on + "'");
+
   struct { const wchar_t* body; int number; const char* text; } ints[] = {
       {L"return 6 * 7", 42, "42"},
       {L"return '17px'", 17, "17px"},

@@ -5,6 +5,7 @@
 set -euo pipefail
 E2E_NAME="view person"
 source "$(dirname "$0")/lib/e2e.sh"
+source "$(dirname "$0")/lib/page_state.sh"
 session_watchdog 600 "$E2E_NAME"
 
 session_start_site default
@@ -19,40 +20,7 @@ trap 'cleanup; session_stop; stop_background' EXIT
 session_start_program
 sleep 4   # first activation and the layout snap
 
-# The newest state the page reported (its lines may arrive out of order),
-# and one field of it.
-field() {
-  python3 - "$SESSION_DIR/site.log" "$1" <<'PY' || true
-import json, sys
-states = []
-for line in open(sys.argv[1], encoding="utf-8"):
-    if line.startswith("s="):
-        try: states.append(json.loads(line[2:]))
-        except ValueError: pass
-print(max(states, key=lambda s: s["n"]).get(sys.argv[2], "") if states else "")
-PY
-}
-# wait_field FIELD VALUE: waits up to 10 s for the page to report VALUE;
-# the last value seen stays in $got.
-wait_field() {
-  local i
-  for i in $(seq 40); do
-    got=$(field "$1")
-    [ "$got" = "$2" ] && return 0
-    sleep 0.25
-  done
-  return 1
-}
-# expect NAME FIELD VALUE: a case that passes once the page reports VALUE.
-expect() {
-  if wait_field "$2" "$3"; then pass "$1"; else fail "$1" "$2 is '$got', not '$3'"; fi
-}
-view_place() {
-  read -r VX VY VW VH < <(session_controls | awk '$1 == "child" && $4 * $5 > best { best = $4 * $5; v = $2 " " $3 " " $4 " " $5 } END { print v }')
-}
 view_place
-at() { xdotool mousemove $((VX + $1)) $((VY + $2)); }   # at X Y: page coordinates
-click() { at "$1" "$2"; xdotool click 1; sleep 0.3; }
 
 : > "$SESSION_DIR/site.log"
 session_type_address "$FORM_URL"
@@ -127,10 +95,7 @@ for _ in $(seq 50); do [ -z "$(ours)" ] && break; sleep 0.2; done
 [ -z "$(ours)" ] || fail "the browser ends with the program" "left: $(ours)"
 [ -d "$RUN_DIR/pic/browser-profile" ] && pass "the browser profile lives in the storage folder" \
   || fail "the browser profile lives in the storage folder" "$(ls "$RUN_DIR/pic" 2>&1)"
-(cd "$RUN_DIR" && exec wine paginet.exe >"$SESSION_DIR/program2.log" 2>&1) &
-SESSION_PIDS+=($!)
-PROGRAM_PID=$!
-for _ in $(seq 120); do session_controls >/dev/null 2>&1 && break; sleep 1; done
+session_restart_program 120 program2.log
 sleep 4
 view_place
 : > "$SESSION_DIR/site.log"
