@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/page_notices.h"
-
 using engine::Json;
 
 namespace {
@@ -103,15 +101,4 @@ TEST(LocalStorageFile, ItemsAndOriginsFromTheProtocol) {
     SCOPED_TRACE(c.id);
     EXPECT_EQ(engine::storageOrigin(Json::parse(c.id)), c.origin);
   }
-}
-
-TEST(LocalStorageFile, RestoreScriptCarriesTheItemsAndReportsThroughTheBinding) {
-  engine::OriginItems pending;
-  pending["http://127.0.0.1:8123"] = Json{{"login", "</script>'\"\\"}};
-  std::string script = engine::restoreScript(pending);
-  EXPECT_NE(script.find(R"("http://127.0.0.1:8123":{"login":"</script>'\"\\"})"), std::string::npos);
-  EXPECT_NE(script.find(engine::kNoticeBinding), std::string::npos);
-  engine::PageNotice n = engine::readPageNotice("stored\nhttp://127.0.0.1:8123");
-  EXPECT_EQ(n.kind, engine::PageNotice::Stored);
-  EXPECT_EQ(n.text, "http://127.0.0.1:8123");
 }
