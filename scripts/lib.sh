@@ -157,6 +157,11 @@ ASOUND
     # With no window manager on the display, Wine draws the title bar
     # and frame itself only when asked to.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 || true
+  fi
+  # Nor should it wait for one: a managed window waits up to a second on
+  # every show and hide for a window manager's answer that never comes.
+  if ! grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
     timeout 120 wineserver -w || wineserver -k || true
   fi
 }
