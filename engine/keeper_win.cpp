@@ -34,8 +34,10 @@ std::string readWhole(const std::wstring& path) {
 }
 
 // Replaces the file in one step, so a crash leaves the old file or the new
-// one, never a part of either.
-void writeWhole(const std::wstring& dir, const wchar_t* name, const std::string& text) {
+// one, never a part of either. onDisk is what the file holds: an unchanged
+// text is not written again.
+void writeWhole(const std::wstring& dir, const wchar_t* name, const std::string& text, std::string& onDisk) {
+  if (text == onDisk) return;
   std::wstring folder = dir;
   while (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
   if (!makeFolders(folder)) {
@@ -53,7 +55,10 @@ void writeWhole(const std::wstring& dir, const wchar_t* name, const std::string&
             put == text.size() && FlushFileBuffers(h);
   DWORD error = GetLastError();
   CloseHandle(h);
-  if (ok && MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return;
+  if (ok && MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    onDisk = text;
+    return;
+  }
   engineLog("cannot replace " + toUtf8(path.c_str()) + ", error " + std::to_string(ok ? GetLastError() : error));
   DeleteFileW(temp.c_str());
 }
@@ -84,7 +89,8 @@ void Keeper::load() {
   if (!attached_ || !s) return;
   if (!cookieDir().empty() && cookieDir() != cookiesFrom_) {
     cookiesFrom_ = cookieDir();
-    Json cookies = readCookieJar(readWhole(inFolder(cookiesFrom_, kCookieFile)), nowSeconds());
+    cookieFile_ = readWhole(inFolder(cookiesFrom_, kCookieFile));
+    Json cookies = readCookieJar(cookieFile_, nowSeconds());
     for (const Json& c : cookies) {
       std::string domain = c["domain"].get<std::string>();
       hosts_.insert(urlHost("http://" + domain.substr(domain[0] == '.' ? 1 : 0)));
@@ -96,7 +102,8 @@ void Keeper::load() {
   }
   if (!storageDir().empty() && storageDir() != itemsFrom_) {
     itemsFrom_ = storageDir();
-    kept_ = readLocalStorage(readWhole(inFolder(itemsFrom_, kStorageFile)));
+    storageFile_ = readWhole(inFolder(itemsFrom_, kStorageFile));
+    kept_ = readLocalStorage(storageFile_);
     pending_ = kept_;
     ++version_;
   }
@@ -117,7 +124,7 @@ void Keeper::saveCookies() {
     engineLog("cookies not kept: " + r.error);
     return;
   }
-  writeWhole(cookiesFrom_, kCookieFile, writeCookieJar(r.result["cookies"], nowSeconds(), hosts_));
+  writeWhole(cookiesFrom_, kCookieFile, writeCookieJar(r.result["cookies"], nowSeconds(), hosts_), cookieFile_);
 }
 
 void Keeper::keepItems(const std::string& origin, const Json& entries) {
@@ -125,7 +132,7 @@ void Keeper::keepItems(const std::string& origin, const Json& entries) {
   Json items = itemsOf(entries);
   if (items.empty()) kept_.erase(origin);
   else kept_[origin] = std::move(items);
-  writeWhole(itemsFrom_, kStorageFile, writeLocalStorage(kept_));
+  writeWhole(itemsFrom_, kStorageFile, writeLocalStorage(kept_), storageFile_);
 }
 
 void Keeper::restored(const std::string& origin) {

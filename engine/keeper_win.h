@@ -46,6 +46,7 @@ class Keeper {
   bool attached_ = false;
   std::wstring cookies_, local_;            // the folders as named
   std::wstring cookiesFrom_, itemsFrom_;    // where the loaded ones came from
+  std::string cookieFile_, storageFile_;    // what those files hold
   std::set<std::string> hosts_;             // hosts whose cookies are ours
   OriginItems kept_;                        // as in the file
   OriginItems pending_;                     // kept, not yet put back in this browser
