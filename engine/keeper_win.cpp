@@ -93,7 +93,8 @@ void Keeper::load() {
     Json cookies = readCookieJar(cookieFile_, nowSeconds());
     for (const Json& c : cookies) {
       std::string domain = c["domain"].get<std::string>();
-      hosts_.insert(urlHost("http://" + domain.substr(domain[0] == '.' ? 1 : 0)));
+      std::string host = urlHost("http://" + domain.substr(domain[0] == '.' ? 1 : 0));
+      if (!host.empty()) hosts_.insert(host);
     }
     if (!cookies.empty()) {
       Reply r = s->call("Storage.setCookies", {{"cookies", cookies}});
