@@ -27,12 +27,43 @@ bool Session::post(const std::string& method, const Json& params, const std::str
   return send(method, params, sessionId) != 0;
 }
 
+int64_t Session::request(const std::string& method, const Json& params, const std::string& sessionId) {
+  int64_t id = send(method, params, sessionId);
+  if (id) waiting_[id] = true;
+  return id;
+}
+
+bool Session::take(int64_t id, Reply& reply) {
+  auto it = replies_.find(id);
+  if (it == replies_.end()) return false;
+  reply = std::move(it->second);
+  replies_.erase(it);
+  waiting_.erase(id);
+  return true;
+}
+
+void Session::forget(int64_t id) {
+  waiting_.erase(id);
+  replies_.erase(id);
+}
+
+void Session::poll() {
+  if (!lost_ && !link_.pump(0)) lose("connection closed");
+}
+
+bool Session::anyQueued(const std::function<bool(const Event&)>& match) const {
+  return std::any_of(events_.begin(), events_.end(), match);
+}
+
 Reply Session::call(const std::string& method, const Json& params, const std::string& sessionId,
                     int timeoutMs) {
+  int64_t id = request(method, params, sessionId);
+  if (!id) return Reply{false, {}, "connection lost"};
+  return wait(id, method, timeoutMs);
+}
+
+Reply Session::wait(int64_t id, const std::string& method, int timeoutMs) {
   Reply r;
-  int64_t id = send(method, params, sessionId);
-  if (!id) { r.error = "connection lost"; return r; }
-  waiting_[id] = true;
   uint64_t deadline = link_.nowMs() + static_cast<uint64_t>(timeoutMs);
   while (!replies_.count(id) && !lost_) {
     uint64_t now = link_.nowMs();
@@ -40,15 +71,10 @@ Reply Session::call(const std::string& method, const Json& params, const std::st
     if (!link_.pump(static_cast<int>(deadline - now))) lose("connection closed");
     deliverUrgent();
   }
+  if (take(id, r)) return r;
   waiting_.erase(id);
-  auto it = replies_.find(id);
-  if (it == replies_.end()) {
-    r.error = lost_ ? "connection lost" : "no reply to " + method + " in time";
-    if (!lost_ && link_.log) link_.log(r.error);
-    return r;
-  }
-  r = std::move(it->second);
-  replies_.erase(it);
+  r.error = lost_ ? "connection lost" : "no reply to " + method + " in time";
+  if (!lost_ && link_.log) link_.log(r.error);
   return r;
 }
 

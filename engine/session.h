@@ -47,6 +47,20 @@ class Session {
   // arrive meanwhile are queued, not delivered, except urgent ones.
   Reply call(const std::string& method, const Json& params = Json::object(),
              const std::string& sessionId = "", int timeoutMs = 5000);
+  // Sends a command whose reply is collected later with take() or wait();
+  // its id, or 0 when lost.
+  int64_t request(const std::string& method, const Json& params = Json::object(),
+                  const std::string& sessionId = "");
+  // The reply to a request, when it has arrived.
+  bool take(int64_t id, Reply& reply);
+  // Waits at most timeoutMs for a request's reply, as call() does.
+  Reply wait(int64_t id, const std::string& method, int timeoutMs);
+  // No reply to that request is wanted any more.
+  void forget(int64_t id);
+  // Reads what has arrived, without waiting.
+  void poll();
+  // Whether a queued event matches.
+  bool anyQueued(const std::function<bool(const Event&)>& match) const;
   // Sends without waiting; the reply is dropped. Returns false when lost.
   bool post(const std::string& method, const Json& params = Json::object(),
             const std::string& sessionId = "");

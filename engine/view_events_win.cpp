@@ -56,8 +56,9 @@ void View::onEvent(const Event& e) {
   const Json& p = e.params;
   if (e.method == "Page.screencastFrame") {
     post("Page.screencastFrameAck", {{"sessionId", p.value("sessionId", 0)}});
-    pendingFrame_ = stringField(p, "data");
-    stale_ = true;
+    // A frame like the last one changes nothing on screen or in the page.
+    std::string data = stringField(p, "data");
+    if (picture_.frame(data, GetTickCount64())) pendingFrame_ = std::move(data);
   } else if (e.method == "Page.frameNavigated") {
     if (p.contains("frame") && !p["frame"].contains("parentId")) {
       url_ = stringField(p["frame"], "url");
@@ -74,14 +75,14 @@ void View::onEvent(const Event& e) {
     a.number = 1;
     notifyApp(*this, Notice::UrlChanged, a);
   } else if (e.method == "Page.domContentEventFired") {
-    stale_ = true;
+    changed();
     expectPicture();
     NoticeArgs a;
     a.number = 1;
     notifyApp(*this, Notice::DocumentReady, a);
     checkTitle();
   } else if (e.method == "Page.loadEventFired") {
-    stale_ = true;
+    changed();
     expectPicture();
     checkTitle();
     Connection::get().keeper().saveCookies();
@@ -198,7 +199,7 @@ void View::chooseFiles(const Json& p) {
   }
   Json args = {{"files", files}};
   if (p.contains("backendNodeId")) args["backendNodeId"] = p["backendNodeId"];
-  stale_ = true;
+  changed();
   expectPicture();
   Reply r = call("DOM.setFileInputFiles", args);
   if (!r.ok) engineLog("choosing files failed: " + r.error);
@@ -227,18 +228,23 @@ void View::requestEnded(bool failed, const Json& p) {
 void View::afterEvents() {
   syncStorage();
   if (storageDue_ && GetTickCount64() >= storageDue_) saveStorage();
+  bool shown = false;
   if (!pendingFrame_.empty()) {
     std::string jpeg, reason;
-    bool ok = base64Decode(pendingFrame_, jpeg) && dib_.load(jpeg, reason);
+    shown = base64Decode(pendingFrame_, jpeg) && dib_.load(jpeg, reason);
     pendingFrame_.clear();
-    if (!ok) return;
+  } else if (aheadArrived()) {
+    shown = true;
   } else if (pictureDue_ && GetTickCount64() >= pictureDue_) {
     pictureDue_ = 0;  // one try; the next input asks again
     captureNow();
-    if (stale_) return;
-  } else {
-    return;
+    shown = picture_.fresh();
   }
+  if (!picture_.stillCurrent()) forgetAhead();
+  // Once the page has settled, its picture is taken while the application
+  // waits, not when it asks for the view's surface.
+  if (!aheadId_ && live() && picture_.aheadDue(GetTickCount64())) askAhead();
+  if (!shown) return;
   // A frame of the old size does not end the wait after a resize.
   if (dib_.width() == w_ && dib_.height() == h_) pictureDue_ = 0;
   InvalidateRect(hwnd_, nullptr, FALSE);

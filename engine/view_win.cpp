@@ -64,6 +64,7 @@ void View::startPage() {
   if (!s) return;
   detached_ = false;
   sessionId_.clear();
+  aheadId_ = 0;  // asked of the session before
   deviceScriptId_.clear();
   Reply t = s->call("Target.createTarget", {{"url", "about:blank"}});
   targetId_ = stringField(t.result, "targetId");
@@ -142,7 +143,7 @@ void View::destroy() {
 
 // Before the page exists the last load waits for it.
 void View::loadUrl(const std::string& url) {
-  stale_ = true;
+  changed();
   if (!live()) {
     pendingUrl_ = url;
     pendingHtml_.clear();
@@ -164,13 +165,13 @@ void View::loadHtml(const std::string& html) {
   std::string frameId;
   if (tree.ok && tree.result.contains("frameTree")) frameId = stringField(tree.result["frameTree"]["frame"], "id");
   if (frameId.empty()) return;
-  stale_ = true;
+  changed();
   expectPicture();
   post("Page.setDocumentContent", {{"frameId", frameId}, {"html", html}});
 }
 
 void View::reload() {
-  stale_ = true;
+  changed();
   expectPicture();
   post("Page.reload", Json::object());
 }
@@ -215,7 +216,7 @@ bool View::runScript(const std::string& body, std::string& text, int& number) {
   // A browser still starting gets a moment, never long enough to freeze the window.
   if (!live()) Connection::get().waitSession(1000);
   if (!live()) return false;
-  stale_ = true;
+  changed();
   Reply r = call("Runtime.evaluate",
                  {{"expression", wrapFunctionBody(body)}, {"returnByValue", true}, {"awaitPromise", true},
                   {"userGesture", true}, {"timeout", 10000}},
@@ -235,8 +236,7 @@ std::string View::title() {
   return title_;
 }
 
-void View::captureNow() {
-  Reply r = call("Page.captureScreenshot", screenshotParams(), 8000);
+bool View::loadPicture(const Reply& r) {
   std::string png, reason;
   auto data = r.result.find("data");
   std::string_view text = r.ok && data != r.result.end() && data->is_string()
@@ -244,10 +244,53 @@ void View::captureNow() {
                               : std::string_view();
   if (!r.ok || !base64Decode(text, png) || !dib_.load(png, reason)) {
     engineLog("capture failed: " + (r.ok ? reason : r.error));
-    return;
+    return false;
   }
-  stale_ = false;
+  picture_.taken();
   pendingFrame_.clear();
+  return true;
+}
+
+// Newer than any frame or picture asked ahead: events wait during the call.
+void View::captureNow() {
+  forgetAhead();
+  picture_.asked();
+  loadPicture(call("Page.captureScreenshot", screenshotParams(), 8000));
+}
+
+void View::askAhead() {
+  Session* s = Connection::get().session();
+  if (!s || !live()) return;
+  aheadId_ = s->request("Page.captureScreenshot", screenshotParams(), sessionId_);
+  if (aheadId_) picture_.asked();
+}
+
+bool View::aheadArrived() {
+  Session* s = Connection::get().session();
+  Reply r;
+  if (!aheadId_ || !s || !s->take(aheadId_, r)) return false;
+  aheadId_ = 0;
+  return picture_.stillCurrent() && loadPicture(r);
+}
+
+void View::forgetAhead() {
+  if (Session* s = Connection::get().session(); s && aheadId_) s->forget(aheadId_);
+  aheadId_ = 0;
+}
+
+void View::noteQueuedChanges() {
+  Session* s = Connection::get().session();
+  if (!s) return;
+  s->poll();
+  const uint64_t now = GetTickCount64();
+  bool loaded = s->anyQueued([&](const Event& e) {
+    if (e.sessionId != sessionId_) return false;
+    // Noted now, a frame is not taken for a change again when delivered.
+    if (e.method == "Page.screencastFrame") picture_.frame(stringField(e.params, "data"), now);
+    return e.method == "Page.frameNavigated" || e.method == "Page.domContentEventFired" ||
+           e.method == "Page.loadEventFired";
+  });
+  if (loaded) changed();
 }
 
 void View::expectPicture() {
@@ -261,7 +304,16 @@ HDC View::viewDC() {
     Connection::get().start();
     return nullptr;
   }
-  if (stale_) captureNow();
+  noteQueuedChanges();
+  if (!picture_.stillCurrent()) forgetAhead();
+  if (!picture_.fresh() && aheadId_) {
+    // A picture asked ahead is on its way: sooner than a new one.
+    Reply r = Connection::get().session()->wait(aheadId_, "Page.captureScreenshot", 8000);
+    aheadId_ = 0;
+    noteQueuedChanges();
+    if (picture_.stillCurrent()) loadPicture(r);
+  }
+  if (!picture_.fresh()) captureNow();
   return dib_.dc();
 }
 

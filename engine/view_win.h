@@ -7,6 +7,7 @@
 
 #include "engine/device.h"
 #include "engine/dib_win.h"
+#include "engine/freshness.h"
 #include "engine/keys.h"
 #include "engine/page_notices.h"
 #include "engine/session.h"
@@ -88,6 +89,18 @@ class View {
   void post(const std::string& method, const Json& params);
   void applyMetrics();
   void captureNow();
+  // A screenshot reply into the surface; false when it holds no picture.
+  bool loadPicture(const Reply& r);
+  // The page may have changed: the surface no longer counts as fresh.
+  void changed() { picture_.touched(GetTickCount64()); }
+  // A picture asked for ahead of a snapshot, without waiting for it.
+  void askAhead();
+  // Loads a picture asked ahead once it has come; true when it was loaded.
+  bool aheadArrived();
+  // No longer waits for the picture asked ahead.
+  void forgetAhead();
+  // Changes that have arrived but are not delivered yet.
+  void noteQueuedChanges();
   // Input, a load or a resize: a picture is wanted soon, from the next
   // frame or, failing that, taken directly.
   void expectPicture();
@@ -118,7 +131,8 @@ class View {
   bool detached_ = false;
   Dib dib_;
   int w_ = 0, h_ = 0;
-  bool stale_ = true;           // the page may differ from the surface
+  Freshness picture_;           // whether the surface shows the page as it is
+  int64_t aheadId_ = 0;         // the screenshot asked ahead, on its way
   std::string pendingFrame_;    // newest undecoded screencast frame
   std::string url_, title_;
   std::string noticedTitle_, hover_;  // as last told to the application

@@ -40,7 +40,7 @@ const char* heldButton(int buttons) {
 }  // namespace
 
 void View::input(const char* method, const Json& params) {
-  stale_ = true;
+  changed();
   expectPicture();
   post(method, params);
 }
@@ -169,7 +169,7 @@ LRESULT View::handle(UINT msg, WPARAM w, LPARAM l) {
       if (nw > 0 && nh > 0 && (nw != w_ || nh != h_)) {
         w_ = nw;
         h_ = nh;
-        stale_ = true;
+        changed();
         applyMetrics();
         expectPicture();
       }
