@@ -26,8 +26,8 @@ class Freshness {
   // The surface now holds a picture taken after the last change.
   void taken() { fresh_ = true; }
 
-  static const uint64_t kQuietMs = 120;
-  static const int kTries = 3;
+  static constexpr uint64_t kQuietMs = 120;
+  static constexpr int kTries = 3;
 
  private:
   void change(uint64_t now);

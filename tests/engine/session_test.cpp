@@ -145,4 +145,37 @@ TEST(Session, SurvivesUnreadableMessages) {
   EXPECT_FALSE(s.nextEvent(e));
 }
 
+// A screenshot asked ahead: its reply waits for take() while other calls
+// come and go; a forgotten one is dropped; queued events can be looked at.
+TEST(Session, RequestsAreCollectedLaterOrForgotten) {
+  FakeBrowser fb;
+  fb.answer = false;
+  Session s(fb.link());
+  fb.session = &s;
+  int64_t ahead = s.request("Page.captureScreenshot", Json::object(), "S1");
+  ASSERT_NE(ahead, 0);
+  engine::Reply r;
+  EXPECT_FALSE(s.take(ahead, r));
+  fb.toDeliver.push_back(R"({"method":"Page.screencastFrame","sessionId":"S1","params":{"data":"x"}})");
+  fb.toDeliver.push_back(Json{{"id", ahead}, {"result", {{"data", "png"}}}}.dump());
+  fb.toDeliver.push_back(Json{{"id", ahead + 1}, {"result", {{"value", 1}}}}.dump());
+  EXPECT_TRUE(s.call("Runtime.evaluate", Json::object(), "S1", 100).ok);
+  ASSERT_TRUE(s.take(ahead, r));
+  EXPECT_EQ(r.result["data"], "png");
+  EXPECT_FALSE(s.take(ahead, r));  // once
+  EXPECT_TRUE(s.anyQueued([](const engine::Event& e) { return e.method == "Page.screencastFrame"; }));
+  EXPECT_FALSE(s.anyQueued([](const engine::Event& e) { return e.method == "Page.loadEventFired"; }));
+
+  int64_t dropped = s.request("Page.captureScreenshot");
+  s.forget(dropped);
+  fb.toDeliver.push_back(Json{{"id", dropped}, {"result", {{"data", "late"}}}}.dump());
+  s.poll();
+  EXPECT_FALSE(s.take(dropped, r));
+  int64_t waited = s.request("Page.captureScreenshot");
+  fb.toDeliver.push_back(Json{{"id", waited}, {"result", {{"data", "now"}}}}.dump());
+  r = s.wait(waited, "Page.captureScreenshot", 100);
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_EQ(r.result["data"], "now");
+}
+
 }  // namespace
