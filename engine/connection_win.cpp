@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "engine/view_win.h"
+#include "engine/wide_win.h"
 
 namespace engine {
 namespace {
@@ -169,6 +170,7 @@ bool Connection::connect(const std::string& host, int port) {
   wchar_t tmp[MAX_PATH];
   std::wstring dir = GetTempPathW(MAX_PATH, tmp) ? std::wstring(tmp) + L"paginet-downloads" : L"";
   if (!dir.empty()) CreateDirectoryW(dir.c_str(), nullptr);
+  downloads_ = dir;
   Json behaviour = {{"behavior", "allowAndName"}, {"eventsEnabled", true}, {"downloadPath", hostPath(dir)}};
   if (dir.empty()) behaviour = {{"behavior", "default"}, {"eventsEnabled", true}};
   session_->call("Browser.setDownloadBehavior", behaviour);
@@ -206,7 +208,22 @@ void Connection::onBrowserEvent(const Event& e) {
       session_->post("Target.closeTarget", {{"targetId", id}});
   } else if (e.method == "Browser.downloadWillBegin") {
     if (View* v = viewOfTarget(stringField(p, "frameId"))) v->onDownload(p);
+  } else if (e.method == "Browser.downloadProgress") {
+    std::string guid = stringField(p, "guid"), state = stringField(p, "state");
+    if (!refused_.count(guid) || state == "inProgress") return;
+    refused_.erase(guid);
+    // Saved under its guid; a name that is not one is not ours to delete.
+    bool plain = !guid.empty() && guid.find_first_not_of("0123456789abcdefABCDEF-") == std::string::npos;
+    if (state == "completed" && plain && !downloads_.empty())
+      DeleteFileW((downloads_ + L"\\" + toUtf16(guid)).c_str());
   }
+}
+
+void Connection::refuseDownload(const std::string& guid) {
+  if (!session() || guid.empty()) return;
+  if (refused_.size() >= 256) refused_.clear();  // ends never told do not pile up
+  refused_.insert(guid);
+  session_->post("Browser.cancelDownload", {{"guid", guid}});
 }
 
 void Connection::service(bool start) {

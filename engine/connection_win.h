@@ -6,6 +6,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,9 @@ class Connection {
   // start); for a given endpoint the keeper stores there.
   void nameStorage(const std::wstring& dir, bool cookies);
   Keeper& keeper() { return keeper_; }
+  // Cancels a download the application refused. One that ends before the
+  // cancel arrives has its file removed when its end is told.
+  void refuseDownload(const std::string& guid);
   // Forgets the view and deletes it, later when events are being delivered.
   void retire(View* view);
   // Reads what arrived and delivers events; re-entered calls only read.
@@ -68,6 +72,8 @@ class Connection {
   uint64_t retryAt_ = 0;        // no new start before this tick
   uint64_t giveUpAt_ = 0;       // a starting browser that gave no port by then failed
   std::wstring storage_, portFile_;
+  std::wstring downloads_;                // where the browser saves downloads
+  std::set<std::string> refused_;         // downloads refused, by guid, till they end
   Keeper keeper_;
   bool delivering_ = false;
   bool launched_ = false;  // the browser is ours to end

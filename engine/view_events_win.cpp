@@ -46,10 +46,7 @@ void View::onDownload(const Json& p) {
   a.answer = false;
   notifyApp(*this, Notice::Download, a);
   // Nothing is written to disk unless the application takes the download.
-  if (!a.answer) {
-    if (Session* s = Connection::get().session())
-      s->post("Browser.cancelDownload", {{"guid", stringField(p, "guid")}});
-  }
+  if (!a.answer) Connection::get().refuseDownload(stringField(p, "guid"));
 }
 
 void View::onEvent(const Event& e) {
