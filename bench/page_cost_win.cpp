@@ -216,7 +216,7 @@ int main(int argc, char** argv) {
       data = std::move(msg["result"]["data"].get_ref<std::string&>());
     }));
     steps["base64 decode"].push_back(timed([&] { engine::base64Decode(data, png); }));
-    steps["PNG decode into the DIB (WIC)"].push_back(timed([&] { dib.load(png, reason); }));
+    steps["PNG decode into the DIB"].push_back(timed([&] { dib.load(png, reason); }));
     replyBytes = reply.size();
     pngBytes = png.size();
   }

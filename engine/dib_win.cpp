@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "engine/png.h"
+
 namespace engine {
 namespace {
 
@@ -69,6 +71,15 @@ bool Dib::resize(int w, int h) {
 }
 
 bool Dib::load(const std::string& encoded, std::string& reason) {
+  // The browser's own PNGs go straight into the rows; others through WIC.
+  uint32_t pw = 0, ph = 0;
+  if (pngSize(encoded, pw, ph)) {
+    if (!resize(static_cast<int>(pw), static_cast<int>(ph))) { reason = "cannot create the DIB"; return false; }
+    GdiFlush();
+    if (decodePng(encoded, static_cast<uint8_t*>(bits_), size_t(pw) * 4)) return true;
+    reason = "broken PNG";
+    return false;
+  }
   IWICImagingFactory* f = factory();
   if (!f) { reason = "no WIC factory"; return false; }
   ComPtr<IStream> stream;
