@@ -6,7 +6,7 @@
 # paper's PDF with its size. It always ends: with the pictures, or with a
 # one-line reason and the program's log.
 #   scripts/run.sh [variant]      (variants: see testsite/serve.py)
-set -euo pipefail
+set -Eeuo pipefail
 source "$(dirname "$0")/lib.sh"
 install_deps
 build_cross
@@ -24,6 +24,8 @@ give_up() {   # give_up REASON: the reason, then the tail of the program's log
   fi
   exit 1
 }
+# Any other step that fails, in a function too (-E), says which it was.
+trap 'give_up "\"$BASH_COMMAND\" ended with status $?"' ERR
 
 session_start_site "${1:-default}"
 session_start_chromium

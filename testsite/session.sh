@@ -72,8 +72,10 @@ session_restart_program() {
 session_controls() { LC_ALL=C.UTF-8 wine "$DRIVER_EXE" controls 2>/dev/null | tr -d '\r'; }
 
 # session_control KIND TEXT: "x y w h visible" of the first matching line.
+# awk reads to the end: leaving early could break the pipe under the
+# driver's output and fail the pipeline.
 session_control() {
-  session_controls | awk -v k="$1" -v t="$2" '$1 == k && (t == "" || substr($0, index($0, $7)) == t) { print $2, $3, $4, $5, $6; exit }'
+  session_controls | awk -v k="$1" -v t="$2" '!found && $1 == k && (t == "" || substr($0, index($0, $7)) == t) { print $2, $3, $4, $5, $6; found = 1 }'
 }
 
 click_at() {   # click_at X Y W H: the middle of the rectangle
@@ -116,10 +118,10 @@ session_wait_boxes() {
 
 # box_field "BOX LINES" KIND: the text of the first line of that kind ("box"
 # gives the title, "text" the message, "button" the caption).
-box_field() { printf '%s\n' "$1" | awk -v k="$2" '$1 == k' | head -n 1 | cut -d' ' -f7-; }
+box_field() { printf '%s\n' "$1" | awk -v k="$2" '$1 == k && !n++' | cut -d' ' -f7-; }
 
 session_press_ok() {   # session_press_ok "BOX LINES": clicks the box's button
-  local r; r=$(printf '%s\n' "$1" | awk '$1 == "button" { print $2, $3, $4, $5; exit }')
+  local r; r=$(printf '%s\n' "$1" | awk '$1 == "button" && !n++ { print $2, $3, $4, $5 }')
   [ -n "$r" ] || { log "the box has no button"; return 1; }
   click_at $r
 }

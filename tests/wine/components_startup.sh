@@ -22,7 +22,7 @@ address="https://reader.example.cn/q?c=120HYBKI30C"
 
 controls() { LC_ALL=C.UTF-8 wine "$driver" controls 2>/dev/null | tr -d '\r'; }
 # rect KIND TEXT: "x y w h visible" of the control line with exactly that text.
-rect() { controls | awk -v k="$1" -v t="$2" '$1 == k && substr($0, index($0, $7)) == t { print $2, $3, $4, $5, $6; exit }'; }
+rect() { controls | awk -v k="$1" -v t="$2" '!n && $1 == k && substr($0, index($0, $7)) == t { print $2, $3, $4, $5, $6; n = 1 }'; }
 click_middle() { xdotool mousemove $(($1 + $3 / 2)) $(($2 + $4 / 2)) click 1; }
 
 # start_demo [default]: the startup window, up until closed or 90 s pass;
