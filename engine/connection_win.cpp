@@ -167,14 +167,51 @@ bool Connection::connect(const std::string& host, int port) {
   if (hwnd_) WSAAsyncSelect(ws_.socket(), hwnd_, kSocketMessage, FD_READ | FD_CLOSE);
   // Pop-ups the pages open show up as targets; downloads as browser events.
   session_->call("Target.setDiscoverTargets", {{"discover", true}});
+  // Downloads are written to a staging folder inside the downloads folder
+  // (same volume, so a taken one moves there whole) until the browser says
+  // they are complete: a refused one may finish before its cancel arrives.
   wchar_t tmp[MAX_PATH];
-  std::wstring dir = GetTempPathW(MAX_PATH, tmp) ? std::wstring(tmp) + L"paginet-downloads" : L"";
-  if (!dir.empty()) CreateDirectoryW(dir.c_str(), nullptr);
-  downloads_ = dir;
-  Json behaviour = {{"behavior", "allowAndName"}, {"eventsEnabled", true}, {"downloadPath", hostPath(dir)}};
-  if (dir.empty()) behaviour = {{"behavior", "default"}, {"eventsEnabled", true}};
+  downloads_ = GetTempPathW(MAX_PATH, tmp) ? std::wstring(tmp) + L"paginet-downloads" : L"";
+  ledger_.clear();
+  Json behaviour = {{"behavior", "deny"}, {"eventsEnabled", true}};
+  if (!downloads_.empty() && makeFolders(staging())) {
+    clearStaleDownloads();
+    behaviour = {{"behavior", "allowAndName"}, {"eventsEnabled", true}, {"downloadPath", hostPath(staging())}};
+  }
   session_->call("Browser.setDownloadBehavior", behaviour);
   return true;
+}
+
+std::wstring Connection::staging() const { return downloads_ + L"\\.pending"; }
+
+// Left by a process that ended mid-download; a file this old is no longer
+// being written by anyone.
+void Connection::clearStaleDownloads() {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  auto ticks = [](const FILETIME& f) { return (static_cast<uint64_t>(f.dwHighDateTime) << 32) | f.dwLowDateTime; };
+  const uint64_t hour = 3600ull * 10000000ull;
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW((staging() + L"\\*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return;
+  do {
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && ticks(now) > ticks(fd.ftLastWriteTime) + hour)
+      DeleteFileW((staging() + L"\\" + fd.cFileName).c_str());
+  } while (FindNextFileW(h, &fd));
+  FindClose(h);
+}
+
+void Connection::onDownloadProgress(const std::string& guid, const std::string& state) {
+  DownloadLedger::Step step = ledger_.progress(guid, state);
+  if (step == DownloadLedger::Step::Wait) return;
+  std::wstring name = toUtf16(guid);
+  std::wstring staged = staging() + L"\\" + name;
+  if (step == DownloadLedger::Step::Keep) {
+    if (!MoveFileExW(staged.c_str(), (downloads_ + L"\\" + name).c_str(), MOVEFILE_REPLACE_EXISTING))
+      engineLog("download " + guid + " not moved to the downloads folder, error " + std::to_string(GetLastError()));
+    return;
+  }
+  DeleteFileW(staged.c_str());  // the browser writes even a partial file under the guid
 }
 
 void Connection::shutdown() {
@@ -207,23 +244,15 @@ void Connection::onBrowserEvent(const Event& e) {
     if (stringField(info, "type") == "page" && viewOfTarget(stringField(info, "openerId")) && !viewOfTarget(id))
       session_->post("Target.closeTarget", {{"targetId", id}});
   } else if (e.method == "Browser.downloadWillBegin") {
-    if (View* v = viewOfTarget(stringField(p, "frameId"))) v->onDownload(p);
+    // Unanswered (no view of ours started it) means refused.
+    std::string guid = stringField(p, "guid");
+    View* v = viewOfTarget(stringField(p, "frameId"));
+    bool taken = v && v->onDownload(p);
+    ledger_.decided(guid, taken);
+    if (!taken && session()) session_->post("Browser.cancelDownload", {{"guid", guid}});
   } else if (e.method == "Browser.downloadProgress") {
-    std::string guid = stringField(p, "guid"), state = stringField(p, "state");
-    if (!refused_.count(guid) || state == "inProgress") return;
-    refused_.erase(guid);
-    // Saved under its guid; a name that is not one is not ours to delete.
-    bool plain = !guid.empty() && guid.find_first_not_of("0123456789abcdefABCDEF-") == std::string::npos;
-    if (state == "completed" && plain && !downloads_.empty())
-      DeleteFileW((downloads_ + L"\\" + toUtf16(guid)).c_str());
+    onDownloadProgress(stringField(p, "guid"), stringField(p, "state"));
   }
-}
-
-void Connection::refuseDownload(const std::string& guid) {
-  if (!session() || guid.empty()) return;
-  if (refused_.size() >= 256) refused_.clear();  // ends never told do not pile up
-  refused_.insert(guid);
-  session_->post("Browser.cancelDownload", {{"guid", guid}});
 }
 
 void Connection::service(bool start) {

@@ -6,10 +6,10 @@
 
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
+#include "engine/downloads.h"
 #include "engine/keeper_win.h"
 #include "engine/session.h"
 #include "engine/websocket_win.h"
@@ -40,9 +40,6 @@ class Connection {
   // start); for a given endpoint the keeper stores there.
   void nameStorage(const std::wstring& dir, bool cookies);
   Keeper& keeper() { return keeper_; }
-  // Cancels a download the application refused. One that ends before the
-  // cancel arrives has its file removed when its end is told.
-  void refuseDownload(const std::string& guid);
   // Forgets the view and deletes it, later when events are being delivered.
   void retire(View* view);
   // Reads what arrived and delivers events; re-entered calls only read.
@@ -61,6 +58,11 @@ class Connection {
   void deliverNow(const Event& e);  // an urgent event, during a wait
   void onBrowserEvent(const Event& e);
   View* viewOfTarget(const std::string& targetId) const;
+  std::wstring staging() const;  // where the browser writes downloads
+  void clearStaleDownloads();
+  // Moves a taken, completed download into the downloads folder; deletes
+  // any other that finished.
+  void onDownloadProgress(const std::string& guid, const std::string& state);
   WebSocketClient ws_;
   std::unique_ptr<Session> session_;
   std::map<std::string, View*> views_;
@@ -72,9 +74,9 @@ class Connection {
   uint64_t retryAt_ = 0;        // no new start before this tick
   uint64_t giveUpAt_ = 0;       // a starting browser that gave no port by then failed
   std::wstring storage_, portFile_;
-  std::wstring downloads_;                // where the browser saves downloads
-  std::set<std::string> refused_;         // downloads refused, by guid, till they end
   Keeper keeper_;
+  DownloadLedger ledger_;
+  std::wstring downloads_;  // the downloads folder; "" when there is no temporary folder
   bool delivering_ = false;
   bool launched_ = false;  // the browser is ours to end
   bool closing_ = false;   // the process is ending: no pages start

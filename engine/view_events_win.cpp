@@ -40,13 +40,12 @@ void View::openWindow(const Json& p) {
   if (target && !a.text.empty()) target->loadUrl(a.text);
 }
 
-void View::onDownload(const Json& p) {
+bool View::onDownload(const Json& p) {
   NoticeArgs a;
   a.text = stringField(p, "url");
   a.answer = false;
   notifyApp(*this, Notice::Download, a);
-  // Nothing is written to disk unless the application takes the download.
-  if (!a.answer) Connection::get().refuseDownload(stringField(p, "guid"));
+  return a.answer;
 }
 
 void View::onEvent(const Event& e) {

@@ -73,9 +73,9 @@ class View {
   void onEvent(const Event& e);
   void afterEvents();
   void onDetached();
-  // A download the page started (a browser-level event); the application's
-  // answer decides whether it goes on.
-  void onDownload(const Json& params);
+  // A download the page started (a browser-level event): the application's
+  // answer, true when it takes the download.
+  bool onDownload(const Json& params);
 
   void* appData = nullptr;  // owned by the export layer: callback slots
 

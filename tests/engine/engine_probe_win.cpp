@@ -234,10 +234,17 @@ void noticeCases(EngineDll& e, EngineDll::View v, const std::string& base) {
   e.runJSW(v, L"document.getElementById('d').click()");
   bool noticedAgain = pumpUntil(5000, [] { return !heard.downloadUrl.empty(); });
   bool saved = noticedAgain && pumpUntil(5000, [&] { return filesIn(downloads) > filesAfter; });
-  report(noticed && heard.downloadUrl == base + "file.bin" && filesAfter == filesBefore && saved,
+  // Both have finished once nothing is left where the browser writes them:
+  // the refused one must not have landed late.
+  std::wstring staging = downloads + L"\\.pending";
+  bool settled = saved && pumpUntil(5000, [&] { return filesIn(staging) == 0; });
+  int filesLast = filesIn(downloads);
+  report(noticed && heard.downloadUrl == base + "file.bin" && filesAfter == filesBefore && saved && settled &&
+             filesLast == filesAfter + 1,
          "download noticed; refused means no file, taken means a file",
          heard.downloadUrl + ", files " + std::to_string(filesBefore) + " -> " + std::to_string(filesAfter) +
-             (saved ? ", then saved" : ", taken one not saved"));
+             (saved ? ", then saved" : ", taken one not saved") + ", finally " + std::to_string(filesLast) +
+             (settled ? "" : ", staging not emptied"));
 }
 
 bool isRed(COLORREF c) { return GetRValue(c) > 200 && GetGValue(c) < 60 && GetBValue(c) < 60; }
