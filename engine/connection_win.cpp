@@ -158,8 +158,11 @@ bool Connection::connect(const std::string& host, int port) {
   link.log = engineLog;
   // A page stalls on a paused navigation or an open dialog: the reply to a
   // script that navigates or calls alert() comes only once it is answered.
+  // Screencast frames are acknowledged at once: with two unacknowledged the
+  // browser skips frames, and a skipped one is a change the view never hears of.
   link.urgent = [](const Event& e) {
-    return e.method == "Fetch.requestPaused" || e.method == "Page.javascriptDialogOpening";
+    return e.method == "Fetch.requestPaused" || e.method == "Page.javascriptDialogOpening" ||
+           e.method == "Page.screencastFrame";
   };
   link.deliver = [this](const Event& e) { deliverNow(e); };
   session_ = std::make_unique<Session>(std::move(link));

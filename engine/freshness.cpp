@@ -16,6 +16,7 @@ void Freshness::touched(uint64_t now) {
 // A page that keeps drawing differing frames gets no new tries from them:
 // the snapshot then asks for its own picture.
 bool Freshness::frame(const std::string& data, uint64_t now) {
+  framesCome_ = true;
   if (data == lastFrame_) return false;
   lastFrame_ = data;
   change(now);
@@ -23,7 +24,7 @@ bool Freshness::frame(const std::string& data, uint64_t now) {
 }
 
 bool Freshness::aheadDue(uint64_t now) const {
-  return !fresh_ && tries_ < kTries && now - quietSince_ >= kQuietMs;
+  return framesCome_ && !fresh_ && tries_ < kTries && now - quietSince_ >= kQuietMs;
 }
 
 void Freshness::asked() {

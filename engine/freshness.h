@@ -18,6 +18,8 @@ class Freshness {
   bool fresh() const { return fresh_; }
   // Whether to ask for a picture ahead now: the surface is not fresh, the
   // page has been quiet a while, and this change has not had many tries.
+  // Never before the first frame: without frames, a change the page makes
+  // by itself after the picture would go unnoticed.
   bool aheadDue(uint64_t now) const;
   // A picture was asked for.
   void asked();
@@ -36,6 +38,7 @@ class Freshness {
   uint64_t quietSince_ = 0;
   int tries_ = 0;  // pictures asked ahead since the last touch
   bool fresh_ = false;
+  bool framesCome_ = false;
   std::string lastFrame_;
 };
 

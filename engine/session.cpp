@@ -49,6 +49,7 @@ void Session::forget(int64_t id) {
 
 void Session::poll() {
   if (!lost_ && !link_.pump(0)) lose("connection closed");
+  deliverUrgent();
 }
 
 bool Session::anyQueued(const std::function<bool(const Event&)>& match) const {

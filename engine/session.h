@@ -57,7 +57,7 @@ class Session {
   Reply wait(int64_t id, const std::string& method, int timeoutMs);
   // No reply to that request is wanted any more.
   void forget(int64_t id);
-  // Reads what has arrived, without waiting.
+  // Reads what has arrived, without waiting; delivers urgent events.
   void poll();
   // Whether a queued event matches.
   bool anyQueued(const std::function<bool(const Event&)>& match) const;

@@ -233,8 +233,7 @@ void View::afterEvents() {
     shown = true;
   } else if (pictureDue_ && GetTickCount64() >= pictureDue_) {
     pictureDue_ = 0;  // one try; the next input asks again
-    captureNow();
-    shown = picture_.fresh();
+    shown = captureNow();
   }
   if (!picture_.stillCurrent()) forgetAhead();
   // Once the page has settled, its picture is taken while the application

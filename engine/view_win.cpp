@@ -246,16 +246,18 @@ bool View::loadPicture(const Reply& r) {
     engineLog("capture failed: " + (r.ok ? reason : r.error));
     return false;
   }
-  picture_.taken();
-  pendingFrame_.clear();
+  // A differing frame told during the call may show a later page.
+  if (picture_.stillCurrent()) {
+    picture_.taken();
+    pendingFrame_.clear();
+  }
   return true;
 }
 
-// Newer than any frame or picture asked ahead: events wait during the call.
-void View::captureNow() {
+bool View::captureNow() {
   forgetAhead();
   picture_.asked();
-  loadPicture(call("Page.captureScreenshot", screenshotParams(), 8000));
+  return loadPicture(call("Page.captureScreenshot", screenshotParams(), 8000));
 }
 
 void View::askAhead() {
@@ -281,14 +283,10 @@ void View::forgetAhead() {
 void View::noteQueuedChanges() {
   Session* s = Connection::get().session();
   if (!s) return;
-  s->poll();
-  const uint64_t now = GetTickCount64();
+  s->poll();  // frames are told at once; loads wait in the queue
   bool loaded = s->anyQueued([&](const Event& e) {
-    if (e.sessionId != sessionId_) return false;
-    // Noted now, a frame is not taken for a change again when delivered.
-    if (e.method == "Page.screencastFrame") picture_.frame(stringField(e.params, "data"), now);
-    return e.method == "Page.frameNavigated" || e.method == "Page.domContentEventFired" ||
-           e.method == "Page.loadEventFired";
+    return e.sessionId == sessionId_ && (e.method == "Page.frameNavigated" || e.method == "Page.domContentEventFired" ||
+                                         e.method == "Page.loadEventFired");
   });
   if (loaded) changed();
 }

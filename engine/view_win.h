@@ -88,7 +88,8 @@ class View {
   Reply call(const std::string& method, const Json& params = Json::object(), int timeoutMs = 5000);
   void post(const std::string& method, const Json& params);
   void applyMetrics();
-  void captureNow();
+  // A screenshot taken now into the surface; false when none came.
+  bool captureNow();
   // A screenshot reply into the surface; false when it holds no picture.
   bool loadPicture(const Reply& r);
   // The page may have changed: the surface no longer counts as fresh.

@@ -52,6 +52,7 @@ TEST(Freshness, ChangesWhileAPictureIsOnItsWayVoidIt) {
 // itself; the next touch of the application's gives new tries.
 TEST(Freshness, APageThatNeverSettlesGetsFewTries) {
   Freshness f;
+  f.frame("first", 0);
   f.touched(0);
   uint64_t t = 0;
   int asked = 0;
@@ -66,6 +67,16 @@ TEST(Freshness, APageThatNeverSettlesGetsFewTries) {
   EXPECT_EQ(asked, Freshness::kTries);
   f.touched(t);
   EXPECT_TRUE(f.aheadDue(t + kQuiet));
+}
+
+// Without screencast frames a page's own later changes go unseen: no
+// picture is taken ahead, the snapshot asks for its own.
+TEST(Freshness, NothingIsAskedAheadBeforeFramesCome) {
+  Freshness f;
+  f.touched(0);
+  EXPECT_FALSE(f.aheadDue(10 * kQuiet));
+  f.frame("A", 10 * kQuiet);
+  EXPECT_TRUE(f.aheadDue(11 * kQuiet));
 }
 
 }  // namespace
