@@ -185,7 +185,7 @@ int main(int argc, char** argv) {
     step("script: click the page turn", [&] { e.runJSW(v, click.c_str()); });
     wait(555);
     HDC dc = nullptr;
-    step("wkeGetViewDC (screenshot into the DC)", [&] { dc = e.getViewDC(v); });
+    step("wkeGetViewDC (the picture into the DC)", [&] { dc = e.getViewDC(v); });
     step("DIB section, BitBlt, GetDIBits", [&] { snapshot(dc, kWidth - 15, kHeight, image); });
     step("write 7.5 MB and rename", [&] { writeFile(file, image); });
     wait(1111);
