@@ -32,8 +32,7 @@ native() {
 }
 
 cross_targets() {
-  cmake -S "$ROOT" -B "$BUILD/win32" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" >/dev/null || return
+  configure_cross || return
   cmake --build "$BUILD/win32" -j "$JOBS" --target "$@" >"$BUILD/bench-build.log" 2>&1 ||
     { tail -n 20 "$BUILD/bench-build.log"; return 1; }
 }

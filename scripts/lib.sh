@@ -117,13 +117,16 @@ run_fuzzers() {    # every target for FUZZ_SECONDS (default 10) on its checked-i
   return $rc
 }
 
-build_cross() {    # build/win32: the program, the engine DLL and the Wine tests
+configure_cross() {
   # Line tables keep Wine's backtraces readable; full debug information
-  # made it a fifth to a third slower.
+  # made the build a fifth to a third slower.
   cmake -S "$ROOT" -B "$BUILD/win32" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" \
     -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" >/dev/null
-  cmake --build "$BUILD/win32" -j "$JOBS"
+}
+
+build_cross() {    # build/win32: the program, the engine DLL and the Wine tests
+  configure_cross && cmake --build "$BUILD/win32" -j "$JOBS"
 }
 
 start_xvfb() {     # a 1920 x 1080 display unless one is already usable
