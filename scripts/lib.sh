@@ -11,17 +11,56 @@ PACKAGES=(cmake ninja-build g++ g++-mingw-w64-i686 wine wine32:i386 xvfb xauth x
 
 log() { printf '== %s\n' "$*" >&2; }
 
+# apt-get update, tried three times; a mirror mid-sync often mends itself
+# within seconds. Its output stays in $APT_LOG for the messages below.
+APT_LOG=${APT_LOG:-/tmp/paginet-apt.log}
+apt_update() {
+  local n
+  for n in 1 2 3; do
+    $SUDO apt-get update -qq >"$APT_LOG" 2>&1 && return 0
+    log "apt-get update failed (try $n of 3)"; sleep $((n * 5))
+  done
+  return 1
+}
+
+apt_install() {    # apt_install [APT OPTION...] -- PACKAGE...
+  local opts=()
+  while [ "$1" != -- ]; do opts+=("$1"); shift; done; shift
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get "${opts[@]}" install -y -qq --no-install-recommends "$@" >>"$APT_LOG" 2>&1
+}
+
+# With one index of the security archive missing (a mirror mid-sync), the
+# i386 twins of its amd64 updates no longer resolve; the main archive's
+# versions do, once security is held below it for this one install.
+SECURITY_PIN='Package: *
+Pin: release l=Debian-Security
+Pin-Priority: 100'
+
 install_deps() {
   local missing=()
   for p in "${PACKAGES[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
   if [ ${#missing[@]} -ne 0 ]; then
-  log "installing: ${missing[*]}"
-  local sudo=""; [ "$(id -u)" -eq 0 ] || sudo=sudo
-  $sudo dpkg --add-architecture i386
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    log "installing: ${missing[*]}"
+    SUDO=""; [ "$(id -u)" -eq 0 ] || SUDO=sudo
+    $SUDO dpkg --add-architecture i386
+    apt_update || log "going on with the indexes that did update"
+    local failed pin
+    failed=$(grep -o 'Failed to fetch [^ ]*' "$APT_LOG" | cut -d' ' -f4 | sort -u || true)
+    if ! apt_install -- "${missing[@]}"; then
+      pin=$(mktemp); printf '%s\n' "$SECURITY_PIN" > "$pin"
+      log "install failed; trying once more with the security archive pinned below the main one"
+      apt_install -o Dir::Etc::Preferences="$pin" -- "${missing[@]}" || {
+        rm -f "$pin"
+        tail -n 5 "$APT_LOG" >&2
+        log "cannot install: ${missing[*]}"
+        [ -z "$failed" ] || log "these package indexes failed to download: $failed"
+        log "a mirror may be mid-sync: wait a few minutes and run this again (full apt output: $APT_LOG)"
+        return 1
+      }
+      rm -f "$pin"
+    fi
   fi
   enable_i386
 }
