@@ -25,6 +25,11 @@ typedef int64_t jsValue;                // 64-bit script value
 // Slot type of the exports this program binds but never calls.
 typedef void* EngineGeneric;
 
+// A dialog callback (alert, confirm, prompt) that leaves the answer to the
+// engine sets this user key on the view to a non-null value before it
+// returns; the engine then asks the person itself.
+#define ENGINE_ASK_PERSON_KEY "paginet.askPerson"
+
 #pragma pack(push, 4)
 struct wkeWindowFeatures {
   int x, y, width, height;

@@ -111,17 +111,34 @@ void ENGINE_CALL onConsole(wkeWebView, void* p, int level, wkeString message, wk
   });
 }
 
-void ENGINE_CALL onAlert(wkeWebView, void* p, wkeString message) {
-  ask(viewOf(p), kAlert, [&](ViewEvent& e) { e.text(engineText(message)); });
+// A page's dialog: the routine's answer when one ran and gave a result;
+// otherwise the engine is told to ask the person with a box of its own.
+template <class Fill>
+bool askDialog(wkeWebView web, View* v, int32_t event, Fill fill) {
+  bool answered = false, answer = true;
+  if (raisesEvents(v)) {
+    ViewEvent e(v, event);
+    fill(e);
+    e.raise();
+    answered = e.ran && e.record.hasResult;
+    answer = e.answer();
+  }
+  if (!answered && gEngine.wkeSetUserKeyValue)
+    gEngine.wkeSetUserKeyValue(web, ENGINE_ASK_PERSON_KEY, reinterpret_cast<void*>(1));
+  return answer;
 }
 
-bool ENGINE_CALL onConfirm(wkeWebView, void* p, wkeString message) {
-  return ask(viewOf(p), kConfirm, [&](ViewEvent& e) { e.text(engineText(message)); });
+void ENGINE_CALL onAlert(wkeWebView web, void* p, wkeString message) {
+  askDialog(web, viewOf(p), kAlert, [&](ViewEvent& e) { e.text(engineText(message)); });
 }
 
-bool ENGINE_CALL onPrompt(wkeWebView, void* p, wkeString message, wkeString defaultValue,
+bool ENGINE_CALL onConfirm(wkeWebView web, void* p, wkeString message) {
+  return askDialog(web, viewOf(p), kConfirm, [&](ViewEvent& e) { e.text(engineText(message)); });
+}
+
+bool ENGINE_CALL onPrompt(wkeWebView web, void* p, wkeString message, wkeString defaultValue,
                           wkeString) {
-  return ask(viewOf(p), kPrompt, [&](ViewEvent& e) {
+  return askDialog(web, viewOf(p), kPrompt, [&](ViewEvent& e) {
     e.text(engineText(message));
     e.text(engineText(defaultValue));
   });

@@ -2,6 +2,7 @@
 // checked against the live views, so stale or foreign ones read as neutral.
 #include <windows.h>
 
+#include <map>
 #include <string>
 
 #include "browser/engine_types.h"
@@ -51,6 +52,7 @@ struct AppData {
   std::string titleBuffer, urlBuffer;
   std::wstring titleBufferW;
   bool newWindows = true;
+  std::map<std::string, void*> keys;  // wkeSetUserKeyValue
 };
 
 AppData& data(View& v) {
@@ -83,6 +85,12 @@ void notifyApp(View& v, Notice n, NoticeArgs& a) {
   auto* wv = reinterpret_cast<wkeWebView>(&v);
   auto slot = [&](SlotId id) -> Slot& { return d.slots[id]; };
   EngineText s1(a.text), s2(a.text2), s3(a.text3);
+  // A dialog nobody takes, or one its taker leaves to us, goes to the person.
+  auto leftToPerson = [&](SlotId id) {
+    auto it = d.keys.find(ENGINE_ASK_PERSON_KEY);
+    a.toPerson = !d.slots[id].fn || (it != d.keys.end() && it->second);
+    if (it != d.keys.end()) d.keys.erase(it);
+  };
   switch (n) {
     case Notice::DocumentReady:
       if (auto f = reinterpret_cast<wkeDocumentReady2Callback>(slot(kDocumentReady).fn))
@@ -105,9 +113,11 @@ void notifyApp(View& v, Notice n, NoticeArgs& a) {
       break;
     case Notice::Alert:
       if (auto f = reinterpret_cast<wkeAlertBoxCallback>(slot(kAlert).fn)) f(wv, slot(kAlert).param, &s1);
+      leftToPerson(kAlert);
       break;
     case Notice::Confirm:
       if (auto f = reinterpret_cast<wkeConfirmBoxCallback>(slot(kConfirm).fn)) a.answer = f(wv, slot(kConfirm).param, &s1);
+      leftToPerson(kConfirm);
       break;
     case Notice::Prompt:
       if (auto f = reinterpret_cast<wkePromptBoxCallback>(slot(kPrompt).fn)) {
@@ -115,6 +125,7 @@ void notifyApp(View& v, Notice n, NoticeArgs& a) {
         a.answer = f(wv, slot(kPrompt).param, &s1, &s2, &result);
         a.text2 = result.utf8;
       }
+      leftToPerson(kPrompt);
       break;
     case Notice::Navigation:
       if (auto f = reinterpret_cast<wkeNavigationCallback>(slot(kNavigation).fn))
@@ -234,6 +245,16 @@ ENGINE_EXPORT void wkeSetLocalStorageFullPath(wkeWebView, const wchar_t* path) {
 }
 ENGINE_EXPORT void wkeSetCookieJarPath(wkeWebView, const wchar_t* path) {
   if (path) engine::Connection::get().nameStorage(path, true);
+}
+ENGINE_EXPORT void wkeSetUserKeyValue(wkeWebView wv, const char* key, void* value) {
+  if (View* v = View::find(wv); v && key) data(*v).keys[key] = value;
+}
+ENGINE_EXPORT void* wkeGetUserKeyValue(wkeWebView wv, const char* key) {
+  View* v = View::find(wv);
+  if (!v || !key) return nullptr;
+  auto& keys = data(*v).keys;
+  auto it = keys.find(key);
+  return it == keys.end() ? nullptr : it->second;
 }
 ENGINE_EXPORT void wkeSetNavigationToNewWindowEnable(wkeWebView wv, bool enable) {
   if (View* v = View::find(wv)) data(*v).newWindows = enable;

@@ -7,6 +7,7 @@
 
 #include "engine/connection_win.h"
 #include "engine/console.h"
+#include "engine/dialog_win.h"
 #include "engine/handshake.h"
 #include "engine/view_win.h"
 
@@ -98,23 +99,7 @@ void View::onEvent(const Event& e) {
   } else if (e.method == "Network.loadingFinished" || e.method == "Network.loadingFailed") {
     requestEnded(e.method == "Network.loadingFailed", p);
   } else if (e.method == "Page.javascriptDialogOpening") {
-    // The page stalls until the dialog is answered.
-    std::string type = stringField(p, "type");
-    NoticeArgs a;
-    a.text = stringField(p, "message");
-    a.text2 = stringField(p, "defaultPrompt");
-    Json answer = {{"accept", true}};
-    if (type == "alert") {
-      notifyApp(*this, Notice::Alert, a);
-    } else if (type == "confirm") {
-      notifyApp(*this, Notice::Confirm, a);
-      answer["accept"] = a.answer;
-    } else {
-      notifyApp(*this, Notice::Prompt, a);
-      answer["accept"] = a.answer;
-      answer["promptText"] = a.text2;
-    }
-    post("Page.handleJavaScriptDialog", answer);
+    answerDialog(p);
   } else if (e.method == "Fetch.requestPaused") {
     // Every pause must be answered or the load hangs.
     std::string id = stringField(p, "requestId");
@@ -169,6 +154,25 @@ void View::onEvent(const Event& e) {
   } else if (e.method == "Inspector.targetCrashed" || e.method == "Inspector.detached") {
     onDetached();
   }
+}
+
+// The page stalls until its dialog is answered: by the application, or
+// by the person when the application leaves it. Leaving the page is the
+// person's own question; no application event stands for it.
+void View::answerDialog(const Json& p) {
+  DialogKind kind = dialogKind(stringField(p, "type"));
+  NoticeArgs a;
+  a.text = stringField(p, "message");
+  a.text2 = stringField(p, "defaultPrompt");
+  a.toPerson = true;
+  if (kind == DialogKind::Alert) notifyApp(*this, Notice::Alert, a);
+  else if (kind == DialogKind::Confirm) notifyApp(*this, Notice::Confirm, a);
+  else if (kind == DialogKind::Prompt) notifyApp(*this, Notice::Prompt, a);
+  if (kind == DialogKind::BeforeUnload) a.text = kLeavePageText;
+  if (a.toPerson) a.answer = askPerson(hwnd_, kind, dialogTitle(stringField(p, "url")), a.text, a.text2);
+  Json answer = {{"accept", kind == DialogKind::Alert || a.answer}};
+  if (kind == DialogKind::Prompt) answer["promptText"] = a.text2;
+  post("Page.handleJavaScriptDialog", answer);
 }
 
 // A page's file input opens the system's open-file dialog; the files chosen

@@ -28,6 +28,7 @@ struct NoticeArgs {
   int number = 0;
   int line = 0;             // console: the source line
   bool answer = true;  // question notices: the application's answer
+  bool toPerson = false;  // dialogs: the application left the answer to the engine
   WindowRect window;         // CreateView: where the page asked for the window
   void* created = nullptr;   // CreateView: the web view the application gave
 };
@@ -120,6 +121,7 @@ class View {
   void openWindow(const Json& params);
   void requestEnded(bool failed, const Json& params);
   void chooseFiles(const Json& params);
+  void answerDialog(const Json& params);
   // For a browser given by an endpoint: watches the page's local storage
   // and keeps the restore script current.
   void syncStorage();

@@ -12,7 +12,8 @@ with what the page saw (screen size, touch points, platform, user agent),
 so a test can check the emulated device.
 
 The path /form serves a sign-in page with a text area and a file input,
-which reports what it saw the same way (one JSON line, "s=...").
+and /ui a page with dialogs, links, a field and a hover box; both report
+what they saw the same way (one JSON line, "s=...").
 
 Each page shows a large page number on a band of its own colour
 (page_colour), so a captured picture tells which page it shows.
@@ -252,9 +253,10 @@ class Handler(BaseHTTPRequestHandler):
             self.end_headers()
             self.wfile.write(body)
             return
-        if url.path == "/form":
-            # A page a person uses: sign in, type, copy and paste, upload.
-            with open(os.path.join(os.path.dirname(__file__), "form.html"), "rb") as f:
+        if url.path in ("/form", "/ui"):
+            # Pages a person uses: sign in, type, copy and paste, upload;
+            # dialogs, history, the menu, hover and focus.
+            with open(os.path.join(os.path.dirname(__file__), url.path[1:] + ".html"), "rb") as f:
                 body = f.read()
             self.send_response(200)
             self.send_header("Content-Type", "text/html; charset=utf-8")
