@@ -88,6 +88,8 @@ xdotool type --delay 20 "$(winepath -w "$SESSION_DIR/upload.txt" 2>/dev/null)"
 xdotool key Return
 expect "a file chosen in the system dialog reaches the page" files 'upload.txt:13:answer sheet'
 
+source "$(dirname "$0")/lib/browser_parts.sh"
+
 # A restart (the engine starts a new browser) finds the sign-in kept.
 session_close_window
 session_wait_exit 60 || fail "the program ends when its window closes"
