@@ -12,7 +12,8 @@ char* concatText(std::initializer_list<const char*> parts) {
   char* t = static_cast<char*>(gServices->allocMemory(uint32_t(n + 1)));
   char* end = t;
   for (const char* p : parts) {
-    const size_t k = p ? strlen(p) : 0;
+    if (!p) continue;   // an empty text is null, and memcpy takes no null
+    const size_t k = strlen(p);
     memcpy(end, p, k);
     end += k;
   }

@@ -53,14 +53,22 @@ std::string_view faceOf(const uint8_t* d) {
 }  // namespace
 
 FontValue* newFontValue(const uint8_t* desc, int32_t dpi) {
-  auto* v = static_cast<FontValue*>(allocMemory(sizeof(FontValue)));
+  // The face lives in the value's own block: FreeMemory of the value, all
+  // its owner does, then releases the face too.
+  const std::string_view face = faceOf(desc);
+  auto* v = static_cast<FontValue*>(allocMemory(uint32_t(sizeof(FontValue) + face.size() + 1)));
   v->angle = word(desc, kEscapement);
   v->bold = word(desc, kWeight) >= kBoldWeight;
   v->italic = desc[kItalic] != 0;
   v->strikeOut = desc[kStrikeOut] != 0;
   v->underline = desc[kUnderline] != 0;
   v->size = points(desc, dpi);
-  v->face = newText(faceOf(desc));
+  v->face = nullptr;   // the empty text
+  if (!face.empty()) {
+    v->face = reinterpret_cast<char*>(v + 1);
+    std::memcpy(v->face, face.data(), face.size());
+    v->face[face.size()] = 0;
+  }
   return v;
 }
 

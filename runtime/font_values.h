@@ -20,7 +20,8 @@ static_assert(sizeof(FontValue) == 28 || sizeof(void*) != 4, "font values are se
 constexpr uint32_t kFontDescriptionSize = 60;
 constexpr int32_t kFontFieldCount = 7;   // element indexes 0-6
 
-// A new font value (allocMemory, face from newText) for a description.
+// A new font value for a description: one allocMemory block that holds the
+// face text too, so FreeMemory of the value releases everything.
 FontValue* newFontValue(const uint8_t* desc, int32_t dpi);
 // Fills a description from a font value.
 void describeFont(const FontValue* v, int32_t dpi, uint8_t* desc);

@@ -62,15 +62,16 @@ void disableOthers(LoadedWindow* w) {
   }
 }
 
-// Index of the record whose native window is h or holds it.
-size_t recordOfWindow(LoadedWindow* w, HWND h) {
-  for (; h; h = GetParent(h))
+}  // namespace
+
+// The walk stops at a top-level window: GetParent there gives the owner,
+// which is another window.
+size_t recordOfWindow(LoadedWindow* w, void* hwnd) {
+  for (HWND h = static_cast<HWND>(hwnd); h; h = isTopLevel(h) ? nullptr : GetParent(h))
     for (size_t i = 0; i < w->desc.records.size(); ++i)
       if (hwndOf(w->desc.records[i]) == h) return i;
   return SIZE_MAX;
 }
-
-}  // namespace
 
 bool anyWindowAlive() {
   for (auto& w : state().windows)
@@ -197,7 +198,10 @@ bool loadWindow(LoadedWindow* w, bool allowTwice, void* owner, bool modal) {
     const uint32_t outer = s.modalMarker;
     s.modalMarker = id;
     runMessageLoop(true);
-    s.modalMarker = outer;
+    // The outer modal window may have gone meanwhile: its loop then ends
+    // too, rather than wait for a destruction that has already been.
+    LoadedWindow* o = findWindow(outer);
+    s.modalMarker = o && o->modal && isLive(o) ? outer : 0;
   }
   return true;
 }

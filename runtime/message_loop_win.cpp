@@ -1,6 +1,8 @@
 // The message loop: idle phase, pre-translation and dispatch.
 #include <windows.h>
+#include <algorithm>
 #include <set>
+#include <vector>
 #include "runtime/events.h"
 #include "runtime/runtime.h"
 #include "runtime/runtime_win.h"
@@ -40,15 +42,21 @@ bool idleStep(int32_t n) {
   return more;
 }
 
+// A handler may remove handlers, itself and others, or add some: the walk
+// goes over a copy, and calls only those still listed.
 void runIdleHandlers() {
   auto& list = state().idleHandlers;
-  for (size_t i = list.size(); i-- > 0;) {
-    if (!IsWindow(static_cast<HWND>(list[i].hwnd))) {
-      list.erase(list.begin() + ptrdiff_t(i));
+  const std::vector<IdleHandler> walk = list;
+  for (size_t i = walk.size(); i-- > 0;) {
+    auto listed = std::find_if(list.begin(), list.end(), [&](const IdleHandler& h) {
+      return h.hwnd == walk[i].hwnd && h.fn == walk[i].fn && h.arg == walk[i].arg;
+    });
+    if (listed == list.end()) continue;
+    if (!IsWindow(static_cast<HWND>(walk[i].hwnd))) {
+      list.erase(listed);
       continue;
     }
-    IdleHandler h = list[i];
-    h.fn(h.arg);
+    walk[i].fn(walk[i].arg);
   }
 }
 

@@ -105,7 +105,7 @@ int32_t RT_CALL notify(int32_t code, uint32_t p1, uint32_t p2) {
     case kNotifyBeginCreate: processEvents(); ++s.suppress; return 0;
     case kNotifyEndCreate:
       processEvents();
-      if (s.suppress > 0) --s.suppress;
+      lowerSuppression();
       return 0;
     case kNotifyPlaySound: return playSound(reinterpret_cast<const PlaySoundRequest*>(uintptr_t(p1)));
     case kNotifyStopSound:

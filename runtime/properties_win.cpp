@@ -89,7 +89,7 @@ void recreateAfterChange(uint32_t windowId, uint32_t componentId) {
   ++state().suppress;
   if (LoadedWindow* w = findWindow(windowId)) recreateComponent(w, componentId);
   processEvents();
-  if (state().suppress > 0) --state().suppress;
+  lowerSuppression();
 }
 
 // A component on a page of a tab container other than the current page

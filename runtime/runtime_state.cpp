@@ -8,6 +8,13 @@ RuntimeState& state() {
   return s;
 }
 
+void lowerSuppression() {
+  std::atomic<int32_t>& c = state().suppress;
+  int32_t v = c.load();
+  while (v > 0 && !c.compare_exchange_weak(v, v - 1)) {
+  }
+}
+
 const std::string& runDirectory() { return state().runDir; }
 const std::string& moduleDirectory() { return state().moduleDir; }
 

@@ -1,6 +1,7 @@
 // The runtime's process-wide state: one instance for the life of the process,
 // reached only from the user-interface thread (ExitProgram aside).
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -41,7 +42,9 @@ struct RuntimeState {
   std::vector<LoadedWindow> windows;
   std::vector<uintptr_t> exitRoutines;
   std::vector<IdleHandler> idleHandlers;
-  int32_t suppress = 0;                   // events fire only while 0
+  // Events fire only while 0. Raised from other threads too (a run-time
+  // error or ExitProgram there), hence atomic.
+  std::atomic<int32_t> suppress{0};
   bool loopEntered = false;
   bool terminated = false;
   bool oleInitialised = false;
@@ -56,6 +59,9 @@ RuntimeState& state();
 // Ids: well-formed when the low 24 bits and bits 24-27 are non-zero.
 inline bool wellFormedId(uint32_t id) { return (id & 0xFFFFFF) && (id & 0x0F000000); }
 inline bool isWindowId(uint32_t id) { return id && (id & 0x0F000000) == 0x02000000; }
+
+// Lowers the event suppression counter unless it is already 0.
+void lowerSuppression();
 
 LoadedWindow* findWindow(uint32_t windowId);
 // Component id 0 names the window's own record.

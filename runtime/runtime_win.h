@@ -1,6 +1,7 @@
 // Internal entry points of the Windows runtime, shared between its *_win.cpp
 // files. No <windows.h> here: native handles are void*.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include "runtime/abi.h"
 #include "runtime/runtime_state.h"
@@ -23,6 +24,9 @@ bool preTranslate(void* msg);                    // MSG*; true = consumed
 
 void loadStartupWindow(uint32_t windowId);
 bool loadWindow(LoadedWindow* w, bool allowTwice, void* owner, bool modal);
+// Index of the record whose native window is hwnd or holds it; SIZE_MAX
+// for none (a window the loaded one merely owns is none).
+size_t recordOfWindow(LoadedWindow* w, void* hwnd);
 // Notification 2000.
 void componentDestroyed(uint32_t windowId, uint32_t componentId);
 // Notification 2006: the live object with a native window, or null.

@@ -17,12 +17,14 @@ rt::Value RT_CALL callLibrary(int32_t, rt::CommandFn fn, int32_t argc, rt::Value
   return callCommand(fn, argc, args);
 }
 void RT_CALL freeBlock(void* p) { rt::freeMemory(p); }
+void* RT_CALL allocBlock(uint32_t size) { return rt::allocMemory(size); }
 
 rt::ServiceTable makeServices() {
   rt::ServiceTable s{};
   s.callLibraryCommand = callLibrary;
   s.callCoreCommand = callCommand;
   s.freeMemory = freeBlock;
+  s.allocMemory = allocBlock;
   return s;
 }
 const rt::ServiceTable kServices = makeServices();
@@ -114,6 +116,13 @@ TEST_F(TextRoutines, CharWidthAtLeadBytesFrom0x81) {
   }
   // Two characters led by 0x81-0xA0: the first one whole, never a byte of the second.
   EXPECT_EQ(take(app::LeftChars("\x81\x40\x95\xA8", 1)), "\x81\x40");
+}
+
+// Empty texts are null pointers; joining them adds nothing.
+TEST_F(TextRoutines, ConcatTextTakesNullPartsAsEmpty) {
+  EXPECT_EQ(take(app::concatText({"pic\\", nullptr, "1.bmp"})), "pic\\1.bmp");
+  EXPECT_EQ(take(app::concatText({nullptr, "a"})), "a");
+  EXPECT_EQ(app::concatText({nullptr, ""}), nullptr);
 }
 
 }  // namespace

@@ -224,6 +224,62 @@ TEST_F(WindowLoading, ModalLoadDisablesTheOthersUntilItCloses) {
   EXPECT_FALSE(IsWindowEnabled(main(*disabled))) << "disabled before, disabled after";
 }
 
+namespace {
+
+// A modal window destroyed while a second modal window it opened is up:
+// once the second closes, the first one's load returns as well.
+struct Nested {
+  rt::LoadedWindow *outer, *inner;
+  bool guardFired;
+} gNested;
+void CALLBACK destroyOuterCloseInner(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  DestroyWindow(mainOf(*gNested.outer));
+  PostMessageW(mainOf(*gNested.inner), WM_CLOSE, 0, 0);
+}
+void CALLBACK openInner(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  SetTimer(nullptr, 0, 100, destroyOuterCloseInner);
+  rt::loadWindow(gNested.inner, false, nullptr, true);
+}
+void CALLBACK guard(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  gNested.guardFired = true;
+  PostQuitMessage(0);   // a modal loop ends on a quit message
+}
+
+}  // namespace
+
+TEST_F(WindowLoading, OuterModalLoadEndsWhenItsWindowWentDuringAnInnerOne) {
+  // Another window stays: with the last one gone a quit message would end
+  // every loop anyway.
+  ASSERT_TRUE(rt::loadWindow(add(0x52010017, props(), {}), false, nullptr, false));
+  gNested = {add(0x52010014, props(), {}), add(0x52010015, props(), {}), false};
+  SetTimer(nullptr, 0, 100, openInner);
+  const UINT_PTR g = SetTimer(nullptr, 0, 10000, guard);
+  EXPECT_TRUE(rt::loadWindow(gNested.outer, false, nullptr, true));
+  KillTimer(nullptr, g);
+  EXPECT_FALSE(gNested.guardFired) << "the outer loop ran on until a quit message";
+  EXPECT_EQ(rt::state().modalMarker, 0u);
+}
+
+// Focus in a window that a loaded window only owns belongs to none of its
+// records.
+TEST_F(WindowLoading, RecordOfWindowStopsAtTheTopLevelWindow) {
+  rt::LoadedWindow* w = add(0x52010016, props(), {button(0)});
+  ASSERT_TRUE(rt::loadWindow(w, false, nullptr, false));
+  HWND b = hwndOf(0x52010016, kIds[0]);
+  HWND inside = CreateWindowExW(0, L"PlainTopLevel", L"", WS_CHILD, 0, 0, 5, 5, b, nullptr, nullptr, nullptr);
+  HWND owned = CreateWindowExW(0, L"PlainTopLevel", L"", WS_POPUP, 0, 0, 5, 5, main(*w), nullptr, nullptr, nullptr);
+  struct Case { HWND h; size_t want; } cases[] = {
+      {main(*w), 0}, {b, 1}, {inside, 1}, {owned, SIZE_MAX}, {nullptr, SIZE_MAX}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.want);
+    EXPECT_EQ(rt::recordOfWindow(w, c.h), c.want);
+  }
+  DestroyWindow(owned);
+}
+
 TEST_F(WindowLoading, ShownAfterLoadAsThePositionPropertyAsks) {
   struct Case { int32_t position, border; bool zoomed, iconic; } cases[] = {
       {0, 1, false, false}, {1, 1, false, false}, {2, 1, false, true}, {3, 1, true, false},

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 #include "runtime/events.h"
 #include "runtime/runtime_state.h"
@@ -128,6 +129,23 @@ TEST_F(EventsTest, UnboundOrSuppressedRunsNothing) {
     EXPECT_EQ(rt::dispatchEvent(&ev), 0);
     EXPECT_TRUE(gCalls.empty());
   }
+}
+
+// A run-time error or ExitProgram on another thread raises the counter
+// while the window thread raises and lowers it: no change may be lost.
+TEST_F(EventsTest, SuppressionCounterKeepsEveryChangeAcrossThreads) {
+  auto work = [] {
+    for (int i = 0; i < 200000; ++i) {
+      ++rt::state().suppress;
+      rt::lowerSuppression();
+    }
+  };
+  std::thread a(work), b(work);
+  a.join();
+  b.join();
+  EXPECT_EQ(rt::state().suppress, 0);
+  rt::lowerSuppression();
+  EXPECT_EQ(rt::state().suppress, 0) << "never below 0";
 }
 
 TEST_F(EventsTest, WindowEventsUseTheOwnRecordAsSource) {

@@ -173,6 +173,25 @@ std::vector<uint8_t> buildForm() {
 
 const std::vector<uint8_t> gForm = buildForm();
 
+// Idle handlers (window, function, argument) on the window and two
+// components; the last one listed, called first, removes all three.
+struct IdleTriple { void* hwnd; void (RT_CALL* fn)(void*); void* arg; };
+IdleTriple gIdle[3];
+void RT_CALL onIdle(void* arg) {
+  const auto i = uintptr_t(arg);
+  logLine("idle " + std::to_string(i));
+  if (i == 2)
+    for (const IdleTriple& t : gIdle) gNotify(rt::kNotifyRemoveIdle, uint32_t(uintptr_t(t.hwnd)), 0);
+}
+void addIdleHandlers() {
+  for (uintptr_t i = 0; i < 3; ++i) {
+    rt::LiveObject* o = i == 0 ? nullptr : reinterpret_cast<rt::LiveObject*>(
+        gNotify(rt::kNotifyFindObject, kWindowId, kIds[i]));
+    gIdle[i] = {o ? o->hwnd : gMain, onIdle, reinterpret_cast<void*>(i)};
+    gNotify(rt::kNotifyAddIdle, uint32_t(uintptr_t(&gIdle[i])), 0);
+  }
+}
+
 DWORD WINAPI boxDriver(void*) {
   for (int i = 0; i < 600; ++i) {
     HWND box = FindWindowW(L"#32770", L"\u9519\u8bef");
@@ -243,6 +262,7 @@ extern "C" int32_t RT_CALL AppStart(const rt::ServiceTable* services) {
   } else if (gMode == "thread") {
     CreateThread(nullptr, 0, exitFromThread, nullptr, 0, nullptr);
   } else {
+    addIdleHandlers();
     SetTimer(gMain, 1, 200, nullptr);
   }
   services->runMessageLoop();

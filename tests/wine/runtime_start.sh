@@ -29,6 +29,8 @@ check "window events 0, 3, 4 in order before the window shows" \
   '[ "$(grep "^event [034]" <<<"$log" | tr "\n" ";")" = "event 0 visible=0;event 3;event 4;" ]'
 check "left 40000 stores 32627, width -5 stores 0" 'grep -qx "left=32627 width=0" <<<"$log"'
 check "a bound event runs with its arguments" 'grep -qx "event 5 ran 11 22" <<<"$log" && grep -qx "timer notify=1" <<<"$log"'
+check "an idle handler that removes three handlers is the only one called, once" \
+  '[ "$(grep ^idle <<<"$log" | tr "\n" ";")" = "idle 2;" ]'
 check "exit routine registered twice runs once" '[ "$(grep -c "^exit routine main=1" <<<"$log")" -eq 1 ]'
 
 run error
