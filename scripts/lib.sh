@@ -140,14 +140,27 @@ build_fuzz() {     # build/fuzz: libFuzzer targets (clang)
 }
 
 # A short run in the test suite replays the checked-in corpus and explores a
-# little; FUZZ_SECONDS=600 or more is for a search of its own.
+# little; FUZZ_SECONDS=600 or more is for a search of its own. Each target is
+# one process on one core, so $JOBS of them run side by side.
+fuzz_one() {       # fuzz_one TARGET: its log in $BUILD/fuzz/NAME.log, status in NAME.rc
+  local t=$1 name rc=0; name=$(basename "$t")
+  mkdir -p "$BUILD/fuzz/corpus/$name"
+  "$t" -max_total_time="${FUZZ_SECONDS:-10}" -rss_limit_mb=2048 "$BUILD/fuzz/corpus/$name" \
+    "$ROOT/tests/fuzz/corpus/$name" >"$BUILD/fuzz/$name.log" 2>&1 || rc=$?
+  echo "$rc" > "$BUILD/fuzz/$name.rc"
+}
+
 run_fuzzers() {    # every target for FUZZ_SECONDS (default 10) on its checked-in corpus
-  local rc=0 t name
-  for t in "$BUILD"/fuzz/tests/fuzz/*_fuzz; do
-    [ -x "$t" ] || continue
+  local rc=0 t name targets=()
+  for t in "$BUILD"/fuzz/tests/fuzz/*_fuzz; do [ -x "$t" ] && targets+=("$t"); done
+  for t in "${targets[@]}"; do
+    while [ "$(jobs -rp | wc -l)" -ge "$JOBS" ]; do wait -n || true; done
+    fuzz_one "$t" &
+  done
+  wait
+  for t in "${targets[@]}"; do
     name=$(basename "$t")
-    mkdir -p "$BUILD/fuzz/corpus/$name"
-    if "$t" -max_total_time="${FUZZ_SECONDS:-10}" -rss_limit_mb=2048 "$BUILD/fuzz/corpus/$name" "$ROOT/tests/fuzz/corpus/$name" >"$BUILD/fuzz/$name.log" 2>&1; then
+    if [ "$(cat "$BUILD/fuzz/$name.rc" 2>/dev/null)" = 0 ]; then
       echo "PASS: fuzz $name"
     else
       echo "FAIL: fuzz $name"; tail -n 30 "$BUILD/fuzz/$name.log"; rc=1
