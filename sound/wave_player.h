@@ -7,6 +7,8 @@ namespace snd {
 constexpr uint32_t kWaveBufferCount = 20;
 constexpr uint32_t kWaveBufferBytes = 15360;
 constexpr uint32_t kWaveIdleTimeoutMs = 8888;
+// How long a stopped player waits for the device to hand back each buffer.
+constexpr uint32_t kWaveDrainTimeoutMs = 2000;
 
 // Parses a WAV image and starts a player on a private copy of its samples.
 bool StartWavePlayer(const uint8_t* data, uint32_t size, int32_t loop);

@@ -19,14 +19,16 @@ struct WavePlayer {
   uint32_t sampleBytes;
   HWAVEOUT device;        // null when no device could be opened
   uint8_t* buffers;       // 20 WAVEHDRs, then the 20 data areas
-  LONG freeCount;         // guarded by lock
-  uint32_t nextIndex;     // guarded by lock on restart
-  uint32_t position;      // next sample byte to queue; guarded by lock on restart
+  // Buffers in the feeder's hand: semaphore counts it has taken and not
+  // queued since. Only the feeder touches these fields.
+  uint32_t freeCount;
+  uint32_t lost;          // buffers the device refused; their counts never come
+  uint32_t nextIndex;
+  uint32_t position;      // next sample byte to queue
   HANDLE thread;
   DWORD threadId;
   HANDLE semaphore;       // one count per free buffer
   HANDLE stopEvent;       // manual reset
-  CRITICAL_SECTION lock;
   int32_t loop;
   WavePlayer* prev;       // player list links, guarded by gListLock
   WavePlayer* next;
@@ -82,26 +84,32 @@ void destroyPlayer(WavePlayer* p) {
   if (p->thread) CloseHandle(p->thread);
   if (p->semaphore) CloseHandle(p->semaphore);
   if (p->stopEvent) CloseHandle(p->stopEvent);
-  DeleteCriticalSection(&p->lock);
   heapFree(p);
 }
 
+// The release is the callback's one and last touch of the player: once the
+// feeder holds all 20 counts, no callback of its player is still running,
+// on Windows too, where closing the device does not wait for them.
 void CALLBACK waveDone(HWAVEOUT, UINT msg, DWORD_PTR instance, DWORD_PTR, DWORD_PTR) {
-  if (msg != WOM_DONE) return;
-  WavePlayer* p = reinterpret_cast<WavePlayer*>(instance);
-  EnterCriticalSection(&p->lock);
-  ++p->freeCount;
-  LeaveCriticalSection(&p->lock);
-  ReleaseSemaphore(p->semaphore, 1, nullptr);
+  if (msg == WOM_DONE) ReleaseSemaphore(reinterpret_cast<WavePlayer*>(instance)->semaphore, 1, nullptr);
 }
 
-// Queues the next piece of samples. Returns false once the sound has ended
-// and the thread should finish.
+// Takes back the counts of every buffer still queued, which a reset hands
+// back through the callback, perhaps later on its own thread. False when
+// the device keeps one back.
+bool drain(WavePlayer* p) {
+  while (p->freeCount + p->lost < kWaveBufferCount) {
+    if (WaitForSingleObject(p->semaphore, kWaveDrainTimeoutMs) != WAIT_OBJECT_0) return false;
+    ++p->freeCount;
+  }
+  return true;
+}
+
+// Called with one semaphore count just taken: queues the next piece of
+// samples. Returns false once the sound has ended and the thread should
+// finish.
 bool feed(WavePlayer* p) {
-  EnterCriticalSection(&p->lock);
-  LONG freeCount = p->freeCount;
-  LeaveCriticalSection(&p->lock);
-  if (freeCount < 1) return true;
+  ++p->freeCount;
   WAVEHDR* h = header(p, p->nextIndex);
   if (h->dwFlags & WHDR_PREPARED) waveOutUnprepareHeader(p->device, h, sizeof(WAVEHDR));
   if (p->position < p->sampleBytes) {
@@ -111,24 +119,20 @@ bool feed(WavePlayer* p) {
     h->dwBufferLength = n;
     p->position += n;
     waveOutPrepareHeader(p->device, h, sizeof(WAVEHDR));
-    waveOutWrite(p->device, h, sizeof(WAVEHDR));
-    EnterCriticalSection(&p->lock);
+    if (waveOutWrite(p->device, h, sizeof(WAVEHDR)) != MMSYSERR_NOERROR) ++p->lost;
     --p->freeCount;
-    LeaveCriticalSection(&p->lock);
     p->nextIndex = (p->nextIndex + 1) % kWaveBufferCount;
     return true;
   }
-  if (freeCount < LONG(kWaveBufferCount)) return true;  // still playing
+  if (p->freeCount < kWaveBufferCount) return true;  // still playing
   if (!p->loop) {
     unprepareAll(p);
     return false;
   }
-  EnterCriticalSection(&p->lock);
+  // All 20 in hand: hand them to the semaphore again to play from the start.
   p->position = 0;
   p->nextIndex = 0;
-  p->freeCount = kWaveBufferCount;
-  LeaveCriticalSection(&p->lock);
-  // Fails without effect when it would pass the maximum of 20.
+  p->freeCount = 0;
   ReleaseSemaphore(p->semaphore, kWaveBufferCount, nullptr);
   return true;
 }
@@ -136,6 +140,7 @@ bool feed(WavePlayer* p) {
 DWORD WINAPI feederThread(void* arg) {
   WavePlayer* p = static_cast<WavePlayer*>(arg);
   HANDLE objects[2] = {p->stopEvent, p->semaphore};
+  bool settled = true;
   for (;;) {
     DWORD r = WaitForMultipleObjects(2, objects, FALSE, kWaveIdleTimeoutMs);
     if (r == WAIT_OBJECT_0 || r == WAIT_TIMEOUT) {
@@ -143,13 +148,16 @@ DWORD WINAPI feederThread(void* arg) {
         waveOutPause(p->device);
         waveOutReset(p->device);
       }
+      settled = drain(p);
       unprepareAll(p);
       break;
     }
     if (r == WAIT_OBJECT_0 + 1 && !feed(p)) break;
   }
   removeFromList(p);
-  destroyPlayer(p);
+  // A buffer the device never gave back may still have its callback
+  // coming: the player is left to it rather than freed under it.
+  if (settled) destroyPlayer(p);
   return 0;
 }
 
@@ -175,8 +183,6 @@ WavePlayer* makePlayer(const uint8_t* data, const WaveChunks& w, int32_t loop) {
   }
   p->stopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   p->semaphore = CreateSemaphoreW(nullptr, kWaveBufferCount, kWaveBufferCount, nullptr);
-  p->freeCount = kWaveBufferCount;
-  InitializeCriticalSection(&p->lock);
   return p;
 }
 

@@ -8,6 +8,8 @@
 #include <mutex>
 #include <set>
 
+#include "tests/sound/import_patch_win.h"
+
 namespace midifake {
 namespace {
 
@@ -177,30 +179,6 @@ const Patch kPatches[] = {
     {"midiOutUnprepareHeader", reinterpret_cast<void*>(fakeUnprepare)},
 };
 
-// Rewrites the program's import slot for winmm's name; false if absent.
-bool patchImport(const char* name, void* fn) {
-  auto* base = reinterpret_cast<uint8_t*>(GetModuleHandleW(nullptr));
-  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-  const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); d->Name; ++d) {
-    if (_stricmp(reinterpret_cast<const char*>(base + d->Name), "winmm.dll") != 0) continue;
-    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
-    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
-    for (; names->u1.AddressOfData; ++names, ++slots) {
-      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-      auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-      if (std::strcmp(reinterpret_cast<const char*>(byName->Name), name) != 0) continue;
-      DWORD old;
-      if (!VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &old))
-        return false;
-      slots->u1.Function = reinterpret_cast<uintptr_t>(fn);
-      VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, old, &old);
-      return true;
-    }
-  }
-  return false;
-}
-
 }  // namespace
 
 bool install() {
@@ -209,7 +187,7 @@ bool install() {
     // recorded show that, so only the opening is required.
     bool opens = false;
     for (const Patch& p : kPatches)
-      opens = (patchImport(p.name, p.fn) && p.fn == kPatches[0].fn) || opens;
+      opens = (sndtest::patchImport("winmm.dll", p.name, p.fn) && p.fn == kPatches[0].fn) || opens;
     if (!opens) return false;
     CloseHandle(CreateThread(nullptr, 0, deviceThread, nullptr, 0, nullptr));
     return true;
