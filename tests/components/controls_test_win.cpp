@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include "tests/components/harness_win.h"
 #include <commctrl.h>
+#include <vector>
 
 using namespace harness;
 using comp::ButtonProps;
@@ -60,6 +61,32 @@ std::string tinyBmp() {
       0, 0, 255, 255, 0, 0, 0, 0};                             // pixels, row padded
   return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }
+
+// A 32-bit BMP file header declaring 16383 x 16383 pixels, a gigabyte,
+// followed by a few bytes of them.
+std::string hugeBmp() {
+  const uint8_t bytes[] = {
+      'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,
+      40, 0, 0, 0, 0xFF, 0x3F, 0, 0, 0xFF, 0x3F, 0, 0, 1, 0, 32, 0,
+      0, 0, 0, 0, 16, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+      1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+  return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
+}
+
+// Reserves the address space down to pieces below 64 MB while it lives, as
+// a 32-bit process that has run for a while may have no gigabyte in one
+// piece; 64 MB is given back for what else the test needs.
+struct AddressSpaceHeld {
+  std::vector<void*> held;
+  AddressSpaceHeld() {
+    for (SIZE_T chunk = SIZE_T(256) << 20; chunk >= (SIZE_T(64) << 20); chunk /= 2)
+      while (void* p = VirtualAlloc(nullptr, chunk, MEM_RESERVE, PAGE_NOACCESS)) held.push_back(p);
+    if (!held.empty()) VirtualFree(held.back(), 0, MEM_RELEASE), held.pop_back();
+  }
+  ~AddressSpaceHeld() {
+    for (void* p : held) VirtualFree(p, 0, MEM_RELEASE);
+  }
+};
 
 }  // namespace
 
@@ -269,12 +296,24 @@ TEST_F(ControlsTest, ButtonPictureIsDecodedOrDropped) {
   EXPECT_EQ(1, info.bmHeight);
   EXPECT_EQ(1, set(b, 8, 0));  // a new picture needs re-creation
 
-  p.picture = "not a picture";
-  rt::LiveObject* bad = create(rt::kTypeButton, comp::writeButtonProps(p), parent, 120, {10, 120, 160, 170},
-                               0x1601A178, WS_VISIBLE);
-  ASSERT_NE(nullptr, bad);
-  EXPECT_FALSE(GetWindowLongW(hwndOf(bad), GWL_STYLE) & (BS_BITMAP | BS_ICON));
-  EXPECT_EQ(L"\u6309\u94ae", textOf(hwndOf(bad)));
+  uint32_t id = 0x1601A178;
+  AddressSpaceHeld held;
+  for (const std::string& picture : {std::string("not a picture"), hugeBmp()}) {
+    SCOPED_TRACE(picture.size());
+    p.picture = picture;
+    rt::LiveObject* bad = create(rt::kTypeButton, comp::writeButtonProps(p), parent, 120,
+                                 {10, 120, 160, 170}, id++, WS_VISIBLE);
+    ASSERT_NE(nullptr, bad);
+    EXPECT_FALSE(GetWindowLongW(hwndOf(bad), GWL_STYLE) & (BS_BITMAP | BS_ICON));
+    EXPECT_EQ(L"\u6309\u94ae", textOf(hwndOf(bad)));
+  }
+  // As a window's background picture and icon, it is dropped as well.
+  comp::WindowProps w;
+  w.picture = w.icon = hugeBmp();
+  rt::LiveObject* huge = create(rt::kTypeWindow, comp::writeWindowProps(w), nullptr, 0, {0, 0, 300, 200}, 0x06010001);
+  ASSERT_NE(nullptr, huge);
+  UpdateWindow(static_cast<HWND>(huge->hwnd));
+  DestroyWindow(static_cast<HWND>(huge->hwnd));
 }
 
 TEST_F(ControlsTest, TimerStartsStoppedAndStopsOnNegativePeriod) {
