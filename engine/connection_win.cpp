@@ -22,6 +22,17 @@ LRESULT CALLBACK connectionProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   return DefWindowProcW(h, msg, w, l);
 }
 
+// Runs what acts on one event. This is the edge to the window procedure
+// that serves the socket: whatever the browser sent, nothing throws past it.
+template <typename Fn>
+void guarded(const std::string& what, Fn fn) {
+  try {
+    fn();
+  } catch (const std::exception& x) {
+    engineLog("not handled (" + what + "): " + x.what());
+  }
+}
+
 }  // namespace
 
 void engineLog(const std::string& line) {
@@ -167,6 +178,7 @@ bool Connection::connect(const std::string& host, int port) {
   link.deliver = [this](const Event& e) { deliverNow(e); };
   session_ = std::make_unique<Session>(std::move(link));
   ws_.onMessage = [this](const std::string& m) { session_->receive(m); };
+  ws_.onLog = engineLog;
   if (hwnd_) WSAAsyncSelect(ws_.socket(), hwnd_, kSocketMessage, FD_READ | FD_CLOSE);
   // Pop-ups the pages open show up as targets; downloads as browser events.
   session_->call("Target.setDiscoverTargets", {{"discover", true}});
@@ -278,15 +290,17 @@ void Connection::service(bool start) {
   Event e;
   while (session_ && session_->nextEvent(e)) {
     auto it = views_.find(e.sessionId);
-    if (it != views_.end()) it->second->onEvent(e);
-    else if (e.sessionId.empty()) onBrowserEvent(e);
+    guarded(e.method, [&] {
+      if (it != views_.end()) it->second->onEvent(e);
+      else if (e.sessionId.empty()) onBrowserEvent(e);
+    });
   }
   // Callbacks may destroy views: walk a copy and re-check each one.
   std::map<std::string, View*> now = views_;
   for (auto& [id, view] : now) {
     auto it = views_.find(id);
     if (it == views_.end() || it->second != view) continue;
-    if (!session_->lost()) view->afterEvents();
+    if (!session_->lost()) guarded("a view's update", [&] { view->afterEvents(); });
   }
   delivering_ = false;
   for (View* v : retired_) delete v;
@@ -299,7 +313,7 @@ void Connection::deliverNow(const Event& e) {
   // A view the handler destroys must outlive the call it is inside.
   bool was = delivering_;
   delivering_ = true;
-  it->second->onEvent(e);
+  guarded(e.method, [&] { it->second->onEvent(e); });
   delivering_ = was;
 }
 

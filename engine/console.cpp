@@ -1,11 +1,15 @@
 #include "engine/console.h"
 
+#include <cstdint>
+
 namespace engine {
 namespace {
 
-int intField(const Json& j, const char* key, int otherwise) {
-  auto it = j.find(key);
-  return it != j.end() && it->is_number_integer() ? it->get<int>() : otherwise;
+// A line or column the protocol counts from 0, counted from 1; 0 when
+// missing or out of range.
+int fromOne(const Json& j, const char* key) {
+  int64_t n = intField(j, key, -1);
+  return n >= 0 && n < INT32_MAX ? static_cast<int>(n) + 1 : 0;
 }
 
 int levelOf(const std::string& type) {
@@ -22,7 +26,7 @@ void readStack(const Json& trace, ConsoleLine& out) {
   if (!trace.is_object() || frames == trace.end() || !frames->is_array()) return;
   for (const Json& f : *frames) {
     if (!f.is_object()) continue;
-    int line = intField(f, "lineNumber", -1) + 1, column = intField(f, "columnNumber", -1) + 1;
+    int line = fromOne(f, "lineNumber"), column = fromOne(f, "columnNumber");
     std::string fn = stringField(f, "functionName"), url = stringField(f, "url");
     if (out.source.empty() && out.line == 0) {
       out.source = url;
@@ -37,7 +41,7 @@ void readStack(const Json& trace, ConsoleLine& out) {
 std::string textOf(const Json& arg) {
   if (!arg.is_object()) return {};
   auto v = arg.find("value");
-  if (v != arg.end()) return v->is_string() ? v->get<std::string>() : v->dump();
+  if (v != arg.end()) return v->is_string() ? v->get<std::string>() : v->dump(-1, ' ', false, Json::error_handler_t::replace);
   std::string d = stringField(arg, "description");
   return d.empty() ? stringField(arg, "type") : d;
 }
@@ -67,7 +71,7 @@ ConsoleLine readException(const Json& p) {
                                                                               : stringField(*d, "text");
   if (auto t = d->find("stackTrace"); t != d->end()) readStack(*t, c);
   if (c.source.empty()) c.source = stringField(*d, "url");
-  if (c.line == 0 && intField(*d, "lineNumber", -1) >= 0) c.line = intField(*d, "lineNumber", -1) + 1;
+  if (c.line == 0) c.line = fromOne(*d, "lineNumber");
   return c;
 }
 

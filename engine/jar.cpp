@@ -4,6 +4,7 @@
 
 #include "engine/message.h"
 #include "engine/page_notices.h"
+#include "engine/session.h"
 
 namespace engine {
 namespace {
@@ -117,7 +118,7 @@ Json itemsOf(const Json& entries) {
 }
 
 std::string storageOrigin(const Json& id) {
-  if (!id.is_object() || !id.value("isLocalStorage", false)) return {};
+  if (!boolField(id, "isLocalStorage")) return {};
   if (isString(id, "securityOrigin") && !id["securityOrigin"].get_ref<const std::string&>().empty())
     return id["securityOrigin"].get<std::string>();
   if (!isString(id, "storageKey")) return {};

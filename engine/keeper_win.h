@@ -43,6 +43,7 @@ class Keeper {
   std::wstring cookieDir() const { return cookies_.empty() ? local_ : cookies_; }
   std::wstring storageDir() const { return local_.empty() ? cookies_ : local_; }
   void load();  // what the named folders hold, once per folder and browser
+  void noteHost(const std::string& host);
   bool attached_ = false;
   std::wstring cookies_, local_;            // the folders as named
   std::wstring cookiesFrom_, itemsFrom_;    // where the loaded ones came from

@@ -1,5 +1,7 @@
 #include "engine/message.h"
 
+#include <algorithm>
+
 #include "engine/script.h"
 
 namespace engine {
@@ -47,6 +49,7 @@ size_t plainStringEnd(std::string_view s, size_t from) {
 }
 
 bool parseSmall(std::string_view text, nlohmann::json& out) {
+  if (nestingDepth(text) > kMaxNesting) return false;
   // Only a \u escape can be a lone surrogate; most messages have none.
   if (text.find("\\u") == std::string_view::npos) out = nlohmann::json::parse(text, nullptr, false);
   else out = nlohmann::json::parse(fixLoneSurrogates(text), nullptr, false);
@@ -54,6 +57,26 @@ bool parseSmall(std::string_view text, nlohmann::json& out) {
 }
 
 }  // namespace
+
+int nestingDepth(std::string_view text, int limit) {
+  int depth = 0, deepest = 0;
+  bool inString = false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (inString) {
+      if (c == '\\') ++i;
+      else if (c == '"') inString = false;
+    } else if (c == '"') {
+      inString = true;
+    } else if (c == '[' || c == '{') {
+      deepest = std::max(deepest, ++depth);
+      if (deepest > limit) break;
+    } else if (c == ']' || c == '}') {
+      --depth;
+    }
+  }
+  return deepest;
+}
 
 bool parseMessage(std::string_view text, nlohmann::json& out) {
   if (text.size() >= kBulkFrom) {

@@ -7,8 +7,25 @@
 namespace engine {
 
 std::string stringField(const Json& j, const char* key) {
+  const Json& m = member(j, key);
+  return m.is_string() ? m.get<std::string>() : std::string();
+}
+
+bool boolField(const Json& j, const char* key, bool otherwise) {
+  const Json& m = member(j, key);
+  return m.is_boolean() ? m.get<bool>() : otherwise;
+}
+
+int64_t intField(const Json& j, const char* key, int64_t otherwise) {
+  const Json& m = member(j, key);
+  return m.is_number_integer() ? m.get<int64_t>() : otherwise;
+}
+
+const Json& member(const Json& j, const char* key) {
+  static const Json none;
+  if (!j.is_object()) return none;
   auto it = j.find(key);
-  return it != j.end() && it->is_string() ? it->get<std::string>() : std::string();
+  return it != j.end() ? *it : none;
 }
 
 int64_t Session::send(const std::string& method, const Json& params, const std::string& sessionId) {
@@ -107,6 +124,16 @@ void Session::receive(const std::string& text) {
   e.method = m->get<std::string>();
   if (auto s = msg.find("sessionId"); s != msg.end() && s->is_string()) e.sessionId = s->get<std::string>();
   if (auto p = msg.find("params"); p != msg.end()) e.params = std::move(*p);
+  // A page that floods events while the program waits must not use up the
+  // memory of a 32-bit process.
+  if (events_.size() >= kMaxQueued) {
+    if (!overflow_++ && link_.log) link_.log("events arrive faster than they are served; the oldest are dropped");
+    // Never one that must be answered.
+    auto oldest = link_.urgent ? std::find_if_not(events_.begin(), events_.end(), link_.urgent) : events_.begin();
+    if (oldest != events_.end()) events_.erase(oldest);
+  } else {
+    overflow_ = 0;
+  }
   events_.push_back(std::move(e));
 }
 

@@ -36,8 +36,14 @@ struct Link {
   std::function<void(const Event&)> deliver;
 };
 
-// The string member key of j, or "" when it is missing or not a string.
+// Typed members of what the browser sent: the value of member key of j, or
+// the default when j is no object, the member is missing or of another type.
+// Nothing the browser sends makes them throw.
 std::string stringField(const Json& j, const char* key);
+bool boolField(const Json& j, const char* key, bool otherwise = false);
+int64_t intField(const Json& j, const char* key, int64_t otherwise = 0);
+// The member itself, or a null value.
+const Json& member(const Json& j, const char* key);
 
 class Session {
  public:
@@ -65,8 +71,11 @@ class Session {
   bool post(const std::string& method, const Json& params = Json::object(),
             const std::string& sessionId = "");
 
-  // One complete text message from the browser.
+  // One complete text message from the browser. At most kMaxQueued events
+  // wait for delivery: past that the oldest that need no answer go, and the
+  // loss is logged.
   void receive(const std::string& text);
+  static constexpr size_t kMaxQueued = 10000;
 
   // Takes the oldest queued event; false when none.
   bool nextEvent(Event& e);
@@ -83,6 +92,7 @@ class Session {
   std::map<int64_t, Reply> replies_;  // arrived, not yet collected
   std::map<int64_t, bool> waiting_;   // ids whose replies are wanted
   std::deque<Event> events_;
+  size_t overflow_ = 0;  // events dropped since the queue was last full
   bool lost_ = false;
 };
 

@@ -9,6 +9,7 @@
 #include "engine/console.h"
 #include "engine/dialog_win.h"
 #include "engine/handshake.h"
+#include "engine/page_events.h"
 #include "engine/view_win.h"
 
 namespace engine {
@@ -23,15 +24,11 @@ void View::titleSeen(const std::string& t) {
   notifyApp(*this, Notice::TitleChanged, a);
 }
 
-void View::openWindow(const Json& p) {
+void View::openWindow(const PageEvent& ev) {
   NoticeArgs a;
-  a.text = stringField(p, "url");
-  a.number = p.value("userGesture", false) ? 0 : 5;  // opened by the user, or by a script
-  std::vector<std::string> features;
-  if (auto f = p.find("windowFeatures"); f != p.end() && f->is_array())
-    for (const auto& item : *f)
-      if (item.is_string()) features.push_back(item.get<std::string>());
-  a.window = readWindowFeatures(features);
+  a.text = ev.url;
+  a.number = ev.userGesture ? 0 : 5;  // opened by the user, or by a script
+  a.window = readWindowFeatures(ev.features);
   if (!a.window.width) a.window.width = w_;
   if (!a.window.height) a.window.height = h_;
   notifyApp(*this, Notice::CreateView, a);
@@ -50,126 +47,143 @@ bool View::onDownload(const Json& p) {
 }
 
 void View::onEvent(const Event& e) {
-  const Json& p = e.params;
-  if (e.method == "Page.screencastFrame") {
-    post("Page.screencastFrameAck", {{"sessionId", p.value("sessionId", 0)}});
-    // A frame like the last one changes nothing on screen or in the page.
-    std::string data = stringField(p, "data");
-    if (picture_.frame(data, GetTickCount64())) pendingFrame_ = std::move(data);
-  } else if (e.method == "Page.frameNavigated") {
-    if (p.contains("frame") && !p["frame"].contains("parentId")) {
-      url_ = stringField(p["frame"], "url");
-      errorPage_ = p["frame"].contains("unreachableUrl");
+  PageEvent ev = readPageEvent(e);
+  switch (ev.kind) {
+    case PageEvent::Frame:
+      post("Page.screencastFrameAck", {{"sessionId", ev.frameAck}});
+      // A frame like the last one changes nothing on screen or in the page.
+      if (picture_.frame(ev.frameData, GetTickCount64())) pendingFrame_ = std::move(ev.frameData);
+      break;
+    case PageEvent::Navigated:
+    case PageEvent::WithinDocument: {
+      url_ = ev.url;
+      if (ev.kind == PageEvent::Navigated) errorPage_ = ev.errorPage;
       NoticeArgs a;
       a.text = url_;
       a.number = 1;
       notifyApp(*this, Notice::UrlChanged, a);
+      break;
     }
-  } else if (e.method == "Page.navigatedWithinDocument") {
-    url_ = stringField(p, "url");
-    NoticeArgs a;
-    a.text = url_;
-    a.number = 1;
-    notifyApp(*this, Notice::UrlChanged, a);
-  } else if (e.method == "Page.domContentEventFired") {
-    changed();
-    expectPicture();
-    NoticeArgs a;
-    a.number = 1;
-    notifyApp(*this, Notice::DocumentReady, a);
-    checkTitle();
-  } else if (e.method == "Page.loadEventFired") {
-    changed();
-    expectPicture();
-    checkTitle();
-    Connection::get().keeper().saveCookies();
-    if (errorPage_) return;  // the failure was told when the load failed
-    NoticeArgs a;
-    a.text = url_;
-    notifyApp(*this, Notice::LoadingFinished, a);
-  } else if (e.method == "Runtime.consoleAPICalled" || e.method == "Runtime.exceptionThrown") {
-    ConsoleLine c = e.method == "Runtime.exceptionThrown" ? readException(p) : readConsoleCall(p);
-    NoticeArgs a;
-    a.number = c.level;
-    a.text = std::move(c.message);
-    a.text2 = std::move(c.source);
-    a.line = c.line;
-    a.text3 = std::move(c.stack);
-    notifyApp(*this, Notice::Console, a);
-  } else if (e.method == "Network.loadingFinished" || e.method == "Network.loadingFailed") {
-    requestEnded(e.method == "Network.loadingFailed", p);
-  } else if (e.method == "Page.javascriptDialogOpening") {
-    answerDialog(p);
-  } else if (e.method == "Fetch.requestPaused") {
-    // Every pause must be answered or the load hangs.
-    std::string id = stringField(p, "requestId");
-    std::string url = p.contains("request") ? stringField(p["request"], "url") : std::string();
-    bool requestStage = !p.contains("responseStatusCode");  // the only stage asked for
-    bool allow = true;
-    if (requestStage) Connection::get().keeper().noteRequest(url);
-    if (requestStage && stringField(p, "resourceType") == "Document" && stringField(p, "frameId") == targetId_) {
-      // The document that changed its storage may be about to go.
-      if (!changedStorage_.empty()) saveStorage();
+    case PageEvent::DomReady: {
+      changed();
+      expectPicture();
       NoticeArgs a;
-      a.text = url;
-      notifyApp(*this, Notice::Navigation, a);
-      allow = a.answer;
+      a.number = 1;
+      notifyApp(*this, Notice::DocumentReady, a);
+      checkTitle();
+      break;
     }
-    if (allow && requestStage) {
+    case PageEvent::Loaded: {
+      changed();
+      expectPicture();
+      checkTitle();
+      Connection::get().keeper().saveCookies();
+      if (errorPage_) break;  // the failure was told when the load failed
       NoticeArgs a;
-      a.text = url;
-      a.number = ++jobs_;
-      a.answer = false;
-      notifyApp(*this, Notice::UrlBegin, a);
-      allow = !a.answer;  // taken by the application: the page does not get it
+      a.text = url_;
+      notifyApp(*this, Notice::LoadingFinished, a);
+      break;
     }
-    if (allow && requestStage && !stringField(p, "networkId").empty()) {
-      bool page = stringField(p, "resourceType") == "Document" && stringField(p, "frameId") == targetId_;
-      if (requests_.size() >= 4096) requests_.clear();  // ones that never end do not pile up
-      requests_[stringField(p, "networkId")] = {url, jobs_, page};
-    }
-    if (allow) post("Fetch.continueRequest", {{"requestId", id}});
-    else post("Fetch.failRequest", {{"requestId", id}, {"errorReason", "Aborted"}});
-  } else if (e.method == "Runtime.bindingCalled") {
-    if (stringField(p, "name") != kNoticeBinding) return;
-    PageNotice n = readPageNotice(stringField(p, "payload"));
-    if (n.kind == PageNotice::Title) {
-      titleSeen(n.text);
-    } else if (n.kind == PageNotice::Cursor) {
-      setCursor(cursorId(n.text));
-    } else if (n.kind == PageNotice::Stored) {
-      Connection::get().keeper().restored(n.text);
-    } else if (n.kind == PageNotice::Hover && n.text != hover_) {
-      hover_ = n.text;
+    case PageEvent::Console: {
       NoticeArgs a;
-      a.text = hover_;
-      notifyApp(*this, Notice::HoverUrl, a);
+      a.number = ev.console.level;
+      a.text = std::move(ev.console.message);
+      a.text2 = std::move(ev.console.source);
+      a.line = ev.console.line;
+      a.text3 = std::move(ev.console.stack);
+      notifyApp(*this, Notice::Console, a);
+      break;
     }
-  } else if (e.method.rfind("DOMStorage.domStorageItem", 0) == 0) {
-    storageChanged(p.value("storageId", Json::object()));
-  } else if (e.method == "Page.fileChooserOpened") {
-    chooseFiles(p);
-  } else if (e.method == "Page.windowOpen") {
-    openWindow(p);
-  } else if (e.method == "Inspector.targetCrashed" || e.method == "Inspector.detached") {
-    onDetached();
+    case PageEvent::RequestEnded:
+      requestEnded(ev.request);
+      break;
+    case PageEvent::Dialog:
+      answerDialog(ev);
+      break;
+    case PageEvent::Paused:
+      requestPaused(ev);
+      break;
+    case PageEvent::Binding:
+      pageNotice(ev);
+      break;
+    case PageEvent::Storage:
+      storageChanged(ev.storageOrigin, ev.storageId);
+      break;
+    case PageEvent::FileChooser:
+      chooseFiles(ev);
+      break;
+    case PageEvent::WindowOpen:
+      openWindow(ev);
+      break;
+    case PageEvent::Detached:
+      onDetached();
+      break;
+    case PageEvent::Other:
+      break;
+  }
+}
+
+// Every pause must be answered or the load hangs.
+void View::requestPaused(const PageEvent& ev) {
+  const PageEvent::Request& q = ev.request;
+  bool allow = true;
+  bool page = q.document && q.frameId == targetId_;
+  if (q.requestStage) Connection::get().keeper().noteRequest(ev.url);
+  if (q.requestStage && page) {
+    // The document that changed its storage may be about to go.
+    if (!changedStorage_.empty()) saveStorage();
+    NoticeArgs a;
+    a.text = ev.url;
+    notifyApp(*this, Notice::Navigation, a);
+    allow = a.answer;
+  }
+  if (allow && q.requestStage) {
+    NoticeArgs a;
+    a.text = ev.url;
+    a.number = ++jobs_;
+    a.answer = false;
+    notifyApp(*this, Notice::UrlBegin, a);
+    allow = !a.answer;  // taken by the application: the page does not get it
+  }
+  if (allow && q.requestStage && !q.networkId.empty()) {
+    if (requests_.size() >= 4096) requests_.clear();  // ones that never end do not pile up
+    requests_[q.networkId] = {ev.url, jobs_, page};
+  }
+  if (allow) post("Fetch.continueRequest", {{"requestId", q.id}});
+  else post("Fetch.failRequest", {{"requestId", q.id}, {"errorReason", "Aborted"}});
+}
+
+void View::pageNotice(const PageEvent& ev) {
+  if (ev.binding.name != kNoticeBinding) return;
+  PageNotice n = readPageNotice(ev.binding.payload);
+  if (n.kind == PageNotice::Title) {
+    titleSeen(n.text);
+  } else if (n.kind == PageNotice::Cursor) {
+    setCursor(cursorId(n.text));
+  } else if (n.kind == PageNotice::Stored) {
+    Connection::get().keeper().restored(n.text);
+  } else if (n.kind == PageNotice::Hover && n.text != hover_) {
+    hover_ = n.text;
+    NoticeArgs a;
+    a.text = hover_;
+    notifyApp(*this, Notice::HoverUrl, a);
   }
 }
 
 // The page stalls until its dialog is answered: by the application, or
 // by the person when the application leaves it. Leaving the page is the
 // person's own question; no application event stands for it.
-void View::answerDialog(const Json& p) {
-  DialogKind kind = dialogKind(stringField(p, "type"));
+void View::answerDialog(const PageEvent& ev) {
+  DialogKind kind = dialogKind(ev.dialog.type);
   NoticeArgs a;
-  a.text = stringField(p, "message");
-  a.text2 = stringField(p, "defaultPrompt");
+  a.text = ev.dialog.message;
+  a.text2 = ev.dialog.defaultPrompt;
   a.toPerson = true;
   if (kind == DialogKind::Alert) notifyApp(*this, Notice::Alert, a);
   else if (kind == DialogKind::Confirm) notifyApp(*this, Notice::Confirm, a);
   else if (kind == DialogKind::Prompt) notifyApp(*this, Notice::Prompt, a);
   if (kind == DialogKind::BeforeUnload) a.text = kLeavePageText;
-  if (a.toPerson) a.answer = askPerson(hwnd_, kind, dialogTitle(stringField(p, "url")), a.text, a.text2);
+  if (a.toPerson) a.answer = askPerson(hwnd_, kind, dialogTitle(ev.url), a.text, a.text2);
   Json answer = {{"accept", kind == DialogKind::Alert || a.answer}};
   if (kind == DialogKind::Prompt) answer["promptText"] = a.text2;
   post("Page.handleJavaScriptDialog", answer);
@@ -177,15 +191,15 @@ void View::answerDialog(const Json& p) {
 
 // A page's file input opens the system's open-file dialog; the files chosen
 // go to the input under the names the browser knows them by.
-void View::chooseFiles(const Json& p) {
-  bool many = stringField(p, "mode") == "selectMultiple";
+void View::chooseFiles(const PageEvent& ev) {
   std::vector<wchar_t> buf(32768, L'\0');
   OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = hwnd_;
   ofn.lpstrFile = buf.data();
   ofn.nMaxFile = static_cast<DWORD>(buf.size());
-  ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | (many ? OFN_ALLOWMULTISELECT : 0);
+  ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
+              (ev.chooseMany ? OFN_ALLOWMULTISELECT : 0);
   if (!GetOpenFileNameW(&ofn)) return;
   // One name, or with several a folder and then each name, each ended by a NUL.
   std::vector<std::wstring> parts;
@@ -198,7 +212,7 @@ void View::chooseFiles(const Json& p) {
     files.push_back(hostPath(dir + parts[i]));
   }
   Json args = {{"files", files}};
-  if (p.contains("backendNodeId")) args["backendNodeId"] = p["backendNodeId"];
+  if (ev.backendNodeId) args["backendNodeId"] = ev.backendNodeId;
   changed();
   expectPicture();
   Reply r = call("DOM.setFileInputFiles", args);
@@ -207,20 +221,19 @@ void View::chooseFiles(const Json& p) {
 
 // The end of a request the application was asked about; a failed page
 // load ends the load with its reason.
-void View::requestEnded(bool failed, const Json& p) {
-  auto it = requests_.find(stringField(p, "requestId"));
+void View::requestEnded(const PageEvent::Request& q) {
+  auto it = requests_.find(q.id);
   if (it == requests_.end()) return;
   Request r = std::move(it->second);
   requests_.erase(it);
   NoticeArgs a;
   a.text = r.url;
   a.number = r.job;
-  if (!failed) {
+  if (!q.failed) {
     notifyApp(*this, Notice::UrlEnd, a);
   } else if (r.page) {
-    bool canceled = p.value("canceled", false) || stringField(p, "errorText") == "net::ERR_ABORTED";
-    a.number = canceled ? 2 : 1;
-    a.text2 = stringField(p, "errorText");
+    a.number = q.canceled ? 2 : 1;
+    a.text2 = q.errorText;
     notifyApp(*this, Notice::LoadingFinished, a);
   }
 }

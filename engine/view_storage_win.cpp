@@ -21,9 +21,8 @@ void View::syncStorage() {
 
 // Changes come in bursts (a page saving as the user scrolls); they are kept
 // a moment later, all at once.
-void View::storageChanged(const Json& storageId) {
-  std::string origin = storageOrigin(storageId);
-  if (origin.empty() || !Connection::get().keeper().active()) return;
+void View::storageChanged(const std::string& origin, const Json& storageId) {
+  if (!Connection::get().keeper().active()) return;
   changedStorage_[origin] = storageId;
   if (!storageDue_) storageDue_ = GetTickCount64() + 300;
 }
@@ -34,7 +33,7 @@ void View::saveStorage() {
   changed.swap(changedStorage_);
   for (const auto& [origin, id] : changed) {
     Reply r = call("DOMStorage.getDOMStorageItems", {{"storageId", id}});
-    if (r.ok) Connection::get().keeper().keepItems(origin, r.result.value("entries", Json::array()));
+    if (r.ok) Connection::get().keeper().keepItems(origin, member(r.result, "entries"));
     else engineLog("local storage of " + origin + " not kept: " + r.error);
   }
 }

@@ -163,7 +163,7 @@ void View::loadHtml(const std::string& html) {
   }
   Reply tree = call("Page.getFrameTree");
   std::string frameId;
-  if (tree.ok && tree.result.contains("frameTree")) frameId = stringField(tree.result["frameTree"]["frame"], "id");
+  if (tree.ok) frameId = stringField(member(member(tree.result, "frameTree"), "frame"), "id");
   if (frameId.empty()) return;
   changed();
   expectPicture();
@@ -232,7 +232,7 @@ bool View::runScript(const std::string& body, std::string& text, int& number) {
 std::string View::title() {
   Reply r = call("Runtime.evaluate", {{"expression", "document.title"}, {"returnByValue", true}});
   if (!r.ok) return {};
-  if (r.result.contains("result")) title_ = stringField(r.result["result"], "value");
+  if (r.result.contains("result")) title_ = stringField(member(r.result, "result"), "value");
   return title_;
 }
 

@@ -9,6 +9,7 @@
 #include "engine/dib_win.h"
 #include "engine/freshness.h"
 #include "engine/keys.h"
+#include "engine/page_events.h"
 #include "engine/page_notices.h"
 #include "engine/session.h"
 
@@ -118,14 +119,16 @@ class View {
   void setCursor(int id);  // an IDC_ number, 0 for none
   void checkTitle();
   void titleSeen(const std::string& title);
-  void openWindow(const Json& params);
-  void requestEnded(bool failed, const Json& params);
-  void chooseFiles(const Json& params);
-  void answerDialog(const Json& params);
+  void openWindow(const PageEvent& ev);
+  void requestPaused(const PageEvent& ev);
+  void requestEnded(const PageEvent::Request& request);
+  void pageNotice(const PageEvent& ev);
+  void chooseFiles(const PageEvent& ev);
+  void answerDialog(const PageEvent& ev);
   // For a browser given by an endpoint: watches the page's local storage
   // and keeps the restore script current.
   void syncStorage();
-  void storageChanged(const Json& storageId);
+  void storageChanged(const std::string& origin, const Json& storageId);
   // Hands the changed origins' items to the keeper.
   void saveStorage();
 

@@ -1,5 +1,7 @@
 #include "engine/websocket_frame.h"
 
+#include <algorithm>
+
 namespace engine {
 
 std::string encodeFrame(Opcode op, std::string_view payload, std::array<uint8_t, 4> mask) {
@@ -36,6 +38,14 @@ void FrameReader::feed(std::string_view bytes, std::vector<WsEvent>& out) {
 
 bool FrameReader::parseOne(std::vector<WsEvent>& out) {
   size_t avail = buffer_.size() - pos_;
+  if (skipLeft_) {
+    size_t n = static_cast<size_t>(std::min<uint64_t>(avail, skipLeft_));
+    pos_ += n;
+    skipLeft_ -= n;
+    if (skipLeft_) return false;
+    if (skipFin_) skipping_ = inMessage_ = false;
+    return true;
+  }
   if (avail < 2) return false;
   const auto* p = reinterpret_cast<const uint8_t*>(buffer_.data() + pos_);
   bool fin = p[0] & 0x80;
@@ -62,7 +72,16 @@ bool FrameReader::parseOne(std::vector<WsEvent>& out) {
   if (control && op != 8 && op != 9 && op != 10) { error_ = "unknown opcode"; return false; }
   if (op == 0 && !inMessage_) { error_ = "continuation without a message"; return false; }
   if ((op == 1 || op == 2) && inMessage_) { error_ = "new message inside a fragmented one"; return false; }
-  if (!control && partial_.size() + len > maxMessage_) { error_ = "message too large"; return false; }
+  if (!control && (skipping_ || partial_.size() + len > maxMessage_)) {
+    if (!skipping_) ++dropped_;
+    skipping_ = inMessage_ = true;
+    partial_ = std::string();
+    pos_ += head;
+    skipLeft_ = len;
+    skipFin_ = fin;
+    if (!len && fin) skipping_ = inMessage_ = false;
+    return true;
+  }
   if (avail - head < len) return false;
   std::string_view payload(buffer_.data() + pos_ + head, static_cast<size_t>(len));
   pos_ += head + static_cast<size_t>(len);

@@ -147,7 +147,10 @@ bool WebSocketClient::pump(int ms) {
   if (in.empty() && ms > 0) waitFor(sock_, false, ms);
   bool alive = recvNow(sock_, in);
   std::vector<WsEvent> events;
+  uint64_t dropped = reader_.dropped();
   reader_.feed(in, events);
+  if (reader_.dropped() != dropped && onLog)
+    onLog("a message over " + std::to_string(kMaxMessage >> 20) + " MB from the browser was passed over");
   for (auto& e : events) {
     switch (e.kind) {
       case WsEvent::Message:

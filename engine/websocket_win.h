@@ -29,6 +29,7 @@ class WebSocketClient {
   SOCKET socket() const { return sock_; }
 
   std::function<void(const std::string&)> onMessage;
+  std::function<void(const std::string&)> onLog;  // optional
 
  private:
   bool sendAll(const std::string& bytes);

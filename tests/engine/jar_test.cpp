@@ -1,4 +1,5 @@
 #include "engine/jar.h"
+#include "engine/message.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +32,26 @@ TEST(CookieJar, ReadsOnlyLastingWellFormedCookies) {
   EXPECT_EQ(got[1]["name"], "b");            // a lone surrogate does not lose the line
   EXPECT_TRUE(engine::readCookieJar("", kNow).empty());
   EXPECT_TRUE(engine::readCookieJar(std::string(4096, '\0'), kNow).empty());
+}
+
+// A line nested too deep for the stack to copy or write is skipped, in
+// either file, and the lines after it are read as usual.
+TEST(CookieJar, SkipsLinesNestedTooDeep) {
+  auto nested = [](int depth) { return std::string(depth, '[') + std::string(depth, ']'); };
+  for (int depth : {engine::kMaxNesting, 100000}) {
+    SCOPED_TRACE(depth);
+    std::string deep = nested(depth - 1);  // inside the line's own object
+    std::string cookies =
+        R"({"name":"deep","value":"1","domain":"a.com","path":"/","expires":1900000000,"x":)" + deep + "}\n" + kLasting;
+    Json got = engine::readCookieJar(cookies, kNow);
+    bool kept = depth <= engine::kMaxNesting;
+    ASSERT_EQ(got.size(), kept ? 2u : 1u);
+    EXPECT_EQ(got.back()["name"], "login");
+    EXPECT_NO_THROW(engine::writeCookieJar(got, kNow, {"a.com", "127.0.0.1"}));
+    std::string storage = R"({"origin":"http://a","items":{"k":"v"},"x":)" + deep + "}\n" +
+                          R"({"origin":"http://b","items":{"k":"w"}})";
+    EXPECT_EQ(engine::readLocalStorage(storage).size(), kept ? 2u : 1u);
+  }
 }
 
 TEST(CookieJar, WritesLastingCookiesOfOurHostsAndReadsThemBack) {

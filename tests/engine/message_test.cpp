@@ -59,6 +59,28 @@ TEST(ParseMessage, RefusesWhatIsNotJson) {
   }
 }
 
+TEST(ParseMessage, RefusesNestingPastTheLimit) {
+  const int limit = engine::kMaxNesting;
+  auto nested = [](int depth, const std::string& inner) {
+    std::string s;
+    for (int i = 0; i < depth; ++i) s += i % 2 ? "[" : R"({"a":)";
+    s += inner;
+    for (int i = depth; i-- > 0;) s += i % 2 ? "]" : "}";
+    return s;
+  };
+  struct { std::string text; bool ok; } cases[] = {
+      {nested(limit, "1"), true},
+      {nested(limit + 1, "1"), false},
+      {nested(limit, R"("[[{{\"[")"), true},  // brackets in a string, escaped quote
+      {nested(200000, "1"), false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text.size());
+    Json got;
+    EXPECT_EQ(engine::parseMessage(c.text, got), c.ok);
+  }
+}
+
 TEST(Base64, DecodesWhatTheEncoderMade) {
   std::string bytes;
   for (uint32_t i = 0; i < 300000; ++i) bytes += static_cast<char>((i * 7919u) >> 3);

@@ -179,3 +179,27 @@ TEST(Session, RequestsAreCollectedLaterOrForgotten) {
 }
 
 }  // namespace
+
+// A flood of events while nobody takes them: the queue keeps the newest, a
+// pause still waiting for its answer survives, and the loss is logged once.
+TEST(Session, BoundsTheEventQueue) {
+  FakeBrowser fb;
+  engine::Link l = fb.link();
+  l.urgent = [](const engine::Event& e) { return e.method == "Fetch.requestPaused"; };
+  Session s(l);
+  fb.session = &s;
+  s.receive(R"({"method":"Fetch.requestPaused","params":{"requestId":"R1"}})");
+  const size_t flood = Session::kMaxQueued + 50;
+  for (size_t i = 0; i < flood; ++i)
+    s.receive(Json{{"method", "Runtime.consoleAPICalled"}, {"params", {{"n", i}}}}.dump());
+  EXPECT_EQ(fb.logs.size(), 1u);
+  engine::Event e;
+  ASSERT_TRUE(s.nextEvent(e));
+  EXPECT_EQ(e.method, "Fetch.requestPaused");
+  size_t left = 0, first = 0;
+  while (s.nextEvent(e)) {
+    if (!left++) first = e.params["n"];
+  }
+  EXPECT_EQ(left + 1, Session::kMaxQueued);
+  EXPECT_EQ(first, flood - left);  // the newest are kept
+}

@@ -87,14 +87,26 @@ TEST(FrameReader, RejectsProtocolViolations) {
   }
 }
 
-TEST(FrameReader, LimitsMessageSize) {
-  FrameReader r(100);
-  std::vector<WsEvent> ev;
-  r.feed(serverFrame(0x01, std::string(60, 'a')), ev);
-  EXPECT_FALSE(r.failed());
-  r.feed(serverFrame(0x80, std::string(60, 'a')), ev);
-  EXPECT_TRUE(r.failed());
-  EXPECT_TRUE(ev.empty());
+// A message over the limit, whole or in fragments, is passed over and the
+// messages around it still arrive, also when fed a byte at a time.
+TEST(FrameReader, PassesOverMessagesOverTheLimit) {
+  std::string bytes = serverFrame(0x81, "before") + serverFrame(0x01, std::string(60, 'a')) +
+                      serverFrame(0x89, "p") + serverFrame(0x00, std::string(60, 'b')) +
+                      serverFrame(0x80, std::string(5, 'c')) + serverFrame(0x81, std::string(101, 'd')) +
+                      serverFrame(0x01, std::string(101, 'e')) + serverFrame(0x80, "") +
+                      serverFrame(0x81, std::string(100, 'f'));
+  for (size_t step : {size_t(1), size_t(13), bytes.size()}) {
+    SCOPED_TRACE(step);
+    FrameReader r(100);
+    std::vector<WsEvent> ev;
+    for (size_t i = 0; i < bytes.size(); i += step) r.feed(std::string_view(bytes).substr(i, step), ev);
+    ASSERT_FALSE(r.failed()) << r.error();
+    EXPECT_EQ(r.dropped(), 3u);
+    ASSERT_EQ(ev.size(), 3u);
+    EXPECT_EQ(ev[0].data, "before");
+    EXPECT_EQ(ev[1].kind, WsEvent::Ping);
+    EXPECT_EQ(ev[2].data, std::string(100, 'f'));
+  }
 }
 
 }  // namespace

@@ -1,12 +1,17 @@
 // DevTools messages from the browser, one a line, arriving while a command
 // waits. The reply is one the browser sent with the command's id, events keep
 // their order (urgent ones delivered, the rest queued), unwanted replies are
-// dropped, and nothing the browser sends throws out of the session.
+// dropped, and nothing the browser sends throws out of the session, nor out
+// of what a view reads of each event before acting on it.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "engine/jar.h"
+#include "engine/message.h"
+#include "engine/page_events.h"
+#include "engine/page_notices.h"
 #include "engine/script.h"
 #include "engine/session.h"
 
@@ -26,8 +31,8 @@ struct Expected {
 Expected expect(const std::vector<std::string>& lines) {
   Expected x;
   for (const std::string& line : lines) {
-    Json msg = Json::parse(engine::fixLoneSurrogates(line), nullptr, false);
-    if (!msg.is_object()) continue;  // also the parser's discarded value
+    Json msg;
+    if (!engine::parseMessage(line, msg) || !msg.is_object()) continue;
     if (msg.contains("id") && msg["id"].is_number_integer()) {
       if (msg["id"].get<int64_t>() == 1) x.replies.push_back(msg);
       continue;
@@ -51,6 +56,25 @@ void checkScript(const Json& result) {
   if (r.ok != r.error.empty()) std::abort();
   Json quoted = Json::parse(engine::jsonQuote(r.text), nullptr, false);
   if (!quoted.is_string()) std::abort();
+}
+
+// A view answers every pause and acknowledges every frame, whatever their
+// fields hold, and passes on only text it can send back as JSON.
+void checkPageEvent(const Event& e) {
+  using engine::PageEvent;
+  PageEvent ev = engine::readPageEvent(e);
+  if (e.method == "Fetch.requestPaused" && ev.kind != PageEvent::Paused) std::abort();
+  if (e.method == "Page.screencastFrame" && ev.kind != PageEvent::Frame) std::abort();
+  if (ev.kind == PageEvent::Paused && e.params.is_object() && e.params.contains("requestId") &&
+      e.params["requestId"].is_string() && ev.request.id != e.params["requestId"].get<std::string>())
+    std::abort();
+  if (ev.kind == PageEvent::Storage && (ev.storageOrigin.empty() || !ev.storageId.is_object())) std::abort();
+  Json passed = {ev.url, ev.frameData, ev.console.message, ev.console.source, ev.console.stack, ev.dialog.type,
+                 ev.dialog.message, ev.dialog.defaultPrompt, ev.binding.name, ev.binding.payload,
+                 ev.request.errorText, ev.storageOrigin};
+  (void)passed.dump();  // throws on text that is not UTF-8
+  (void)engine::readPageNotice(ev.binding.payload);
+  (void)engine::readWindowFeatures(ev.features);
 }
 
 }  // namespace
@@ -122,11 +146,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   if (delivered.size() != x.urgent.size()) std::abort();
-  for (size_t i = 0; i < delivered.size(); ++i)
+  for (size_t i = 0; i < delivered.size(); ++i) {
     if (!same(delivered[i], x.urgent[i])) std::abort();
+    checkPageEvent(delivered[i]);
+  }
   Event e;
-  for (const Event& want : x.queued)
+  for (const Event& want : x.queued) {
     if (!s.nextEvent(e) || !same(e, want)) std::abort();
+    checkPageEvent(e);
+  }
   if (s.nextEvent(e)) std::abort();
 
   // Replies to ids nobody waited for were not kept: the next call, id 2,

@@ -65,7 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     pieces.feed(std::string_view(bytes).substr(i, step), some);
     if (i % 3 == 0) pieces.feed({}, some);  // empty reads change nothing
   }
-  if (!same(all, some) || whole.failed() != pieces.failed() || whole.error() != pieces.error())
+  if (!same(all, some) || whole.failed() != pieces.failed() || whole.error() != pieces.error() ||
+      whole.dropped() != pieces.dropped())
     std::abort();
 
   size_t payload = 0;

@@ -1,0 +1,68 @@
+// What a view's page reports over DevTools, read into plain records first:
+// the view acts on typed fields only, so no member of an unexpected type
+// can throw while it acts.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/console.h"
+#include "engine/session.h"
+
+namespace engine {
+
+struct PageEvent {
+  enum Kind {
+    Other,             // nothing a view acts on
+    Frame,             // Page.screencastFrame
+    Navigated,         // the main frame committed a document
+    WithinDocument,    // the main frame's address changed in place
+    DomReady, Loaded,  // the main frame's DOMContentLoaded and load
+    Console,           // a console call or an uncaught exception
+    RequestEnded,      // Network.loadingFinished / loadingFailed
+    Dialog,            // alert, confirm, prompt, beforeunload
+    Paused,            // Fetch.requestPaused: always answered
+    Binding,           // the page called a binding
+    Storage,           // a local storage item changed
+    FileChooser, WindowOpen, Detached,
+  };
+  Kind kind = Other;
+
+  std::string url;          // Navigated, WithinDocument, Paused, WindowOpen, Dialog
+  std::string frameData;    // Frame: the picture, base64
+  int64_t frameAck = 0;     // Frame: the number its acknowledgement names
+  bool errorPage = false;   // Navigated: the browser's own error page
+  ConsoleLine console;      // Console
+
+  struct Request {
+    std::string id;            // requestId
+    std::string networkId;     // Paused: the id its Network events use
+    std::string frameId;       // Paused
+    bool document = false;     // Paused: a document, not a sub-resource
+    bool requestStage = true;  // Paused: before the response
+    bool failed = false, canceled = false;  // RequestEnded
+    std::string errorText;     // RequestEnded
+  } request;
+
+  struct {
+    std::string type, message, defaultPrompt;
+  } dialog;
+
+  struct {
+    std::string name, payload;
+  } binding;
+
+  std::string storageOrigin;  // Storage: a local storage origin, never ""
+  Json storageId;             // Storage: as the browser names it
+
+  bool userGesture = false;           // WindowOpen
+  std::vector<std::string> features;  // WindowOpen
+  bool chooseMany = false;            // FileChooser
+  int64_t backendNodeId = 0;          // FileChooser: 0 when not given
+};
+
+// Reads one event of a page's session. Events of other shapes than the
+// browser's read as Other, or with the fields missing left empty.
+PageEvent readPageEvent(const Event& e);
+
+}  // namespace engine
