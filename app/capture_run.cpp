@@ -1,6 +1,10 @@
 // The capture run behind 按钮1: page count and title from the page source,
-// then per page: hide the overlays, turn the page, snapshot, save; at the
-// end the whole paper as one PDF beside the pictures.
+// then per page: hide the overlays, turn the page and make sure it turned,
+// wait for it to finish, snapshot, save; at the end the whole paper as one
+// PDF beside the pictures, and a closing message that names any page not
+// turned or not finished.
+#include <cstdlib>
+#include <cstring>
 #include "app/constants.h"
 #include "app/folder_name.h"
 #include "app/frame.h"
@@ -67,53 +71,243 @@ bool tellFailure(const char* message, const char* path, const char* hint) {
   return windowStands();
 }
 
-enum class Step { kGoOn, kStopped, kWindowClosed };
+enum class Step { kGoOn, kStopped, kStuck, kWindowClosed };
 
-// A saved picture on its way into the paper's PDF.
-struct PdfPage {
+// This file's tag in a stack-mismatch report.
+constexpr int32_t kLocation = 0x1005;
+// After a click the run waits 555 ms, as the reader expects; the page's
+// state and a first look at the view are taken inside that wait, a look
+// kLookAheadMs before its end (time the engine needs to have the second
+// look's picture ready).
+constexpr int32_t kAfterClickMs = 555, kLookAheadMs = 250;
+// A page gets this long to finish, looked at every kSettleMs.
+constexpr uint32_t kFinishBoundMs = 10000;
+constexpr int32_t kSettleMs = 50;
+// Clicks on "next" for one page before the paper counts as stuck.
+constexpr int32_t kTurnTries = 3;
+
+// The run's state across pages.
+struct Run {
+  uint32_t formFill;
+  const char* folder;
   PaperPdf* pdf;
-  const uint8_t* picture;
+  char* caption;        // the window's own caption, restored at the end
+  int32_t pictures;     // the pictures the run is to take
+  uint8_t* previous;    // the view before this page's turn: the last picture saved
+  char* unfinished;     // "3.bmp、5.bmp": pictures saved before their page finished
+  int32_t stuckAt;      // the picture whose page did not turn; 0 when none
 };
-void addPdfPage(void* page) {
-  auto* p = static_cast<PdfPage*>(page);
-  AddPaperPage(p->pdf, p->picture);
+
+// What the page says of itself: its pictures in view still loading, and
+// a signature of its document. Owned text; empty when the script failed.
+struct PageState {
+  char* text;
+  int32_t loading() const { return text ? atoi(text) : 0; }
+  const char* signature() const {
+    const char* space = text ? strchr(text, ' ') : nullptr;
+    return space ? space + 1 : "";
+  }
+};
+
+PageState pageState() {
+  return {ownedText(callBrowser(web::RunPageScript, gMainBrowser, textArg(kPageStateScript)))};
 }
 
-Step capturePage(uint32_t formFillObject, const char* folder, int32_t page, PaperPdf* pdf) {
-  if (!wait(1111)) return Step::kWindowClosed;
-  for (const char* selector : kOverlaySelectors) {
-    callBrowser(web::SetElementVisible, formFill(formFillObject), intArg(gMainWebViewHandle),
-                intArg(2), textArg(selector), intArg(1), boolArg(false));
-    if (!wait(50)) return Step::kWindowClosed;
+uint8_t* snapshot() {
+  const int32_t width = int32_t(double(readInt(kStartupWindow, kBrowser1, kPropWidth)) - 15.0);
+  return callBrowser(web::CaptureViewBitmap,
+                     componentArg(rt::kTypeBrowserView, kStartupWindow, kBrowser1), omitted(),
+                     omitted(), intArg(width), omitted()).bin;
+}
+
+bool samePicture(const uint8_t* a, const uint8_t* b) {
+  return a && b && byteSetSize(a) == byteSetSize(b) &&
+         memcmp(byteSetData(a), byteSetData(b), byteSetSize(a)) == 0;
+}
+
+uint32_t ticks() { return callDll(kLocation, kGetTickCount); }
+
+// Two looks at the page in hand: the page's state with the view after it
+// (`now`), and the view a moment before (`before`, may be null).
+struct Looks {
+  PageState state{nullptr};
+  uint8_t* before = nullptr;
+  uint8_t* now = nullptr;
+  void clear() {
+    release(state.text);
+    release(before);
+    release(now);
+    *this = Looks{};
   }
+  // Looks again: the last view becomes the one before.
+  void again() {
+    release(state.text);
+    release(before);
+    before = now;
+    state = pageState();
+    now = snapshot();
+  }
+};
+
+void takeLook(void* picture) { *static_cast<uint8_t**>(picture) = snapshot(); }
+
+// The wait after a click, with the page's state and both looks taken.
+bool waitAfterClick(Looks* looks) {
+  if (!wait(kAfterClickMs - kLookAheadMs)) return false;
+  looks->state = pageState();
+  Delay(kLookAheadMs, 0, takeLook, &looks->before);
+  if (!windowStands()) return false;
+  looks->now = snapshot();
+  return true;
+}
+
+// The turn happened when the document or the view changed.
+bool turned(const PageState& before, const Looks& looks, const uint8_t* previous) {
+  return strcmp(before.signature(), looks.state.signature()) != 0 ||
+         !samePicture(looks.now, previous);
+}
+
+void clickNext(uint32_t formFillObject) {
   callBrowser(web::ClickElement, formFill(formFillObject), intArg(gMainWebViewHandle), intArg(2),
               textArg(kPageTurnSelector), intArg(1));
-  if (!wait(555)) return Step::kWindowClosed;
-  const int32_t width = int32_t(double(readInt(kStartupWindow, kBrowser1, kPropWidth)) - 15.0);
-  uint8_t* picture = callBrowser(web::CaptureViewBitmap,
-                                 componentArg(rt::kTypeBrowserView, kStartupWindow, kBrowser1),
-                                 omitted(), omitted(), intArg(width), omitted()).bin;
-  char* file = PictureFile(folder, page);
+}
+
+// Turns the page: clicks "next", and when neither the document nor the view
+// moved, waits, looks again and only then clicks again, so a turn that was
+// merely slow is never clicked twice. kStuck after kTurnTries clicks.
+Step turnPage(Run* run, const PageState& before, Looks* looks) {
+  for (int32_t click = 1;; ++click) {
+    clickNext(run->formFill);
+    if (!waitAfterClick(looks)) return Step::kWindowClosed;
+    if (turned(before, *looks, run->previous)) return Step::kGoOn;
+    if (click == kTurnTries) return Step::kStuck;
+    if (!wait(1111)) return Step::kWindowClosed;
+    looks->again();
+    if (turned(before, *looks, run->previous)) return Step::kGoOn;
+    looks->clear();
+  }
+}
+
+// Waits until the page has finished: no picture in view still loading and
+// two looks a moment apart agreeing. False when the bound passed first.
+bool settle(Looks* looks, bool* closed) {
+  const uint32_t start = ticks();
+  while (looks->state.loading() > 0 || !samePicture(looks->before, looks->now)) {
+    if (ticks() - start >= kFinishBoundMs) return false;
+    if (!wait(kSettleMs)) {
+      *closed = true;
+      return false;
+    }
+    looks->again();
+  }
+  return true;
+}
+
+void showProgress(const Run& run, int32_t page) {
+  char* number = ownedText(callCore(core::ToText, intArg(page)));
+  char* count = ownedText(callCore(core::ToText, intArg(run.pictures)));
+  char* caption = concatText({run.caption, kProgressHead, number, kSlash, count});
+  writeText(kStartupWindow, kWindowRecord, kPropWindowCaption, caption);
+  release(caption);
+  release(count);
+  release(number);
+}
+
+void noteUnfinished(Run* run, int32_t page) {
+  char* number = ownedText(callCore(core::ToText, intArg(page)));
+  char* list = concatText({run->unfinished, run->unfinished ? kListSeparator : nullptr, number,
+                           kBmpSuffix});
+  release(number);
+  release(run->unfinished);
+  run->unfinished = list;
+}
+
+// Saves the finished page's picture; kStopped when it cannot be saved.
+Step savePicture(Run* run, int32_t page, uint8_t* picture) {
+  char* file = PictureFile(run->folder, page);
   // An empty picture would make an empty .bmp; a failed write would leave
   // the page missing while the run went on to report success.
   auto save = [&] { return callCore(core::WriteToFile, textArg(file), binArg(picture)).i != 0; };
   bool saved = picture && save();
   // The run stops on a picture it cannot save, so the PDF's part goes at
   // once, before any box; it may hold the very room the picture needs.
-  if (!saved && DropPaperPdf(pdf) && picture) saved = save();
+  if (!saved && DropPaperPdf(run->pdf) && picture) saved = save();
   if (!saved) {
     const bool stands = picture ? tellFailure(kSaveFailedMessage, file, kCheckDiskHint)
                                 : tellFailure(kCaptureFailedMessage, file, nullptr);
-    release(picture);
     release(file);
     return stands ? Step::kStopped : Step::kWindowClosed;
   }
   release(file);
-  // The saved picture goes into the PDF at the start of the wait, inside it.
-  PdfPage next{pdf, picture};
-  Delay(1111, 0, addPdfPage, &next);
-  release(picture);
-  return windowStands() ? Step::kGoOn : Step::kWindowClosed;
+  AddPaperPage(run->pdf, picture);
+  return Step::kGoOn;
+}
+
+Step capturePage(Run* run, int32_t page) {
+  showProgress(*run, page);
+  if (!wait(1111)) return Step::kWindowClosed;
+  for (const char* selector : kOverlaySelectors) {
+    callBrowser(web::SetElementVisible, formFill(run->formFill), intArg(gMainWebViewHandle),
+                intArg(2), textArg(selector), intArg(1), boolArg(false));
+    if (!wait(50)) return Step::kWindowClosed;
+  }
+  // The first page has no picture before it: the view as it stands is.
+  if (!run->previous) run->previous = snapshot();
+  PageState before = pageState();
+  Looks looks;
+  Step step = turnPage(run, before, &looks);
+  release(before.text);
+  bool closed = false;
+  if (step == Step::kGoOn && !settle(&looks, &closed)) {
+    if (closed) step = Step::kWindowClosed;
+    else noteUnfinished(run, page);
+  }
+  if (step == Step::kGoOn) step = savePicture(run, page, looks.now);
+  if (step == Step::kGoOn) {
+    release(run->previous);
+    run->previous = looks.now;   // kept: the next turn is told by it
+    looks.now = nullptr;
+  }
+  looks.clear();
+  if (step == Step::kStuck) run->stuckAt = page;
+  if (step != Step::kGoOn) return step;
+  return wait(1111) ? Step::kGoOn : Step::kWindowClosed;
+}
+
+// Closes the PDF, keeping the pages saved so far, and tells a failure
+// (unless the window is gone); false when the window went meanwhile.
+bool closePdf(PaperPdf* pdf, bool keep, bool windowGone) {
+  PdfClosing closing = ClosePaperPdf(pdf, keep);
+  bool stands = !windowGone;
+  if (!closing.ok && stands) {
+    if (closing.keptAs) {
+      char* text = concatText({kPdfKeptHead, closing.failed, kPdfKeptMiddle, closing.keptAs});
+      callCore(core::InfoBox, textArg(text), intArg(0), textArg(kSaveFailedTitle));
+      release(text);
+      stands = windowStands();
+    } else {
+      stands = tellFailure(kPdfFailedMessage, closing.failed, kCheckDiskHint);
+    }
+  }
+  release(closing.failed);
+  release(closing.keptAs);
+  return stands;
+}
+
+// The closing message: "下载完成！" only when every page was turned and
+// saved finished; otherwise which pictures were not. Owned by the caller.
+char* closingMessage(const Run& run) {
+  if (!run.stuckAt && !run.unfinished) return concatText({kDoneMessage});
+  char* stuck = nullptr;
+  if (run.stuckAt) {
+    char* number = ownedText(callCore(core::ToText, intArg(run.stuckAt)));
+    stuck = concatText({kStuckHead, number, kStuckTail});
+    release(number);
+  }
+  char* text = concatText({stuck, stuck && run.unfinished ? kLineBreak : nullptr,
+                           run.unfinished ? kUnfinishedHead : nullptr, run.unfinished});
+  release(stuck);
+  return text;
 }
 
 // The capture folder for a title prefix, which is made safe in place: the
@@ -158,28 +352,34 @@ void capturePaper(uint32_t formFillObject, int32_t pageCount, const char* title)
     if (stands) backToIdle();
     return;
   }
+  Run run{formFillObject, folder, nullptr, nullptr, pageCount - 1, nullptr, nullptr, 0};
   // A paper of one page has no picture to print.
-  PaperPdf* pdf = pageCount > 1 ? OpenPaperPdf(folder, title) : nullptr;
+  if (pageCount > 1) run.pdf = OpenPaperPdf(folder, title);
+  run.caption = readText(kStartupWindow, kWindowRecord, kPropWindowCaption);
   Step step = wait(555) ? Step::kGoOn : Step::kWindowClosed;
   for (int32_t page = 1; page < pageCount && step == Step::kGoOn; ++page)
-    step = capturePage(formFillObject, folder, page, pdf);
+    step = capturePage(&run, page);
   release(folder);
-  char* pdfFailed = nullptr;
-  if (step != Step::kGoOn) {
-    ClosePaperPdf(pdf, false, &pdfFailed);
+  release(run.previous);
+  const bool windowGone = step == Step::kWindowClosed;
+  if (!windowGone) writeText(kStartupWindow, kWindowRecord, kPropWindowCaption, run.caption);
+  release(run.caption);
+  // A window closed mid-run still leaves the PDF of the pages saved so far.
+  if (step == Step::kStopped || windowGone) {
+    closePdf(run.pdf, windowGone, windowGone);   // a failed save drops it
     if (step == Step::kStopped) backToIdle();
+    release(run.unfinished);
     return;
   }
 
   backToIdle();
   // The PDF is put in place as the prompt starts; its failure costs no picture.
   callCore(core::PlayMusic, binArg(kVoicePrompt), omitted());
-  if (!ClosePaperPdf(pdf, true, &pdfFailed)) {
-    const bool stands = tellFailure(kPdfFailedMessage, pdfFailed, kCheckDiskHint);
-    release(pdfFailed);
-    if (!stands) return;
-  }
-  callCore(core::InfoBox, textArg(kDoneMessage), intArg(0), textArg(kDoneTitle));
+  char* message = closingMessage(run);
+  release(run.unfinished);
+  if (closePdf(run.pdf, true, false))
+    callCore(core::InfoBox, textArg(message), intArg(0), textArg(kDoneTitle));
+  release(message);
 }
 
 // The run. When the window is closed during it, it stops at once: there is

@@ -13,6 +13,8 @@ APP_CONST const char kBackslash[] = "\\";
 APP_CONST const char kBmpSuffix[] = ".bmp";
 APP_CONST const char kPdfSuffix[] = ".pdf";
 APP_CONST const char kPartSuffix[] = ".part";
+APP_CONST const char kOpenParen[] = "(";
+APP_CONST const char kCloseParen[] = ")";
 APP_CONST const char kDefaultPdfTitle[] = "试卷";
 
 APP_CONST const char kParamMaxTouchPoints[] = "navigator.maxTouchPoints";
@@ -45,6 +47,24 @@ APP_CONST const char kZIndex[] = "z-index: ";
 APP_CONST const char kSemicolon[] = ";";
 APP_CONST const char kTitleOpen[] = "<title>";
 APP_CONST const char kLessThan[] = "<";
+APP_CONST const char kProgressHead[] = " - 采集 ";
+APP_CONST const char kSlash[] = "/";
+APP_CONST const char kStuckHead[] = "试卷翻页没有反应，采集停在第 ";
+APP_CONST const char kStuckTail[] = " 张图片；此前的图片和 PDF 已保存。";
+APP_CONST const char kUnfinishedHead[] = "以下图片保存时页面仍未加载完成：";
+APP_CONST const char kListSeparator[] = "、";
+APP_CONST const char kLineBreak[] = "\r\n";
+APP_CONST const char kPdfKeptHead[] = "无法替换原有的 PDF（可能正被其他程序打开）：";
+APP_CONST const char kPdfKeptMiddle[] = "\r\n新的 PDF 已另存为：";
+// Pictures count when they take room in the view: a loading picture without
+// a size of its own takes none, and neither does a hidden one.
+APP_CONST const char kPageStateScript[] =
+    "var d=document,s=d.documentElement.outerHTML,h=0,n=0,i,r,m=d.images;"
+    "for(i=0;i<s.length;i++)h=(h*31+s.charCodeAt(i))|0;"
+    "for(i=0;i<m.length;i++){r=m[i].getBoundingClientRect();"
+    "if(!m[i].complete&&r.width>0&&r.height>0&&r.bottom>0&&r.right>0&&r.top<innerHeight&&"
+    "r.left<innerWidth)n++}"
+    "return n+' '+s.length+'.'+h";
 
 APP_CONST const char kOverlay1[] = "#qr-body > div.page-read-bg";
 APP_CONST const char kOverlay2[] = "#qr-body > div.page-read-wrapper > div.page-read-top";

@@ -17,7 +17,8 @@ constexpr uint32_t kBrowser1 = 0x1601A14C;
 constexpr int32_t kPropLeft = 0, kPropTop = 1, kPropWidth = 2, kPropHeight = 3,
                   kPropVisible = 5;
 constexpr int32_t kPropEditContent = 8, kPropTimerPeriod = 8, kPropButtonCaption = 10,
-                  kPropBrowserAddress = 8, kPropBrowserStorage = 12, kPropWindowState = 18;
+                  kPropBrowserAddress = 8, kPropBrowserStorage = 12, kPropWindowState = 18,
+                  kPropWindowCaption = 8;
 
 extern const char kEmptyText[];
 extern const char kQuoteName[];     // "#引号"
@@ -27,6 +28,7 @@ extern const char kBackslash[];
 extern const char kBmpSuffix[];
 extern const char kPdfSuffix[];       // ".pdf"
 extern const char kPartSuffix[];      // ".part": a file being written
+extern const char kOpenParen[], kCloseParen[];   // "(" and ")"
 extern const char kDefaultPdfTitle[]; // the PDF's name for a page without a title
 
 extern const char kParamMaxTouchPoints[], kParamPlatform[], kPlatformName[],
@@ -49,6 +51,17 @@ extern const char kSaveFailedTitle[], kFolderFailedMessage[], kSaveFailedMessage
 // The paper's PDF could not be saved; the pictures are.
 extern const char kPdfFailedMessage[];
 extern const char kZIndex[], kSemicolon[], kTitleOpen[], kLessThan[];
+
+// The caption during a run: the program's own, then " - 采集 <picture>/<count>".
+extern const char kProgressHead[], kSlash[];
+// A run that did not get every page finished says which: the picture at
+// which the paper stopped turning, and the pictures saved before their page
+// had finished. The PDF kept beside an earlier one it could not replace.
+extern const char kStuckHead[], kStuckTail[], kUnfinishedHead[], kListSeparator[], kLineBreak[];
+extern const char kPdfKeptHead[], kPdfKeptMiddle[];
+// Run in the page: "<pictures in view still loading> <signature of the
+// document>", the signature changing with its markup and picture addresses.
+extern const char kPageStateScript[];
 
 constexpr int kOverlayCount = 5;
 extern const char* const kOverlaySelectors[kOverlayCount];

@@ -1,6 +1,7 @@
 #include "app/pdf_writer.h"
 #include <zlib.h>
 #include <algorithm>
+#include <new>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -124,9 +125,11 @@ std::string textString(const uint16_t* units, size_t n) {
 // Deflates the picture's rows top-down as RGB straight into the output
 // buffer; the compressed size, or -1 when zlib or the sink failed.
 int64_t putPixels(PdfWriter* w, const uint8_t* bmp, const BmpLayout& l) {
+  std::vector<uint8_t> rgb(size_t(l.width) * 3);   // before zlib's state, which a throw would leak
   z_stream z{};
-  if (deflateInit(&z, kDeflateLevel) != Z_OK) return -1;
-  std::vector<uint8_t> rgb(size_t(l.width) * 3);
+  const int init = deflateInit(&z, kDeflateLevel);
+  if (init == Z_MEM_ERROR) throw std::bad_alloc();
+  if (init != Z_OK) return -1;
   const size_t stride = size_t(l.width) * 4;
   int rc = Z_OK;
   for (uint32_t y = 0; y < l.height && rc == Z_OK && !w->failed; ++y) {
@@ -155,9 +158,7 @@ int64_t putPixels(PdfWriter* w, const uint8_t* bmp, const BmpLayout& l) {
   return size;
 }
 
-}  // namespace
-
-PdfStatus PdfBegin(PdfWriter* w, PdfSink sink, const uint16_t* title, size_t titleUnits) {
+PdfStatus begin(PdfWriter* w, PdfSink sink, const uint16_t* title, size_t titleUnits) {
   w->sink = sink;
   w->buffer.assign(kBufferSize, 0);
   w->used = 0;
@@ -175,7 +176,7 @@ PdfStatus PdfBegin(PdfWriter* w, PdfSink sink, const uint16_t* title, size_t tit
   return w->failed ? PdfStatus::kWriteFailed : PdfStatus::kOk;
 }
 
-PdfStatus PdfAddBmpPage(PdfWriter* w, const uint8_t* bmp, size_t size) {
+PdfStatus addBmpPage(PdfWriter* w, const uint8_t* bmp, size_t size) {
   if (w->failed) return PdfStatus::kWriteFailed;
   BmpLayout l;
   if (!ReadBmpLayout(bmp, size, &l)) return PdfStatus::kBadPicture;
@@ -212,7 +213,7 @@ PdfStatus PdfAddBmpPage(PdfWriter* w, const uint8_t* bmp, size_t size) {
   return w->failed ? PdfStatus::kWriteFailed : PdfStatus::kOk;
 }
 
-PdfStatus PdfFinish(PdfWriter* w) {
+PdfStatus finish(PdfWriter* w) {
   if (w->failed) return PdfStatus::kWriteFailed;
   if (w->pages == 0) return PdfStatus::kNoPages;
   beginObject(w, kPageTree);
@@ -231,6 +232,32 @@ PdfStatus PdfFinish(PdfWriter* w) {
   put(w, "trailer\n<< /Size " + number(w->offsets.size() + 1) + " /Root " + ref(kCatalog) +
              " /Info " + ref(kInfo) + " >>\nstartxref\n" + number(xref) + "\n%%EOF\n");
   return flush(w) ? PdfStatus::kOk : PdfStatus::kWriteFailed;
+}
+
+// Runs a step; an allocation that fails inside it fails the document
+// instead of throwing through the caller.
+template <class F>
+PdfStatus guarded(PdfWriter* w, F step) {
+  try {
+    return step();
+  } catch (const std::bad_alloc&) {
+    w->failed = true;
+    return PdfStatus::kNoMemory;
+  }
+}
+
+}  // namespace
+
+PdfStatus PdfBegin(PdfWriter* w, PdfSink sink, const uint16_t* title, size_t titleUnits) {
+  return guarded(w, [&] { return begin(w, sink, title, titleUnits); });
+}
+
+PdfStatus PdfAddBmpPage(PdfWriter* w, const uint8_t* bmp, size_t size) {
+  return guarded(w, [&] { return addBmpPage(w, bmp, size); });
+}
+
+PdfStatus PdfFinish(PdfWriter* w) {
+  return guarded(w, [&] { return finish(w); });
 }
 
 }  // namespace app

@@ -22,6 +22,7 @@ enum class PdfStatus {
   kBadPicture,    // not a 32-bit uncompressed BMP file image, or cut short
   kWriteFailed,   // the sink refused bytes
   kNoPages,       // finishing a document without a page
+  kNoMemory,      // an allocation failed; the document is failed, nothing thrown
 };
 
 struct PdfWriter {
@@ -33,6 +34,8 @@ struct PdfWriter {
   uint32_t pages;
   bool failed;                     // the sink refused bytes; nothing more goes out
 };
+
+// None of these throws: out of memory fails the document with kNoMemory.
 
 // Starts a document whose Title is the UTF-16 title (units in host order;
 // empty for none): the header, the catalog and the information dictionary.

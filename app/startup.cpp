@@ -28,13 +28,13 @@ APP_CONST const char kShlwapi[] = "shlwapi.dll";
 const char* const kDllFiles[kDllCommandCount] = {
     kUser32, kUser32, kMsvcrt, kKernel32Capital, kShlwapi, kKernel32,
     kKernel32Capital, kKernel32, kKernel32, kKernel32, kUser32Capital, kKernel32,
-    kKernel32, kKernel32, kKernel32, kKernel32,
+    kKernel32, kKernel32, kKernel32, kKernel32, kKernel32, kKernel32,
 };
 const char* const kDllFunctions[kDllCommandCount] = {
     "ClientToScreen", "SetCursorPos", "strlen", "MultiByteToWideChar",
     "PathIsDirectoryW", "LocalAlloc", "CreateDirectoryW", "LocalFree",
     "CreateWaitableTimerA", "SetWaitableTimer", "MsgWaitForMultipleObjects", "CloseHandle",
-    "CreateFileW", "WriteFile", "MoveFileExW", "DeleteFileW",
+    "CreateFileW", "WriteFile", "MoveFileExW", "DeleteFileW", "FlushFileBuffers", "GetTickCount",
 };
 
 const rt::LibraryRecord* const kLibraries[] = {&kCoreLibrary, &kBrowserLibrary};

@@ -13,7 +13,9 @@ enum DllCommand : int32_t {
   kLocalAlloc, kCreateDirectoryW, kLocalFree, kCreateWaitableTimerA, kSetWaitableTimer,
   kMsgWaitForMultipleObjects, kCloseHandle,
   // The paper's PDF: writing, putting in place, dropping.
-  kCreateFileW, kWriteFile, kMoveFileExW, kDeleteFileW,
+  kCreateFileW, kWriteFile, kMoveFileExW, kDeleteFileW, kFlushFileBuffers,
+  // The capture run's bound on waiting for a page.
+  kGetTickCount,
   kDllCommandCount
 };
 

@@ -18,7 +18,11 @@ void RT_CALL FormFillCreate(rt::Value* result, int32_t argc, rt::Value* args);
 void RT_CALL FormFillDestroy(rt::Value* result, int32_t argc, rt::Value* args);
 void RT_CALL ClickElement(rt::Value* result, int32_t argc, rt::Value* args);
 void RT_CALL SetElementVisible(rt::Value* result, int32_t argc, rt::Value* args);
+// Runs argument 1 as a function body in the view's top document; its value
+// as text (UTF-8 as the engine gives it), empty when it has none or fails.
+void RT_CALL RunPageScript(rt::Value* result, int32_t argc, rt::Value* args);
 
-extern const rt::CommandFn kBrowserCommands[10];
+constexpr int32_t kBrowserCommandCount = 11;
+extern const rt::CommandFn kBrowserCommands[kBrowserCommandCount];
 
 }  // namespace web

@@ -236,9 +236,20 @@ void RT_CALL SetElementVisible(rt::Value* result, int32_t argc, rt::Value* args)
   runElementScript(argc, args, true);
 }
 
-const rt::CommandFn kBrowserCommands[10] = {
-    LoadUrl,          GetElementHtml, GetWebViewHandle, CaptureViewBitmap, SetDeviceParameter,
-    Utf8ToText,       FormFillCreate, FormFillDestroy,  ClickElement,      SetElementVisible,
+void RT_CALL RunPageScript(rt::Value* result, int32_t argc, rt::Value* args) {
+  View* v = argc >= 1 ? FindView(args[0]) : nullptr;
+  const std::string script = textArg(argc, args, 1);
+  if (!v || script.empty()) return;
+  jsValue value = runScript(v->webView, script);
+  if (!gEngine.jsToString || !gEngine.wkeGlobalExec) return;
+  const char* text = gEngine.jsToString(gEngine.wkeGlobalExec(v->webView), value);
+  result->text = newText(text ? text : "");
+}
+
+const rt::CommandFn kBrowserCommands[kBrowserCommandCount] = {
+    LoadUrl,        GetElementHtml,  GetWebViewHandle, CaptureViewBitmap,
+    SetDeviceParameter, Utf8ToText,  FormFillCreate,   FormFillDestroy,
+    ClickElement,   SetElementVisible, RunPageScript,
 };
 
 }  // namespace web

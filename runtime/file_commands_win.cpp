@@ -67,6 +67,9 @@ void RT_CALL WriteToFile(rt::Value* result, int32_t argc, rt::Value* args) {
     if (args[i].tag != rt::kTagBin) continue;
     ok = writeAll(h, rt::byteSetData(args[i].bin), rt::byteSetSize(args[i].bin));
   }
+  // On disk before the name says the file is there: a power cut after the
+  // rename must not leave an empty file.
+  ok = ok && FlushFileBuffers(h);
   ok = CloseHandle(h) && ok;
   ok = ok && MoveFileExW(partial.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING);
   if (!ok) DeleteFileW(partial.c_str());

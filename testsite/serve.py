@@ -64,7 +64,19 @@ VARIANTS = {
     "scan3": (3, TITLE26, "scan"),
     "scan12": (12, TITLE26, "scan"),
     "scan50": (50, TITLE26, "scan"),
+    # Each page's picture arrives LATE_SECONDS after the page shows, a grey
+    # placeholder in its place until then, as a reader on a slow network.
+    "late3": (3, TITLE26, "late"),
+    "late12": (12, TITLE26, "late"),
+    # A reader that ignores "next" for THROTTLE_SECONDS after a page shows.
+    "throttled3": (3, TITLE26, "throttled"),
+    # Both, on a reader that says 4 pages and turns to its third only.
+    "slow4": (4, TITLE26, "slow"),
 }
+LATE_SECONDS = 1.5
+THROTTLE_SECONDS = 4
+# Light grey, no page's colour.
+PLACEHOLDER = (200, 200, 200)
 
 COLOURS = [
     (230, 30, 30), (30, 170, 30), (30, 60, 230), (230, 200, 20),
@@ -207,6 +219,56 @@ def scan_extra():
 """
 
 
+def late_extra():
+    return """<style>
+#late, #late-wait { position:absolute; left:0; right:0; top:200px; height:300px; width:100%%; }
+#late-wait { background:#%02x%02x%02x; }
+</style>
+<script>
+(function () {
+  var page = document.getElementById('page');
+  page.insertAdjacentHTML('beforeend', '<img id="late" alt=""><div id="late-wait"></div>');
+  var img = document.getElementById('late'), wait = document.getElementById('late-wait');
+  img.onload = function () { wait.style.display = 'none'; };
+  var plainShow = show;
+  show = function () {
+    plainShow();
+    wait.style.display = 'block';
+    img.src = '/late/' + current + '.png';
+  };
+  show();
+})();
+</script>
+""" % PLACEHOLDER
+
+
+def throttled_extra(pages):
+    """Ignores "next" for a while after each page shows; turns no further
+    than page `pages`."""
+    return f"""<script>
+(function () {{
+  var shownAt = Date.now();
+  document.addEventListener('click', function (e) {{
+    if (e.target.id !== 'next') return;
+    if (Date.now() - shownAt < {THROTTLE_SECONDS * 1000} || current >= {pages}) {{
+      e.stopImmediatePropagation();
+      return;
+    }}
+    shownAt = Date.now();
+  }}, true);
+}})();
+</script>
+"""
+
+
+def solid_png(rgb):
+    """A 1 x 1 PNG of one colour."""
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", 1, 1, 8, 2, 0, 0, 0))
+            + chunk(b"IDAT", zlib.compress(b"\0" + bytes(rgb))) + chunk(b"IEND", b""))
+
+
 def current_variant(default):
     path = os.environ.get("PAGINET_SITE_VARIANT")
     if path and os.path.exists(path):
@@ -253,6 +315,20 @@ class Handler(BaseHTTPRequestHandler):
             self.end_headers()
             self.wfile.write(body)
             return
+        if url.path.startswith("/late/") and url.path.endswith(".png"):
+            try:
+                body = solid_png(page_colour(int(url.path[6:-4])))
+            except ValueError:
+                self.send_error(404)
+                return
+            time.sleep(LATE_SECONDS)
+            self.send_response(200)
+            self.send_header("Content-Type", "image/png")
+            self.send_header("Content-Length", str(len(body)))
+            self.send_header("Cache-Control", "no-store")
+            self.end_headers()
+            self.wfile.write(body)
+            return
         if url.path in ("/form", "/ui"):
             # Pages a person uses: sign in, type, copy and paste, upload;
             # dialogs, history, the menu, hover and focus.
@@ -274,6 +350,12 @@ class Handler(BaseHTTPRequestHandler):
             body = bare_page(count, title)
         elif shape == "scan":
             body = reader_page(count, title, scan_extra())
+        elif shape == "late":
+            body = reader_page(count, title, late_extra())
+        elif shape == "throttled":
+            body = reader_page(count, title, throttled_extra(count))
+        elif shape == "slow":
+            body = reader_page(count, title, late_extra() + throttled_extra(count - 1))
         elif shape == "hanging-image":
             body = reader_page(count, title, '<img src="/hang" alt="">\n')
         else:

@@ -8,6 +8,9 @@
 //   paginet_driver type TEXT       types TEXT into the focused window as
 //                                  Unicode key input, the way on-screen
 //                                  keyboards and input tools send characters
+//   paginet_driver ping SECONDS    sends the main window empty messages for
+//                                  SECONDS and prints the longest it took to
+//                                  answer one: "ping <count> <longest ms>"
 // Lines are UTF-8: "<kind> <x> <y> <w> <h> <visible> <text>" in screen pixels.
 #include <windows.h>
 #include <shellapi.h>
@@ -113,6 +116,30 @@ int main() {
     EnumChildWindows(q.found, listStatic, 0);
     return 0;
   }
+  if (argc >= 3 && wcscmp(argv[1], L"ping") == 0) {
+    HWND main = nullptr;
+    EnumWindows(findMain, LPARAM(&main));
+    if (!main) return 1;
+    LARGE_INTEGER f, start, t0, t1;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&start);
+    const double seconds = _wtof(argv[2]);
+    double longest = 0;
+    int count = 0;
+    for (t1 = start; double(t1.QuadPart - start.QuadPart) / double(f.QuadPart) < seconds;) {
+      QueryPerformanceCounter(&t0);
+      DWORD_PTR answer;
+      // The window may go meanwhile: the run's end is not a hang.
+      if (!SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer)) break;
+      QueryPerformanceCounter(&t1);
+      const double ms = 1000.0 * double(t1.QuadPart - t0.QuadPart) / double(f.QuadPart);
+      if (ms > longest) longest = ms;
+      ++count;
+      Sleep(5);
+    }
+    printf("ping %d %.0f\n", count, longest);
+    return 0;
+  }
   if (argc >= 3 && wcscmp(argv[1], L"type") == 0) {
     for (const wchar_t* p = argv[2]; *p; ++p) {
       INPUT in[2] = {};
@@ -127,6 +154,6 @@ int main() {
     }
     return 0;
   }
-  fprintf(stderr, "usage: paginet_driver controls | box TITLE... | close | type TEXT\n");
+  fprintf(stderr, "usage: paginet_driver controls | box TITLE... | close | type TEXT | ping SECONDS\n");
   return 2;
 }

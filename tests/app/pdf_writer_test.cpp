@@ -3,10 +3,28 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 #include "app/pdf_writer.h"
+
+// Allocation faults: while armed, the allocation numbered gFailFrom and
+// every later one fails.
+namespace {
+long gFailFrom = -1, gAllocations = 0;
+}
+void* operator new(size_t n) {
+  if (gFailFrom >= 0 && gAllocations++ >= gFailFrom) throw std::bad_alloc();
+  if (void* p = std::malloc(n ? n : 1)) return p;
+  throw std::bad_alloc();
+}
+void* operator new[](size_t n) { return operator new(n); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, size_t) noexcept { std::free(p); }
+void operator delete[](void* p, size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -248,6 +266,38 @@ TEST(PdfWriter, ADocumentWithoutPagesIsNotFinished) {
   app::PdfWriter w{};
   ASSERT_EQ(app::PdfBegin(&w, {&m, toMemory}, nullptr, 0), app::PdfStatus::kOk);
   EXPECT_EQ(app::PdfFinish(&w), app::PdfStatus::kNoPages);
+}
+
+TEST(PdfWriter, OutOfMemoryFailsTheDocumentInsteadOfThrowing) {
+  const Bytes page = bmp(3, 2, kWide);
+  bool failedIn[3] = {};   // begin, a page, the finish
+  for (long from = 0;; ++from) {
+    SCOPED_TRACE(from);
+    Memory m;
+    m.bytes.reserve(1 << 16);
+    app::PdfStatus got[4];
+    gAllocations = 0;
+    gFailFrom = from;
+    {
+      app::PdfWriter w{};
+      got[0] = app::PdfBegin(&w, {&m, toMemory}, reinterpret_cast<const uint16_t*>(u"t"), 1);
+      got[1] = app::PdfAddBmpPage(&w, page.data(), page.size());
+      got[2] = app::PdfAddBmpPage(&w, page.data(), page.size());
+      got[3] = app::PdfFinish(&w);
+      gFailFrom = -1;
+    }
+    int first = 0;
+    while (first < 4 && got[first] == app::PdfStatus::kOk) ++first;
+    if (first == 4) {
+      EXPECT_EQ(m.bytes, written({page, page}, u"t").bytes);
+      break;
+    }
+    EXPECT_EQ(got[first], app::PdfStatus::kNoMemory);
+    for (int k = first + 1; k < 4; ++k) EXPECT_NE(got[k], app::PdfStatus::kOk) << k;
+    failedIn[first == 0 ? 0 : first == 3 ? 2 : 1] = true;
+    ASSERT_LT(from, 10000);
+  }
+  EXPECT_TRUE(failedIn[0] && failedIn[1] && failedIn[2]);
 }
 
 }  // namespace

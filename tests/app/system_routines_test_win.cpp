@@ -20,12 +20,13 @@ const char* const kFiles[app::kDllCommandCount] = {
     "shlwapi.dll",  "kernel32.dll",     "app_test_dll.dll", "kernel32.dll",
     "kernel32.dll", "kernel32.dll",     "User32.dll",   "kernel32.dll",
     "kernel32.dll", "kernel32.dll",     "kernel32.dll", "kernel32.dll",
+    "kernel32.dll", "kernel32.dll",
 };
 const char* const kFunctions[app::kDllCommandCount] = {
     "ClientToScreen", "SetCursorPos", "strlen", "MultiByteToWideChar",
     "PathIsDirectoryW", "LocalAlloc", "CreateDirectoryW", "LocalFree",
     "CreateWaitableTimerA", "SetWaitableTimer", "MsgWaitForMultipleObjects", "CloseHandle",
-    "CreateFileW", "WriteFile", "MoveFileExW", "DeleteFileW",
+    "CreateFileW", "WriteFile", "MoveFileExW", "DeleteFileW", "FlushFileBuffers", "GetTickCount",
 };
 
 int gProcessEvents = 0;  // ProcessEvents calls made through the service table

@@ -350,6 +350,17 @@ TEST(BrowserCommands, ScriptsSentToTheEngine) {
   EXPECT_EQ(host::doubleLog(),
             "wkeRunJSW return document.querySelectorAll('html')[0].outerHTML\n"
             "jsToString 4886718345\n");
+  // A page script goes as it is, GBK widened; none runs nothing.
+  rt::Value script[] = {viewArg(), textArg("return '页'+1")};
+  for (int32_t argc : {1, 2}) {
+    SCOPED_TRACE(argc);
+    host::doubleReset();
+    r = rt::Value{};
+    web::RunPageScript(&r, argc, script);
+    EXPECT_EQ(host::doubleLog(), argc == 1 ? "" : "wkeRunJSW return '页'+1\njsToString 4886718345\n");
+    EXPECT_STREQ(r.text ? r.text : "", argc == 1 ? "" : "<html>页</html>");
+    if (r.text) HeapFree(GetProcessHeap(), 0, const_cast<char*>(r.text));
+  }
 
   uint32_t variable = 0;
   rt::Value var{};

@@ -46,6 +46,7 @@ else fail "page sees the tablet: screen.width 1820" "$seen"; fi
 view=$(session_controls | awk '$1 == "child" && $4 * $5 > best { best = $4 * $5; v = $4 " " $5 } END { print v }')
 vw=${view% *}; vh=${view#* }
 prefix="2024-Math高三数学期末考试试卷及"   # first 20 characters of the title
+title="2024-Math高三数学期末考试试卷及参考答案解析"
 : > "$PAGINET_WAVE_OUT"
 if box=$(capture "提示："); then
   played=$(stat -c %s "$PAGINET_WAVE_OUT")
@@ -66,7 +67,6 @@ if box=$(capture "提示："); then
   done
   [ $ok -eq 1 ] && pass "pictures show pages 2 and 3 at view width - 15" \
     || fail "pictures show pages 2 and 3 at view width - 15" "view ${vw}x${vh}"
-  title="2024-Math高三数学期末考试试卷及参考答案解析"
   pdf="$RUN_DIR/pic/$prefix/$title.pdf"
   if why=$(python3 "$SITE_DIR/check_pdf.py" "$pdf" "$title" \
              "$RUN_DIR/pic/$prefix/1.bmp" "$RUN_DIR/pic/$prefix/2.bmp" 2>&1) &&
@@ -75,6 +75,53 @@ if box=$(capture "提示："); then
   else fail "the paper's PDF: 2 pages, each at 96 dpi equal to its picture" "$why"; fi
 else
   fail "page count 3 capture run" "no end box"
+fi
+
+# A reader on a slow network that ignores "next" for a while after each page
+# shows, and turns to its third page of the 4 it declares: every picture is
+# its own page, finished; the caption counts the pictures; the closing
+# message names the picture where the paper stopped; the PDF holds the rest.
+rm -rf "$RUN_DIR/pic/$prefix"
+load slow4
+caption() { session_controls | awk '$1 == "window" && !n++' | cut -d' ' -f7-; }
+own=$(caption)
+session_click_button "采集"
+seen="" end=""
+if box=$(session_wait_box "操作提示" 60); then
+  session_press_ok "$box"
+  for _ in $(seq 200); do
+    now=$(caption)
+    case "$now" in "$own - 采集 "*) seen="$seen ${now##* }" ;; esac
+    end=$(LC_ALL=C.UTF-8 wine "$DRIVER_EXE" box "提示：" 2>/dev/null | tr -d '\r') && break
+    sleep 0.3
+  done
+fi
+if [ -n "$end" ]; then
+  got=$(box_text "$end")
+  played=$(stat -c %s "$PAGINET_WAVE_OUT")
+  session_press_ok "$end"
+  sleep 1
+  [ "$got" = "试卷翻页没有反应，采集停在第 3 张图片；此前的图片和 PDF 已保存。" ] && [ "$played" -gt 0 ] \
+    && pass "a reader that stops turning: the message names picture 3, the prompt plays" \
+    || fail "a reader that stops turning: the message names picture 3, the prompt plays" "'$got', $played bytes played"
+  seen=$(tr ' ' '\n' <<<"$seen" | sort -u | tr '\n' ' ')
+  after=$(caption)
+  [ "$seen" = " 1/3 2/3 3/3 " ] && [ "$after" = "$own" ] && pass "the caption counts the pictures, then is the program's again" \
+    || fail "the caption counts the pictures, then is the program's again" "seen '$seen', after '$after'"
+  ok=1
+  for n in 1 2; do
+    python3 "$SITE_DIR/check_bmp.py" "$RUN_DIR/pic/$prefix/$n.bmp" $((vw - 15)) "$vh" $((n + 1)) || ok=0
+  done
+  files=$(ls -A "$RUN_DIR/pic/$prefix" | tr '\n' ' ')
+  [ $ok -eq 1 ] && [ "$files" = "1.bmp 2.bmp $title.pdf " ] \
+    && pass "late pictures and ignored clicks: 1.bmp and 2.bmp show pages 2 and 3, finished" \
+    || fail "late pictures and ignored clicks: 1.bmp and 2.bmp show pages 2 and 3, finished" "files $files"
+  why=$(python3 "$SITE_DIR/check_pdf.py" "$RUN_DIR/pic/$prefix/$title.pdf" "$title" \
+          "$RUN_DIR/pic/$prefix/1.bmp" "$RUN_DIR/pic/$prefix/2.bmp" 2>&1) \
+    && pass "the stopped run's PDF holds the 2 pictures saved" \
+    || fail "the stopped run's PDF holds the 2 pictures saved" "$why"
+else
+  fail "a reader that stops turning" "no end box; captions seen: $seen"
 fi
 
 rm -rf "$RUN_DIR/pic/$prefix"
