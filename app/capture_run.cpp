@@ -189,10 +189,12 @@ Step turnPage(Run* run, const PageState& before, Looks* looks) {
 }
 
 // Waits until the page has finished: no picture in view still loading and
-// two looks a moment apart agreeing. False when the bound passed first.
+// two looks a moment apart agreeing. False when the bound passed first. A
+// view that gives no picture has nothing to wait for: saving it fails.
 bool settle(Looks* looks, bool* closed) {
   const uint32_t start = ticks();
-  while (looks->state.loading() > 0 || !samePicture(looks->before, looks->now)) {
+  while (looks->now &&
+         (looks->state.loading() > 0 || !samePicture(looks->before, looks->now))) {
     if (ticks() - start >= kFinishBoundMs) return false;
     if (!wait(kSettleMs)) {
       *closed = true;
@@ -301,7 +303,7 @@ char* closingMessage(const Run& run) {
   char* stuck = nullptr;
   if (run.stuckAt) {
     char* number = ownedText(callCore(core::ToText, intArg(run.stuckAt)));
-    stuck = concatText({kStuckHead, number, kStuckTail});
+    stuck = concatText({kStuckHead, number, kStuckTail, run.stuckAt > 1 ? kStuckKept : nullptr});
     release(number);
   }
   char* text = concatText({stuck, stuck && run.unfinished ? kLineBreak : nullptr,

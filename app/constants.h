@@ -57,7 +57,7 @@ extern const char kProgressHead[], kSlash[];
 // A run that did not get every page finished says which: the picture at
 // which the paper stopped turning, and the pictures saved before their page
 // had finished. The PDF kept beside an earlier one it could not replace.
-extern const char kStuckHead[], kStuckTail[], kUnfinishedHead[], kListSeparator[], kLineBreak[];
+extern const char kStuckHead[], kStuckTail[], kStuckKept[], kUnfinishedHead[], kListSeparator[], kLineBreak[];
 extern const char kPdfKeptHead[], kPdfKeptMiddle[];
 // Run in the page: "<pictures in view still loading> <signature of the
 // document>", the signature changing with its markup and picture addresses.

@@ -229,7 +229,10 @@ def late_extra():
   var page = document.getElementById('page');
   page.insertAdjacentHTML('beforeend', '<img id="late" alt=""><div id="late-wait"></div>');
   var img = document.getElementById('late'), wait = document.getElementById('late-wait');
-  img.onload = function () { wait.style.display = 'none'; };
+  img.onload = function () {
+    wait.style.display = 'none';
+    window.shownAt = Date.now();   // the page shows once its picture does
+  };
   var plainShow = show;
   show = function () {
     plainShow();
@@ -244,17 +247,18 @@ def late_extra():
 
 def throttled_extra(pages):
     """Ignores "next" for a while after each page shows; turns no further
-    than page `pages`."""
+    than page `pages`. Each ignored click is reported ("ignored=<page>")."""
     return f"""<script>
 (function () {{
-  var shownAt = Date.now();
+  window.shownAt = Date.now();
   document.addEventListener('click', function (e) {{
     if (e.target.id !== 'next') return;
-    if (Date.now() - shownAt < {THROTTLE_SECONDS * 1000} || current >= {pages}) {{
+    if (Date.now() - window.shownAt < {THROTTLE_SECONDS * 1000} || current >= {pages}) {{
       e.stopImmediatePropagation();
+      new Image().src = '/report?ignored=' + current;
       return;
     }}
-    shownAt = Date.now();
+    window.shownAt = Date.now();
   }}, true);
 }})();
 </script>

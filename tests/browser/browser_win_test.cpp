@@ -357,7 +357,8 @@ TEST(BrowserCommands, ScriptsSentToTheEngine) {
     host::doubleReset();
     r = rt::Value{};
     web::RunPageScript(&r, argc, script);
-    EXPECT_EQ(host::doubleLog(), argc == 1 ? "" : "wkeRunJSW return '页'+1\njsToString 4886718345\n");
+    EXPECT_EQ(host::doubleLog(), argc == 1 ? ""   // the log is UTF-8
+                                        : "wkeRunJSW return '\xE9\xA1\xB5'+1\njsToString 4886718345\n");
     EXPECT_STREQ(r.text ? r.text : "", argc == 1 ? "" : "<html>页</html>");
     if (r.text) HeapFree(GetProcessHeap(), 0, const_cast<char*>(r.text));
   }

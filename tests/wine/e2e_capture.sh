@@ -81,27 +81,35 @@ fi
 # shows, and turns to its third page of the 4 it declares: every picture is
 # its own page, finished; the caption counts the pictures; the closing
 # message names the picture where the paper stopped; the PDF holds the rest.
+# An earlier PDF that cannot be replaced (here a folder of that name) leaves
+# the new one beside it under another name, and a box says which.
 rm -rf "$RUN_DIR/pic/$prefix"
+mkdir -p "$RUN_DIR/pic/$prefix/$title.pdf/held"
 load slow4
 caption() { session_controls | awk '$1 == "window" && !n++' | cut -d' ' -f7-; }
 own=$(caption)
 session_click_button "采集"
-seen="" end=""
+seen="" held="" end=""
 if box=$(session_wait_box "操作提示" 60); then
   session_press_ok "$box"
   for _ in $(seq 200); do
     now=$(caption)
     case "$now" in "$own - 采集 "*) seen="$seen ${now##* }" ;; esac
-    end=$(LC_ALL=C.UTF-8 wine "$DRIVER_EXE" box "提示：" 2>/dev/null | tr -d '\r') && break
+    held=$(LC_ALL=C.UTF-8 wine "$DRIVER_EXE" box "保存失败" 2>/dev/null | tr -d '\r') && break
     sleep 0.3
   done
+  if [ -n "$held" ]; then
+    played=$(stat -c %s "$PAGINET_WAVE_OUT")
+    session_press_ok "$held"
+    end=$(session_wait_box "提示：" 30)
+  fi
 fi
+aside="$RUN_DIR/pic/$prefix/$title(2).pdf"
 if [ -n "$end" ]; then
   got=$(box_text "$end")
-  played=$(stat -c %s "$PAGINET_WAVE_OUT")
   session_press_ok "$end"
   sleep 1
-  [ "$got" = "试卷翻页没有反应，采集停在第 3 张图片；此前的图片和 PDF 已保存。" ] && [ "$played" -gt 0 ] \
+  [ "$got" = "试卷翻页没有反应，采集停在第 3 张图片。此前的图片和 PDF 已保存。" ] && [ "$played" -gt 0 ] \
     && pass "a reader that stops turning: the message names picture 3, the prompt plays" \
     || fail "a reader that stops turning: the message names picture 3, the prompt plays" "'$got', $played bytes played"
   seen=$(tr ' ' '\n' <<<"$seen" | sort -u | tr '\n' ' ')
@@ -112,16 +120,19 @@ if [ -n "$end" ]; then
   for n in 1 2; do
     python3 "$SITE_DIR/check_bmp.py" "$RUN_DIR/pic/$prefix/$n.bmp" $((vw - 15)) "$vh" $((n + 1)) || ok=0
   done
-  files=$(ls -A "$RUN_DIR/pic/$prefix" | tr '\n' ' ')
-  [ $ok -eq 1 ] && [ "$files" = "1.bmp 2.bmp $title.pdf " ] \
+  files=$(LC_ALL=C ls -A "$RUN_DIR/pic/$prefix" | tr '\n' ' ')
+  # Clicks on pages 1 and 2 were ignored, and clicked again.
+  ignored=$(grep -o 'ignored=[12]$' "$SESSION_DIR/site.log" | sort -u | tr '\n' ' ')
+  [ $ok -eq 1 ] && [ "$files" = "1.bmp 2.bmp $title(2).pdf $title.pdf " ] && [ "$ignored" = "ignored=1 ignored=2 " ] \
     && pass "late pictures and ignored clicks: 1.bmp and 2.bmp show pages 2 and 3, finished" \
-    || fail "late pictures and ignored clicks: 1.bmp and 2.bmp show pages 2 and 3, finished" "files $files"
-  why=$(python3 "$SITE_DIR/check_pdf.py" "$RUN_DIR/pic/$prefix/$title.pdf" "$title" \
-          "$RUN_DIR/pic/$prefix/1.bmp" "$RUN_DIR/pic/$prefix/2.bmp" 2>&1) \
-    && pass "the stopped run's PDF holds the 2 pictures saved" \
-    || fail "the stopped run's PDF holds the 2 pictures saved" "$why"
+    || fail "late pictures and ignored clicks: 1.bmp and 2.bmp show pages 2 and 3, finished" "files $files, $ignored"
+  why=$(python3 "$SITE_DIR/check_pdf.py" "$aside" "$title" \
+          "$RUN_DIR/pic/$prefix/1.bmp" "$RUN_DIR/pic/$prefix/2.bmp" 2>&1) &&
+    grep -qF "\\$title(2).pdf" <<<"$held" \
+    && pass "the stopped run's PDF, kept beside the one it could not replace, holds the 2 pictures" \
+    || fail "the stopped run's PDF, kept beside the one it could not replace, holds the 2 pictures" "box '$held', $why"
 else
-  fail "a reader that stops turning" "no end box; captions seen: $seen"
+  fail "a reader that stops turning" "no end box; captions seen: $seen; box: $(box_text "$held")"
 fi
 
 rm -rf "$RUN_DIR/pic/$prefix"

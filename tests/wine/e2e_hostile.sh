@@ -118,21 +118,27 @@ for c in "escape|.._.._.._考试_期中_试卷___|.._.._.._考试_期中_试卷_
 done
 rm -f "$RUN_DIR/pic/1.bmp" "$RUN_DIR/pic/试卷.pdf"
 
-# Pages that are not the reader, or never finish loading: the run ends
-# within its own waits with complete pictures of what the view shows, and
-# the PDF beside them.
+# Pages that are not the reader or never finish loading. One whose turn
+# control is missing never turns: the run clicks a few times, saves nothing
+# and says where it stopped, with the prompt. One whose hidden picture never
+# arrives ends within its own waits with a complete picture and the PDF.
 title=$(site_title default)
-for c in "noselectors|1" "neverloads|2" "stalled|"; do
-  v=${c%%|*}; page=${c#*|}
+stopped="试卷翻页没有反应，采集停在第 1 张图片。"
+for c in "noselectors|$stopped|" "neverloads|下载完成！|2" "stalled|$stopped|"; do
+  IFS='|' read -r v want page <<<"$c"
   rm -rf "$RUN_DIR/pic/$prefix"
   show "$v"
   if box=$(capture "提示：" 90); then
     got=$(box_text "$box")
     session_press_ok "$box"
     files=$(ls -A "$RUN_DIR/pic/$prefix" 2>/dev/null | tr '\n' ' ')
-    if [ "$got" = "下载完成！" ] && [ "$files" = "1.bmp $title.pdf " ] &&
-       bmp_ok "$RUN_DIR/pic/$prefix/1.bmp" $page; then
-      pass "page $v: run ends, 1.bmp complete"
+    if [ -n "$page" ]; then
+      [ "$files" = "1.bmp $title.pdf " ] && bmp_ok "$RUN_DIR/pic/$prefix/1.bmp" $page || files="bad: $files"
+    else
+      [ -z "$files" ] || files="bad: $files"
+    fi
+    if [ "$got" = "$want" ] && [ "${files#bad}" = "$files" ] && prompt_played; then
+      pass "page $v: '$got'"
     else fail "page $v" "box '$got', files: $files"; fi
   else fail "page $v" "no end box within the run's waits"; fi
 done
@@ -222,9 +228,12 @@ if long_run; then
     code=$PROGRAM_EXIT
     ok=1; pictures_ok || ok=0
     partial=$(find "$RUN_DIR/pic" -name '*.part')
+    shots=()
+    for i in $(seq "$n"); do shots+=("$RUN_DIR/pic/$prefix/$i.bmp"); done
+    why=$(python3 "$SITE_DIR/check_pdf.py" "$RUN_DIR/pic/$prefix/$title.pdf" "$title" "${shots[@]}" 2>&1) || ok=0
     if [ "$code" -eq 0 ] && [ $ok -eq 1 ] && [ "$n" -ge 1 ] && [ -z "$partial" ]; then
-      pass "closing mid-run exits with 0, $n complete pictures"
-    else fail "closing mid-run" "exit code $code, $n pictures, complete $ok, partial '$partial'"; fi
+      pass "closing mid-run exits with 0, $n complete pictures and the PDF of them"
+    else fail "closing mid-run" "exit code $code, $n pictures, complete $ok, partial '$partial', PDF: $why"; fi
   else
     err=$(session_wait_box "错误" 5 || true)
     fail "closing mid-run" "still running; error box: $(box_text "$err")"
