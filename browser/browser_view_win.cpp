@@ -185,6 +185,8 @@ rt::LiveObject* RT_CALL create(const uint8_t* data, uint32_t size, uint32_t styl
     else v->hwnd = nullptr;   // the registry entry keeps it for a later attempt
     return nullptr;
   }
+  // The record's tab stop makes the view a focus candidate of its window.
+  if (style & WS_TABSTOP) SetWindowLongW(hwnd, GWL_STYLE, GetWindowLongW(hwnd, GWL_STYLE) | WS_TABSTOP);
   ULONG_PTR classStyle = GetClassLongPtrW(hwnd, GCL_STYLE);
   if (!(classStyle & CS_DBLCLKS)) SetClassLongPtrW(hwnd, GCL_STYLE, classStyle | CS_DBLCLKS);
   v->hwnd = hwnd;
@@ -214,7 +216,13 @@ rt::LiveObject* RT_CALL create(const uint8_t* data, uint32_t size, uint32_t styl
 
 int32_t RT_CALL answerOne() { return 1; }
 int32_t RT_CALL answerZero() { return 0; }
-int32_t RT_CALL wantsKey(rt::LiveObject*, uint32_t) { return 0; }
+// The page gets the keys its engine window asks for (Tab and Return in a
+// form) before the window's own keyboard handling takes them.
+int32_t RT_CALL wantsKey(rt::LiveObject* handle, uint32_t key) {
+  View* v = viewOfHandle(handle);
+  return v && v->hwnd &&
+         (SendMessageW(HWND(v->hwnd), WM_GETDLGCODE, key, 0) & DLGC_WANTALLKEYS) ? 1 : 0;
+}
 void RT_CALL defaultSize(int32_t* width, int32_t* height) {
   if (width) *width = 200;
   if (height) *height = 100;

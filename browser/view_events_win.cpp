@@ -226,6 +226,9 @@ LRESULT CALLBACK viewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_RBUTTONDOWN: if (!mouseEvent(v, kRightDown, lp)) return 0; break;
     case WM_RBUTTONUP: if (!mouseEvent(v, kRightUp, lp)) return 0; break;
     case WM_MOUSEMOVE: if (!mouseEvent(v, kMouseMoved, lp)) return 0; break;
+    case rt::kMsgQueryObject:
+      // The window finds its components, and the one to focus, this way.
+      return (v->flags & kViewIsComponent) && v->hwnd == hwnd ? LRESULT(&v->live) : 0;
     case WM_SETFOCUS: ask(v, kFocusGained, [](ViewEvent&) {}); break;
     case WM_KILLFOCUS: ask(v, kFocusLost, [](ViewEvent&) {}); break;
     case WM_KEYDOWN:

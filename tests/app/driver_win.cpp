@@ -1,6 +1,7 @@
 // Test driver: reports where the program's windows and controls are, so a
 // script can click and type on them with xdotool as a person would.
 //   paginet_driver controls        main window rect, then one line per control
+//   paginet_driver focus           the line of the control that has the focus
 //   paginet_driver box TITLE...    the text of a message box captioned with any
 //                                  of the titles
 //   paginet_driver close           asks the main window to close, as its close
@@ -108,6 +109,16 @@ int main() {
     EnumChildWindows(main, listChild, 0);
     return 0;
   }
+  if (argc >= 2 && wcscmp(argv[1], L"focus") == 0) {
+    HWND main = nullptr;
+    EnumWindows(findMain, LPARAM(&main));
+    GUITHREADINFO gui = {};
+    gui.cbSize = sizeof gui;
+    if (!main || !GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &gui) || !gui.hwndFocus)
+      return 1;
+    listChild(gui.hwndFocus, 0);
+    return 0;
+  }
   if (argc >= 3 && wcscmp(argv[1], L"box") == 0) {
     BoxQuery q{argv + 2, argc - 2, nullptr};
     EnumWindows(findBox, LPARAM(&q));
@@ -154,6 +165,6 @@ int main() {
     }
     return 0;
   }
-  fprintf(stderr, "usage: paginet_driver controls | box TITLE... | close | type TEXT | ping SECONDS\n");
+  fprintf(stderr, "usage: paginet_driver controls | focus | box TITLE... | close | type TEXT | ping SECONDS\n");
   return 2;
 }

@@ -21,6 +21,11 @@ session_start_program
 sleep 4   # first activation and the layout snap
 
 view_place
+# The view is the startup window's focus candidate nearest the end of its
+# records; with the focus on "采集", Space would start a capture.
+focused=$(LC_ALL=C.UTF-8 wine "$DRIVER_EXE" focus 2>/dev/null | tr -d '\r' | cut -d' ' -f1-5)
+if [ "$focused" = "child $VX $VY $VW $VH" ]; then pass "start-up focus is on the browser view"
+else fail "start-up focus is on the browser view" "focus: ${focused:-none}"; fi
 
 : > "$SESSION_DIR/site.log"
 session_type_address "$FORM_URL"
