@@ -9,7 +9,7 @@
 set -Eeuo pipefail
 source "$(dirname "$0")/lib.sh"
 install_deps
-build_cross
+build_for_run
 wine_ready
 SESSION_DIR="$BUILD/capture"
 mkdir -p "$SESSION_DIR"
