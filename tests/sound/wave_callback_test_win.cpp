@@ -1,9 +1,9 @@
 // Wave players against a stand-in wave-out device patched into this
-// program's imports. Each written buffer completes on a thread of its own,
+// program's imports: each written buffer completes on a thread of its own,
 // and each completion's semaphore release is held up longer than the one
-// before, as on Windows, where closing the device does not wait for its
-// callbacks. A release that finds its player gone from the list is a
-// callback that outlived its player: its memory was freed under it.
+// before, as Windows, whose device close does not wait for callbacks, may
+// do. A release that finds no player live is a callback that outlived its
+// player.
 #include <windows.h>
 #include <mmsystem.h>
 
@@ -16,16 +16,14 @@
 #include "tests/sound/import_patch_win.h"
 #include "tests/sound/wave_image.h"
 
-using namespace sndtest;
-
 namespace {
 
-std::atomic<int> gQueued{0}, gInFlight{0}, gCompleted{0}, gLate{0};
+std::atomic<int> gQueued, gInFlight, gCompleted, gLate;
 DWORD_PTR gCallback, gInstance;
-HANDLE gReset;             // manual reset: set by waveOutReset
-bool gHold;                // buffers complete only on a reset
+HANDLE gReset = CreateEventW(nullptr, TRUE, FALSE, nullptr);  // set by waveOutReset
+bool gHold;                                                   // complete only on a reset
 thread_local bool tCompleting;
-BOOL(WINAPI* gRelease)(HANDLE, LONG, LPLONG);
+decltype(&ReleaseSemaphore) gRelease;
 
 BOOL WINAPI heldRelease(HANDLE h, LONG n, LPLONG previous) {
   if (tCompleting) {
@@ -35,11 +33,9 @@ BOOL WINAPI heldRelease(HANDLE h, LONG n, LPLONG previous) {
   return gRelease(h, n, previous);
 }
 
-DWORD WINAPI completion(void* arg) {
+DWORD WINAPI completion(void* h) {
   tCompleting = true;
   WaitForSingleObject(gReset, gHold ? INFINITE : 5);
-  auto* h = static_cast<WAVEHDR*>(arg);
-  h->dwFlags = (h->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
   using Callback = void(CALLBACK*)(HWAVEOUT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR);
   reinterpret_cast<Callback>(gCallback)(HWAVEOUT(1), WOM_DONE, gInstance, DWORD_PTR(h), 0);
   --gInFlight;
@@ -53,70 +49,54 @@ MMRESULT WINAPI fakeOpen(LPHWAVEOUT out, UINT, LPCWAVEFORMATEX, DWORD_PTR cb, DW
   gInstance = inst;
   return MMSYSERR_NOERROR;
 }
-MMRESULT WINAPI fakePrepare(HWAVEOUT, LPWAVEHDR h, UINT) {
-  h->dwFlags |= WHDR_PREPARED;
-  return MMSYSERR_NOERROR;
-}
-MMRESULT WINAPI fakeUnprepare(HWAVEOUT, LPWAVEHDR h, UINT) {
-  h->dwFlags &= ~WHDR_PREPARED;
-  return MMSYSERR_NOERROR;
-}
+MMRESULT WINAPI fakeHeader(HWAVEOUT, LPWAVEHDR, UINT) { return MMSYSERR_NOERROR; }
 MMRESULT WINAPI fakeWrite(HWAVEOUT, LPWAVEHDR h, UINT) {
-  h->dwFlags |= WHDR_INQUEUE;
-  ++gInFlight;
-  ++gQueued;
+  ++gInFlight, ++gQueued;
   CloseHandle(CreateThread(nullptr, 0, completion, h, 0, nullptr));
   return MMSYSERR_NOERROR;
 }
-MMRESULT WINAPI fakeReset(HWAVEOUT) {
-  SetEvent(gReset);
-  return MMSYSERR_NOERROR;
-}
+MMRESULT WINAPI fakeReset(HWAVEOUT) { return SetEvent(gReset) ? MMSYSERR_NOERROR : MMSYSERR_ERROR; }
 MMRESULT WINAPI fakeQuiet(HWAVEOUT) { return MMSYSERR_NOERROR; }
 
 bool install() {
-  gReset = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  const struct { const char* name; void* fn; } fakes[] = {
+  const std::pair<const char*, void*> fakes[] = {
       {"waveOutGetNumDevs", reinterpret_cast<void*>(fakeCount)},
       {"waveOutOpen", reinterpret_cast<void*>(fakeOpen)},
-      {"waveOutPrepareHeader", reinterpret_cast<void*>(fakePrepare)},
-      {"waveOutUnprepareHeader", reinterpret_cast<void*>(fakeUnprepare)},
+      {"waveOutPrepareHeader", reinterpret_cast<void*>(fakeHeader)},
+      {"waveOutUnprepareHeader", reinterpret_cast<void*>(fakeHeader)},
       {"waveOutWrite", reinterpret_cast<void*>(fakeWrite)},
       {"waveOutReset", reinterpret_cast<void*>(fakeReset)},
       {"waveOutPause", reinterpret_cast<void*>(fakeQuiet)},
       {"waveOutClose", reinterpret_cast<void*>(fakeQuiet)},
   };
-  for (const auto& f : fakes)
-    if (!patchImport("winmm.dll", f.name, f.fn)) return false;
+  for (const auto& [name, fn] : fakes)
+    if (!sndtest::patchImport("winmm.dll", name, fn)) return false;
   gRelease = reinterpret_cast<decltype(gRelease)>(
-      patchImport("kernel32.dll", "ReleaseSemaphore", reinterpret_cast<void*>(heldRelease)));
+      sndtest::patchImport("kernel32.dll", "ReleaseSemaphore", reinterpret_cast<void*>(heldRelease)));
   return gRelease != nullptr;
 }
 
-template <class Done> bool waitFor(Done done, DWORD ms) {
-  for (DWORD start = GetTickCount(); GetTickCount() - start < ms; Sleep(5))
+template <class Done> bool waitFor(Done done) {
+  for (DWORD start = GetTickCount(); GetTickCount() - start < 10000; Sleep(5))
     if (done()) return true;
-  return done();
+  return false;
 }
 
 }  // namespace
 
 TEST(WaveCallback, NoCallbackOutlivesItsPlayer) {
   ASSERT_TRUE(install());
+  using namespace sndtest;
   Bytes image = riffWave({{"fmt ", pcmFormat()}, {"data", countingSamples(20000)}});  // 6 buffers
-  struct Case { const char* name; bool stop; } cases[] = {
-      {"played to its end", false},
-      {"stopped with its buffers queued", true},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (bool stop : {false, true}) {
+    SCOPED_TRACE(stop ? "stopped with its buffers queued" : "played to its end");
     gQueued = gCompleted = gLate = 0;
-    gHold = c.stop;
+    gHold = stop;
     ResetEvent(gReset);
     ASSERT_EQ(snd::PlaySoundData(image.data(), uint32_t(image.size()), 0), 1);
-    ASSERT_TRUE(waitFor([] { return gQueued == 6; }, 5000));
-    if (c.stop) snd::StopWavePlayers(true);
-    EXPECT_TRUE(waitFor([] { return gInFlight == 0 && snd::LiveWavePlayerCount() == 0; }, 10000));
+    ASSERT_TRUE(waitFor([] { return gQueued == 6; }));
+    if (stop) snd::StopWavePlayers(true);
+    EXPECT_TRUE(waitFor([] { return gInFlight == 0 && snd::LiveWavePlayerCount() == 0; }));
     EXPECT_EQ(gCompleted, 6);
     EXPECT_EQ(gLate, 0) << "callbacks still running after their player ended";
   }
