@@ -312,6 +312,75 @@ ENGINE_EXPORT const char* wkeGetURL(wkeWebView wv) {
   return d.urlBuffer.c_str();
 }
 
+// History and load state. Stale handles read as nothing to go to.
+
+ENGINE_EXPORT bool wkeCanGoBack(wkeWebView wv) {
+  View* v = View::find(wv);
+  return v && v->history().idAt(-1);
+}
+ENGINE_EXPORT bool wkeCanGoForward(wkeWebView wv) {
+  View* v = View::find(wv);
+  return v && v->history().idAt(1);
+}
+ENGINE_EXPORT void wkeGoToOffset(wkeWebView wv, int offset) {
+  if (View* v = View::find(wv)) v->goToEntry(v->history().idAt(offset));
+}
+ENGINE_EXPORT bool wkeGoBack(wkeWebView wv) {
+  View* v = View::find(wv);
+  return v && v->goToEntry(v->history().idAt(-1));
+}
+ENGINE_EXPORT bool wkeGoForward(wkeWebView wv) {
+  View* v = View::find(wv);
+  return v && v->goToEntry(v->history().idAt(1));
+}
+ENGINE_EXPORT bool wkeNavigateAtIndex(wkeWebView wv, int index) {
+  View* v = View::find(wv);
+  return v && v->goToEntry(v->history().idOfIndex(index));
+}
+ENGINE_EXPORT void wkeGoToIndex(wkeWebView wv, int index) { wkeNavigateAtIndex(wv, index); }
+ENGINE_EXPORT int wkeGetNavigateIndex(wkeWebView wv) {
+  View* v = View::find(wv);
+  return v ? v->history().current : -1;
+}
+ENGINE_EXPORT void wkeStopLoading(wkeWebView wv) {
+  if (View* v = View::find(wv)) v->stopLoading();
+}
+#define ENGINE_LOAD_STATE(name, test)            \
+  ENGINE_EXPORT bool name(wkeWebView wv) {       \
+    View* v = View::find(wv);                    \
+    return v && v->loadState().test();          \
+  }
+ENGINE_LOAD_STATE(wkeIsLoading, loading)
+ENGINE_LOAD_STATE(wkeIsLoadingSucceeded, succeeded)
+ENGINE_LOAD_STATE(wkeIsLoadingFailed, failed)
+ENGINE_LOAD_STATE(wkeIsLoadingCompleted, completed)
+ENGINE_LOAD_STATE(wkeIsDocumentReady, ready)
+#undef ENGINE_LOAD_STATE
+
+// Editing, with the system's clipboard.
+
+#define ENGINE_EDIT(name, command)                             \
+  ENGINE_EXPORT void name(wkeWebView wv) {                     \
+    if (View* v = View::find(wv)) v->edit(engine::EditCommand::command); \
+  }
+ENGINE_EDIT(wkeSelectAll, SelectAll)
+ENGINE_EDIT(wkeCopy, Copy)
+ENGINE_EDIT(wkeCut, Cut)
+ENGINE_EDIT(wkePaste, Paste)
+ENGINE_EDIT(wkeDelete, Delete)
+ENGINE_EDIT(wkeEditorSelectAll, SelectAll)
+ENGINE_EDIT(wkeEditorUnSelect, Unselect)
+ENGINE_EDIT(wkeEditorCopy, Copy)
+ENGINE_EDIT(wkeEditorCut, Cut)
+ENGINE_EDIT(wkeEditorPaste, Paste)
+ENGINE_EDIT(wkeEditorDelete, Delete)
+ENGINE_EDIT(wkeEditorUndo, Undo)
+ENGINE_EDIT(wkeEditorRedo, Redo)
+#undef ENGINE_EDIT
+ENGINE_EXPORT void wkeSetContextMenuEnabled(wkeWebView wv, bool enabled) {
+  if (View* v = View::find(wv)) v->setContextMenuEnabled(enabled);
+}
+
 // Scripts. A value is a handle into the value store; 0 reads as "" and 0.
 
 ENGINE_EXPORT jsValue wkeRunJSW(wkeWebView wv, const wchar_t* script) {

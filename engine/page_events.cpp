@@ -36,6 +36,10 @@ PageEvent readPageEvent(const Event& e) {
   } else if (m == "Page.navigatedWithinDocument") {
     ev.kind = Kind::WithinDocument;
     ev.url = stringField(p, "url");
+  } else if (m == "Page.frameStartedLoading" || m == "Page.frameStoppedLoading") {
+    ev.kind = Kind::Loading;
+    ev.frameId = stringField(p, "frameId");
+    ev.started = m == "Page.frameStartedLoading";
   } else if (m == "Page.domContentEventFired") {
     ev.kind = Kind::DomReady;
   } else if (m == "Page.loadEventFired") {

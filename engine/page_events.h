@@ -17,6 +17,7 @@ struct PageEvent {
     Frame,             // Page.screencastFrame
     Navigated,         // the main frame committed a document
     WithinDocument,    // the main frame's address changed in place
+    Loading,           // a frame started or stopped loading
     DomReady, Loaded,  // the main frame's DOMContentLoaded and load
     Console,           // a console call or an uncaught exception
     RequestEnded,      // Network.loadingFinished / loadingFailed
@@ -32,6 +33,8 @@ struct PageEvent {
   std::string frameData;    // Frame: the picture, base64
   int64_t frameAck = 0;     // Frame: the number its acknowledgement names
   bool errorPage = false;   // Navigated: the browser's own error page
+  std::string frameId;      // Loading
+  bool started = false;     // Loading: it started, rather than stopped
   ConsoleLine console;      // Console
 
   struct Request {

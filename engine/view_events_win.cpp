@@ -64,7 +64,13 @@ void View::onEvent(const Event& e) {
       notifyApp(*this, Notice::UrlChanged, a);
       break;
     }
+    case PageEvent::Loading:
+      if (ev.frameId != targetId_) break;
+      if (ev.started) load_.started();
+      else load_.stopped();
+      break;
     case PageEvent::DomReady: {
+      load_.documentReady();
       changed();
       expectPicture();
       NoticeArgs a;
@@ -78,6 +84,7 @@ void View::onEvent(const Event& e) {
       expectPicture();
       checkTitle();
       Connection::get().keeper().saveCookies();
+      load_.finished(errorPage_);
       if (errorPage_) break;  // the failure was told when the load failed
       NoticeArgs a;
       a.text = url_;
@@ -233,6 +240,7 @@ void View::requestEnded(const PageEvent::Request& q) {
     notifyApp(*this, Notice::UrlEnd, a);
   } else if (r.page) {
     a.number = q.canceled ? 2 : 1;
+    load_.finished(true);
     a.text2 = q.errorText;
     notifyApp(*this, Notice::LoadingFinished, a);
   }

@@ -144,6 +144,7 @@ void View::destroy() {
 // Before the page exists the last load waits for it.
 void View::loadUrl(const std::string& url) {
   changed();
+  load_.started();
   if (!live()) {
     pendingUrl_ = url;
     pendingHtml_.clear();
@@ -155,6 +156,7 @@ void View::loadUrl(const std::string& url) {
 }
 
 void View::loadHtml(const std::string& html) {
+  load_.started();
   if (!live()) {
     pendingHtml_ = html.empty() ? " " : html;
     pendingUrl_.clear();
@@ -174,6 +176,24 @@ void View::reload() {
   changed();
   expectPicture();
   post("Page.reload", Json::object());
+}
+
+NavHistory View::history() {
+  Reply r = call("Page.getNavigationHistory");
+  return r.ok ? NavHistory::read(r.result) : NavHistory();
+}
+
+bool View::goToEntry(int id) {
+  if (!id || !live()) return false;
+  changed();
+  expectPicture();
+  post("Page.navigateToHistoryEntry", {{"entryId", id}});
+  return true;
+}
+
+void View::stopLoading() {
+  post("Page.stopLoading", Json::object());
+  load_.stopped();
 }
 
 void View::setUserAgent(const std::string& ua) {

@@ -7,7 +7,9 @@
 
 #include "engine/device.h"
 #include "engine/dib_win.h"
+#include "engine/editing.h"
 #include "engine/freshness.h"
+#include "engine/history.h"
 #include "engine/keys.h"
 #include "engine/page_events.h"
 #include "engine/page_notices.h"
@@ -57,6 +59,15 @@ class View {
   void loadUrl(const std::string& url);
   void loadHtml(const std::string& html);
   void reload();
+  // The session history as the browser has it now; empty without a page.
+  NavHistory history();
+  // Shows the history entry with that id; false for 0 or without a page.
+  bool goToEntry(int id);
+  void stopLoading();
+  const LoadState& loadState() const { return load_; }
+  // Edit commands, with copy, cut and paste on the system's clipboard.
+  void edit(EditCommand c);
+  void setContextMenuEnabled(bool on) { menuEnabled_ = on; }
   void setUserAgent(const std::string& ua);
   void setCookiesEnabled(bool enabled);
   void setDeviceParam(const char* name, const char* text, int number);
@@ -116,6 +127,13 @@ class View {
   void typed(WPARAM w);
   void insertText(const std::string& text);
   void compose(LPARAM l);
+  // A function body's text, read without touching the picture; "" on failure.
+  std::string evaluate(const std::string& body, bool gesture = false);
+  // The selection onto the system's clipboard; false when nothing went there.
+  bool copySelection();
+  // The system's clipboard text into the browser's own, for a paste to take.
+  void offerClipboard();
+  void contextMenu(int screenX, int screenY);
   void setCursor(int id);  // an IDC_ number, 0 for none
   void checkTitle();
   void titleSeen(const std::string& title);
@@ -141,6 +159,7 @@ class View {
   int64_t aheadId_ = 0;         // the screenshot asked ahead, on its way
   std::string pendingFrame_;    // newest undecoded screencast frame
   std::string url_, title_;
+  LoadState load_;
   std::string noticedTitle_, hover_;  // as last told to the application
   DeviceParams device_;
   bool deviceSet_ = false;
@@ -154,6 +173,7 @@ class View {
   std::string lastCode_;       // code of the last key down, for its characters
   Utf16Joiner charJoiner_, imeJoiner_;
   int cursor_ = 32512;         // the page's cursor, as an IDC_ number
+  bool menuEnabled_ = true;     // right-click opens the context menu
   int jobs_ = 0;  // numbers the requests told to the application
   struct Request {
     std::string url;

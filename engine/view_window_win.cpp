@@ -91,8 +91,15 @@ void View::key(UINT msg, WPARAM w, LPARAM l) {
             {"modifiers", mods}};
   if (down) {
     if (l & (1 << 30)) p["autoRepeat"] = true;
-    // Headless pages run no editing shortcuts of their own.
-    if (const char* c = shortcutCommand(vk, mods); *c) p["commands"] = Json::array({c});
+    // Headless pages run only some editing shortcuts of their own, and
+    // those on the browser's private clipboard: the selection goes to the
+    // system's clipboard before the key cuts it, and a paste takes the
+    // system's text (the page's paste event carries it).
+    std::string command = shortcutCommand(vk, mods);
+    if (command == "copy") copySelection(), command.clear();
+    else if (command == "cut") command = copySelection() ? "delete" : "";
+    else if (command == "paste") offerClipboard();
+    if (!command.empty()) p["commands"] = Json::array({command});
     lastCode_ = k.code;
   }
   input("Input.dispatchKeyEvent", p);
@@ -179,15 +186,33 @@ LRESULT View::handle(UINT msg, WPARAM w, LPARAM l) {
     case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK:
       press(msg, l);
       return 0;
-    case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP:
+    case WM_LBUTTONUP: case WM_MBUTTONUP:
       release(msg, l);
       return 0;
+    case WM_RBUTTONUP:
+      release(msg, l);
+      break;  // the default procedure asks for the context menu
+    case WM_CONTEXTMENU: {
+      POINT pt = {GET_X_LPARAM(l), GET_Y_LPARAM(l)};
+      if (pt.x == -1 && pt.y == -1) {  // from the keyboard: at the view's corner
+        pt = {8, 8};
+        ClientToScreen(hwnd_, &pt);
+      }
+      contextMenu(pt.x, pt.y);
+      return 0;
+    }
     case WM_CAPTURECHANGED:
       if (reinterpret_cast<HWND>(l) != hwnd_) buttons_ = 0;  // taken away: no drag goes on
       return 0;
     case WM_MOUSEMOVE:
       mouse("mouseMoved", l, heldButton(buttons_), 0);
       return 0;
+    // The mouse's back and forward buttons move in the history, as in a browser.
+    case WM_XBUTTONDOWN: case WM_XBUTTONDBLCLK:
+      return TRUE;
+    case WM_XBUTTONUP:
+      goToEntry(history().idAt(HIWORD(w) == XBUTTON1 ? -1 : 1));
+      return TRUE;
     case WM_MOUSEWHEEL: case WM_MOUSEHWHEEL:
       wheel(msg, w, l);
       return 0;

@@ -20,7 +20,7 @@ TEST(PageEvent, ReadsFieldsAndDefaultsWrongTypes) {
     const char* url;
     const char* requestId;
     int64_t number;  // frame ack, or file chooser node
-    bool flag;       // error page, document request, canceled, user gesture
+    bool flag;       // error page, document request, canceled, started, user gesture
   } cases[] = {
       {"Fetch.requestPaused",
        R"({"requestId":"interception-1","request":{"url":"http://h/q"},"frameId":"F","resourceType":"Document"})",
@@ -47,6 +47,9 @@ TEST(PageEvent, ReadsFieldsAndDefaultsWrongTypes) {
       {"DOMStorage.domStorageItemAdded", R"({"storageId":{"securityOrigin":7,"isLocalStorage":"yes"}})",
        PageEvent::Other, "", "", 0, false},
       {"Page.loadEventFired", "7", PageEvent::Loaded, "", "", 0, false},
+      {"Page.frameStartedLoading", R"({"frameId":"F"})", PageEvent::Loading, "", "", 0, true},
+      {"Page.frameStoppedLoading", R"({"frameId":"F"})", PageEvent::Loading, "", "", 0, false},
+      {"Page.frameStartedLoading", R"({"frameId":3})", PageEvent::Loading, "", "", 0, true},
       {"Page.lifecycleEvent", R"({"name":"load"})", PageEvent::Other, "", "", 0, false},
   };
   for (const Case& c : cases) {
@@ -60,6 +63,7 @@ TEST(PageEvent, ReadsFieldsAndDefaultsWrongTypes) {
     bool flag = ev.kind == PageEvent::Navigated      ? ev.errorPage
                 : ev.kind == PageEvent::Paused       ? ev.request.document
                 : ev.kind == PageEvent::RequestEnded ? ev.request.canceled
+                : ev.kind == PageEvent::Loading      ? ev.started
                                                      : ev.userGesture;
     EXPECT_EQ(flag, c.flag);
   }

@@ -21,6 +21,16 @@ dialog() {
   press_button "$box" "$2"
   expect "$1" "$5" "$6"
 }
+# menu X Y KEY: right-clicks the page at X Y and chooses by the item's letter.
+menu() { at "$1" "$2"; xdotool click 3; sleep 1; xdotool key "$3"; }
+# x_clipboard TEXT: another program puts TEXT on the X clipboard; Wine takes
+# it in on its own time, and a copy made before that would be overwritten.
+x_clipboard() { printf '%s' "$1" | xclip -selection clipboard; sleep 1; }
+# clipboard_is CASE TEXT: the X clipboard, as other programs see it, holds TEXT.
+clipboard_is() {
+  local clip; clip=$(timeout 5 xclip -selection clipboard -o 2>/dev/null || true)
+  [ "$clip" = "$2" ] && pass "$1" || fail "$1" "clipboard '$clip'"
+}
 
 : > "$SESSION_DIR/site.log"
 session_type_address "$UI_URL"
@@ -36,3 +46,45 @@ if box=$(session_wait_box "$ORIGIN" 15); then
   expect "prompt answered with typed text" prompt 'Li Lei'
 else fail "prompt shows a box"; fi
 dialog "prompt answered Cancel" 2 60 115 prompt null
+
+# History: a link, the mouse's back and forward buttons, Alt+Left.
+click 40 250
+expect "a link leads to the next page" page 2 show
+at 300 400; xdotool click 8
+expect "the mouse's back button goes back" page 1 show
+at 300 400; xdotool click 9
+expect "the mouse's forward button goes forward" page 2 show
+click 300 400; xdotool key alt+Left
+expect "Alt+Left goes back" page 1 show
+
+# The clipboard is the one other programs use, both ways, with Chinese.
+x_clipboard '粘贴张三'
+click 200 165
+xdotool key ctrl+v
+expect "Ctrl+V pastes another program's text" field '粘贴张三'
+x_clipboard ' 李四'
+xdotool key End shift+Insert
+expect "Shift+Insert pastes too" field '粘贴张三 李四'
+x_clipboard 'old'
+xdotool key ctrl+a ctrl+c; sleep 1
+clipboard_is "Ctrl+C copies the selection out" '粘贴张三 李四'
+x_clipboard 'old'
+xdotool key ctrl+a ctrl+x
+expect "Ctrl+X cuts the selection" field ''
+sleep 1
+clipboard_is "Ctrl+X puts the cut text out" '粘贴张三 李四'
+
+# The context menu: mnemonics choose; greyed items do nothing.
+x_clipboard '菜单'
+menu 200 165 p
+expect "the menu's paste pastes into the field" field '菜单'
+x_clipboard 'kept'
+menu 200 165 a; sleep 0.5
+menu 200 165 c; sleep 1
+clipboard_is "the menu's select all and copy copy the field" '菜单'
+click 200 165; xdotool key End
+x_clipboard 'kept'
+menu 200 165 c; sleep 0.5; xdotool key Escape; sleep 1
+clipboard_is "copy is greyed without a selection" kept
+menu 300 400 f
+expect "the menu's forward goes forward" page 2 show

@@ -15,20 +15,20 @@ states = [s for s in states if not sys.argv[3] or s.get("why") == sys.argv[3]]
 print(max(states, key=lambda s: s["n"]).get(sys.argv[2], "") if states else "")
 PY
 }
-# wait_field FIELD VALUE: waits up to 10 s for the page to report VALUE;
-# the last value seen stays in $got.
+# wait_field FIELD VALUE [WHY]: waits up to 10 s for the page to report
+# VALUE (in its newest report for WHY); the last value seen stays in $got.
 wait_field() {
   local i
   for i in $(seq 40); do
-    got=$(field "$1")
+    got=$(field "$1" "${3:-}")
     [ "$got" = "$2" ] && return 0
     sleep 0.25
   done
   return 1
 }
-# expect NAME FIELD VALUE: a case that passes once the page reports VALUE.
+# expect NAME FIELD VALUE [WHY]: a case that passes once the page reports VALUE.
 expect() {
-  if wait_field "$2" "$3"; then pass "$1"; else fail "$1" "$2 is '$got', not '$3'"; fi
+  if wait_field "$2" "$3" "${4:-}"; then pass "$1"; else fail "$1" "$2 is '$got', not '$3'"; fi
 }
 # Sets VX VY VW VH: the screen rectangle of the view (the largest child).
 view_place() {

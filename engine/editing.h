@@ -1,0 +1,29 @@
+// Editing the page as a browser's edit commands and context menu do.
+#pragma once
+#include <string>
+
+namespace engine {
+
+enum class EditCommand { SelectAll, Unselect, Copy, Cut, Paste, Delete, Undo, Redo };
+
+// A function body giving the text a copy takes: the selection inside the
+// focused field, or the page's selection. A password field gives "".
+extern const char kSelectionScript[];
+
+// A function body giving "1" when the focus is in a field that takes typed
+// text, "0" otherwise, followed by the selection text (as kSelectionScript).
+extern const char kEditStateScript[];
+
+// The function body that runs a command inside the page; "" for copy,
+// cut and paste, which go through the system's clipboard instead.
+const char* editScript(EditCommand c);
+
+// A function body that puts text on the browser's own clipboard through a
+// copy whose data it sets itself; needs a user gesture.
+std::string offerTextScript(const std::string& text);
+
+// Clipboard text the Windows way (CR LF) and the page's way (LF).
+std::string toClipboardLines(const std::string& text);
+std::string fromClipboardLines(const std::string& text);
+
+}  // namespace engine

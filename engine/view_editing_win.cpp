@@ -1,0 +1,80 @@
+// Editing the page with the system's clipboard, and the view's context menu.
+#include "engine/clipboard_win.h"
+#include "engine/connection_win.h"
+#include "engine/script.h"
+#include "engine/view_win.h"
+
+namespace engine {
+
+std::string View::evaluate(const std::string& body, bool gesture) {
+  Reply r = call("Runtime.evaluate", {{"expression", wrapFunctionBody(body)}, {"returnByValue", true},
+                                      {"awaitPromise", true}, {"userGesture", gesture}}, 3000);
+  ScriptResult s = r.ok ? readScriptResult(r.result) : ScriptResult{};
+  return s.ok ? s.text : std::string();
+}
+
+bool View::copySelection() {
+  std::string text = evaluate(kSelectionScript);
+  if (text.empty()) return false;  // nothing selected: the clipboard keeps what it has
+  if (putClipboardText(hwnd_, text)) return true;
+  engineLog("the clipboard is busy: nothing copied");
+  return false;
+}
+
+void View::offerClipboard() {
+  std::string text = clipboardText(hwnd_);
+  if (!text.empty()) evaluate(offerTextScript(text), true);
+}
+
+void View::edit(EditCommand c) {
+  if (!live()) return;
+  if (c == EditCommand::Copy || c == EditCommand::Cut) {
+    if (copySelection() && c == EditCommand::Cut) edit(EditCommand::Delete);
+    return;
+  }
+  if (c == EditCommand::Paste) {
+    insertText(clipboardText(hwnd_));
+    return;
+  }
+  input("Runtime.evaluate", {{"expression", wrapFunctionBody(editScript(c))}, {"userGesture", true}});
+}
+
+namespace {
+
+enum MenuId : UINT { kBack = 1, kForward, kReload, kCopy, kPaste, kSelectAll };
+
+}  // namespace
+
+// Items that cannot apply are greyed, as in a browser's menu.
+void View::contextMenu(int x, int y) {
+  if (!menuEnabled_ || !live()) return;
+  NavHistory h = history();
+  std::string state = evaluate(kEditStateScript);
+  bool typed = !state.empty() && state[0] == '1', selected = state.size() > 1;
+  HMENU m = CreatePopupMenu();
+  if (!m) return;
+  auto add = [m](UINT id, const wchar_t* label, bool on) {
+    AppendMenuW(m, MF_STRING | (on ? 0 : MF_GRAYED), id, label);
+  };
+  add(kBack, L"后退(&B)", h.idAt(-1) != 0);
+  add(kForward, L"前进(&F)", h.idAt(1) != 0);
+  add(kReload, L"重新加载(&R)", true);
+  AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
+  add(kCopy, L"复制(&C)", selected);
+  add(kPaste, L"粘贴(&P)", typed && clipboardHasText());
+  add(kSelectAll, L"全选(&A)", true);
+  UINT cmd = static_cast<UINT>(TrackPopupMenu(m, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, hwnd_, nullptr));
+  DestroyMenu(m);
+  // The menu's loop delivers the page's events: the view may be gone.
+  if (find(this) != this) return;
+  switch (cmd) {
+    case kBack: goToEntry(history().idAt(-1)); break;
+    case kForward: goToEntry(history().idAt(1)); break;
+    case kReload: reload(); break;
+    case kCopy: edit(EditCommand::Copy); break;
+    case kPaste: edit(EditCommand::Paste); break;
+    case kSelectAll: edit(EditCommand::SelectAll); break;
+  }
+}
+
+}  // namespace engine
