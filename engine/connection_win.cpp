@@ -10,13 +10,26 @@
 namespace engine {
 namespace {
 
-const UINT kSocketMessage = WM_APP + 1;
-const UINT kStartMessage = WM_APP + 2;
 const UINT_PTR kTimer = 1;
 
+// Registered, not WM_APP numbers: the program's runtime sends its own
+// private messages to every window a message comes to, ours included.
+UINT socketMessage() {
+  static const UINT m = RegisterWindowMessageW(L"PaginetEngineSocket");
+  return m;
+}
+UINT startMessage() {
+  static const UINT m = RegisterWindowMessageW(L"PaginetEngineStart");
+  return m;
+}
+
 LRESULT CALLBACK connectionProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
-  if (msg == kSocketMessage || (msg == WM_TIMER && w == kTimer) || msg == kStartMessage) {
-    Connection::get().service(msg == kStartMessage);
+  if ((msg == socketMessage() || msg == startMessage()) && msg != 0) {
+    Connection::get().service(msg == startMessage());
+    return 0;
+  }
+  if (msg == WM_TIMER && w == kTimer) {
+    Connection::get().service();
     return 0;
   }
   return DefWindowProcW(h, msg, w, l);
@@ -56,8 +69,9 @@ Session* Connection::session() {
 // Not at once: the calls that set a view up (its storage folder among them)
 // come first, in the same turn of the message loop.
 void Connection::start() {
+  wanted_ = true;
   if (!session() && state_ == State::Idle && !startPosted_ && ensureWindow())
-    startPosted_ = PostMessageW(hwnd_, kStartMessage, 0, 0) != 0;
+    startPosted_ = PostMessageW(hwnd_, startMessage(), 0, 0) != 0;
 }
 
 bool Connection::ensureWindow() {
@@ -75,6 +89,7 @@ bool Connection::ensureWindow() {
 
 Session* Connection::waitSession(int ms) {
   uint64_t end = GetTickCount64() + static_cast<uint64_t>(ms);
+  wanted_ = true;
   if (!session() && state_ == State::Idle) begin();
   while (state_ == State::Starting && GetTickCount64() < end) {
     Sleep(50);
@@ -86,6 +101,36 @@ Session* Connection::waitSession(int ms) {
 void Connection::wantPage(View* view) {
   waiting_.push_back(view);
   if (session()) ready();
+}
+
+void Connection::attach(const std::string& sessionId, View* view) {
+  for (auto it = views_.begin(); it != views_.end();) {
+    if (it->second == view) it = views_.erase(it);
+    else ++it;
+  }
+  views_[sessionId] = view;
+}
+
+bool Connection::replaceable() const { return !delivering_ && !(session_ && session_->waiting()); }
+
+void Connection::park() {
+  for (auto& [id, view] : views_) {
+    view->onDetached();
+    waiting_.push_back(view);
+  }
+  views_.clear();
+  offline();
+}
+
+void Connection::offline() {
+  for (View* v : waiting_) v->setOffline(true);
+}
+
+void Connection::closeBrowser() {
+  if (!launched_ || !session()) return;
+  // Closed, not ended by its job: the browser writes its profile out first.
+  session_->call("Browser.close", Json::object(), "", 2000);
+  if (!session_->drain(3000)) engineLog("the browser did not close in time");
 }
 
 void Connection::nameStorage(const std::wstring& dir, bool cookies) {
@@ -100,8 +145,9 @@ void Connection::nameStorage(const std::wstring& dir, bool cookies) {
 // port through the timer, and a given endpoint answers on the loopback.
 void Connection::begin() {
   startPosted_ = false;
-  if (state_ != State::Idle || GetTickCount64() < retryAt_) return;
+  if (state_ != State::Idle || GetTickCount64() < retryAt_ || !replaceable()) return;
   retryAt_ = GetTickCount64() + 2000;  // a failing browser is not restarted in a loop
+  wanted_ = true;
   if (!ensureWindow()) return;
   const char* env = std::getenv("PAGINET_ENGINE_DEVTOOLS");
   if (env && *env) {
@@ -110,10 +156,19 @@ void Connection::begin() {
     int port = colon == std::string::npos ? 0 : std::atoi(e.c_str() + colon + 1);
     if (port <= 0 || port >= 65536) { engineLog("PAGINET_ENGINE_DEVTOOLS needs host:port"); return; }
     if (connect(e.substr(0, colon), port)) ready();
+    else offline();
     return;
   }
-  if (!launchBrowser(profileFolder(storage_), portFile_)) {
-    engineLog("no DevTools endpoint; web views stay blank");
+  std::wstring base = profileFolder(storage_);
+  if (base != profileBase_ || !profileLock_) {
+    if (profileLock_) CloseHandle(profileLock_);
+    profileLock_ = claimProfile(base, profile_);
+    profileBase_ = base;
+  }
+  hold_.release();  // a browser of ours that is still there, but lost to us, ends first
+  if (!profileLock_ || !launchBrowser(profile_, portFile_, hold_)) {
+    engineLog("no browser started; web views stay blank");
+    offline();
     return;
   }
   launched_ = true;
@@ -128,22 +183,29 @@ void Connection::advance() {
     if (GetTickCount64() < giveUpAt_) return;
     engineLog("the browser gave no DevTools port");
     state_ = State::Idle;
+    offline();
     return;
   }
+  if (!replaceable()) return;  // taken up on a later turn, outside any wait
   state_ = State::Idle;
   if (connect("127.0.0.1", port)) ready();
+  else offline();
 }
 
 void Connection::ready() {
   state_ = State::Ready;
-  if (closing_) return;
   keeper_.connected(!launched_);
+  if (!wanted_) {  // the last view went while the browser started
+    closeBrowser();
+    return;
+  }
   std::vector<View*> now;
   now.swap(waiting_);
   for (View* v : now) v->startPage();
 }
 
 bool Connection::connect(const std::string& host, int port) {
+  if (!replaceable()) return false;
   std::string body, reason;
   Json version;
   bool got = httpGet(host, port, "/json/version", 1000, body);
@@ -162,6 +224,7 @@ bool Connection::connect(const std::string& host, int port) {
     engineLog("DevTools WebSocket failed: " + reason);
     return false;
   }
+  if (session_) park();  // pages of the old session wait for the new one
   Link link;
   link.send = [this](const std::string& t) { return ws_.sendText(t); };
   link.pump = [this](int ms) { return ws_.pump(ms); };
@@ -179,7 +242,7 @@ bool Connection::connect(const std::string& host, int port) {
   session_ = std::make_unique<Session>(std::move(link));
   ws_.onMessage = [this](const std::string& m) { session_->receive(m); };
   ws_.onLog = engineLog;
-  if (hwnd_) WSAAsyncSelect(ws_.socket(), hwnd_, kSocketMessage, FD_READ | FD_CLOSE);
+  if (hwnd_) WSAAsyncSelect(ws_.socket(), hwnd_, socketMessage(), FD_READ | FD_CLOSE);
   // Pop-ups the pages open show up as targets; downloads as browser events.
   session_->call("Target.setDiscoverTargets", {{"discover", true}});
   // Downloads are written to a staging folder inside the downloads folder
@@ -229,16 +292,6 @@ void Connection::onDownloadProgress(const std::string& guid, const std::string& 
   DeleteFileW(staged.c_str());  // the browser writes even a partial file under the guid
 }
 
-void Connection::shutdown() {
-  // A browser still starting would outlive us: wait for its port to close it.
-  closing_ = true;
-  for (int i = 0; i < 100 && state_ == State::Starting; ++i) {
-    Sleep(50);
-    advance();
-  }
-  if (launched_ && session() && state_ == State::Ready) session_->post("Browser.close");
-}
-
 View* Connection::viewOfTarget(const std::string& targetId) const {
   for (const auto& [id, view] : views_)
     if (!targetId.empty() && view->targetId() == targetId) return view;
@@ -273,17 +326,10 @@ void Connection::onBrowserEvent(const Event& e) {
 void Connection::service(bool start) {
   if (start) begin();
   advance();
-  if (!session_) return;
-  if (session_->lost()) {
-    // The pages are gone with the browser; they start again with the next.
-    if (delivering_) return;
-    for (auto& [id, view] : views_) {
-      view->onDetached();
-      waiting_.push_back(view);
-    }
-    views_.clear();
-    return;
-  }
+  // The pages are gone with the browser; they start again with the next.
+  if (session_ && session_->lost() && !delivering_ && !views_.empty()) park();
+  if (wanted_ && !waiting_.empty() && !session() && state_ == State::Idle) begin();
+  if (!session_ || session_->lost()) return;
   if (!ws_.pump(0)) session_->lose("connection closed by the browser");
   if (delivering_) return;
   delivering_ = true;
@@ -325,6 +371,10 @@ void Connection::retire(View* v) {
   }
   if (delivering_) retired_.push_back(v);
   else delete v;
+  if (View::count() == 0) {
+    wanted_ = false;
+    closeBrowser();
+  }
 }
 
 }  // namespace engine

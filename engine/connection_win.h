@@ -18,6 +18,15 @@ namespace engine {
 
 class View;
 
+// What ends a browser this engine started once released, and at the end of
+// this process however it ends: its job, or the listener that the host
+// shell watching a browser behind Wine is connected to.
+struct BrowserHold {
+  HANDLE job = nullptr;
+  SOCKET watch = INVALID_SOCKET;
+  void release();
+};
+
 // Writes one line to stderr and the debugger.
 void engineLog(const std::string& line);
 
@@ -27,25 +36,27 @@ class Connection {
   // The live session, or nullptr while the browser is starting or gone.
   Session* session();
   // Without a session and none under way: a start (or, after a loss, a
-  // restart) begins on the next turn of the message loop.
+  // restart) begins on the next turn of the message loop. From then on a
+  // browser lost or out of reach is started or reached again on its own,
+  // every two seconds, for as long as a view is left.
   void start();
   // As session(), but starts at once and serves the start for up to ms.
   Session* waitSession(int ms);
   // The view's startPage() runs once a session is up (at once when it is);
   // the first load or script asks for the start.
   void wantPage(View* view);
-  void attach(const std::string& sessionId, View* view) { views_[sessionId] = view; }
+  // Maps the page's session to the view, which has no other page left.
+  void attach(const std::string& sessionId, View* view);
   // A folder the application names for cookies or for local storage. A
   // browser this engine starts keeps its profile in it (from its next
   // start); for a given endpoint the keeper stores there.
   void nameStorage(const std::wstring& dir, bool cookies);
   Keeper& keeper() { return keeper_; }
   // Forgets the view and deletes it, later when events are being delivered.
+  // With the last view gone a browser this engine started is closed.
   void retire(View* view);
   // Reads what arrived and delivers events; re-entered calls only read.
   void service(bool start = false);
-  // At process end: asks a browser this engine started to close.
-  void shutdown();
 
  private:
   enum class State { Idle, Starting, Ready };
@@ -55,6 +66,15 @@ class Connection {
   void advance();    // a started browser's port, then the connection
   bool connect(const std::string& host, int port);
   void ready();
+  // The session may be replaced only with nothing of it on the stack: no
+  // wait for a reply, no event being handled.
+  bool replaceable() const;
+  // The pages went with the browser: their views wait for the next one.
+  void park();
+  // The waiting views say the browser is out of reach.
+  void offline();
+  // Asks a browser this engine started to close, and waits for it a moment.
+  void closeBrowser();
   void deliverNow(const Event& e);  // an urgent event, during a wait
   void onBrowserEvent(const Event& e);
   View* viewOfTarget(const std::string& targetId) const;
@@ -71,21 +91,28 @@ class Connection {
   HWND hwnd_ = nullptr;
   State state_ = State::Idle;
   bool startPosted_ = false;
+  bool wanted_ = false;         // a view asked for a browser; cleared with the last view
   uint64_t retryAt_ = 0;        // no new start before this tick
   uint64_t giveUpAt_ = 0;       // a starting browser that gave no port by then failed
   std::wstring storage_, portFile_;
+  std::wstring profileBase_, profile_;  // the profile wanted, and the one claimed for it
+  HANDLE profileLock_ = nullptr;        // keeps other copies of the program off profile_
+  BrowserHold hold_;  // of the browser we started last
   Keeper keeper_;
   DownloadLedger ledger_;
   std::wstring downloads_;  // the downloads folder; "" when there is no temporary folder
   bool delivering_ = false;
   bool launched_ = false;  // the browser is ours to end
-  bool closing_ = false;   // the process is ending: no pages start
 };
 
 // Starts a Chromium/Edge found on this machine with a DevTools port and its
 // profile in profileDir, without waiting for it; false when none can be
 // started. The port appears in portFile. Defined in launch_win.cpp.
-bool launchBrowser(const std::wstring& profileDir, std::wstring& portFile);
+bool launchBrowser(const std::wstring& profileDir, std::wstring& portFile, BrowserHold& hold);
+// Claims base, or else base-2 ... base-9 when other copies of the program
+// hold those, for this process: the lock handle, and the folder in profile;
+// nullptr when none is free. In launch_win.cpp.
+HANDLE claimProfile(const std::wstring& base, std::wstring& profile);
 // The port a started browser wrote, or 0 while it has not. In launch_win.cpp.
 int readActivePort(const std::wstring& portFile);
 // The stable profile folder for a storage folder the application named, or

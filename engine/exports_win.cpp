@@ -183,12 +183,9 @@ void forgetAppData(View& v) {
 
 // Set-up.
 
-// On Windows the job of a browser this engine started ends it with the
-// process; a host browser behind Wine is in no job, so it is asked to close.
-BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_DETACH) engine::Connection::get().shutdown();
-  return TRUE;
-}
+// Nothing is shut down from DllMain: under the loader lock no wait is safe.
+// A browser this engine started is closed with the last view, and ends with
+// the process in any case (see launchBrowser).
 
 ENGINE_EXPORT void wkeInitializeEx(const wkeSettings*) { engine::Connection::get(); }
 ENGINE_EXPORT bool wkeIsInitialize() { return true; }

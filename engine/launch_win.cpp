@@ -101,49 +101,93 @@ std::wstring profileFolder(const std::wstring& storage) {
   return base + L"browser-profile";
 }
 
-bool launchBrowser(const std::wstring& profile, std::wstring& portFile) {
+// A profile a second copy of the program may not share: the first copy's
+// browser holds it, and a browser started on it hands over and ends. The
+// lock goes with the process, however it ends.
+HANDLE claimProfile(const std::wstring& base, std::wstring& profile) {
+  for (int i = 1; i <= 9; ++i) {
+    std::wstring dir = i == 1 ? base : base + L"-" + std::to_wstring(i);
+    if (!makeFolders(dir)) break;
+    HANDLE h = CreateFileW((dir + L"\\paginet.lock").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+      profile = dir;
+      return h;
+    }
+    if (GetLastError() != ERROR_SHARING_VIOLATION) break;
+  }
+  engineLog("no browser profile free at " + toUtf8(base.c_str()) + ", error " + std::to_string(GetLastError()));
+  return nullptr;
+}
+
+std::wstring quoteArg(const std::wstring& arg) {
+  std::wstring out = L"\"";
+  size_t slashes = 0;
+  for (wchar_t c : arg) {
+    if (c == L'\\') { ++slashes; continue; }
+    out.append(c == L'"' ? slashes * 2 + 1 : slashes, L'\\');
+    slashes = 0;
+    out += c;
+  }
+  out.append(slashes * 2, L'\\');
+  return out + L"\"";
+}
+
+void BrowserHold::release() {
+  if (job) CloseHandle(job);
+  if (watch != INVALID_SOCKET) closesocket(watch);
+  job = nullptr;
+  watch = INVALID_SOCKET;
+}
+
+bool launchBrowser(const std::wstring& profile, std::wstring& portFile, BrowserHold& hold) {
   std::wstring exe = findBrowser();
   if (exe.empty()) {
     engineLog("no Edge or Chrome found; set PAGINET_ENGINE_DEVTOOLS=host:port");
     return false;
   }
-  if (!makeFolders(profile)) {
-    engineLog("cannot make the browser profile folder, error " + std::to_string(GetLastError()));
-    return false;
-  }
   portFile = profile + L"\\DevToolsActivePort";
   DeleteFileW(portFile.c_str());  // a stale one outlives its browser
   // A browser that is no Windows program runs on the host behind Wine: it
-  // needs the host's name for the profile, and no sandbox, as it may run as root.
+  // needs the host's names for itself and the profile, and no sandbox, as
+  // it may run as root.
   bool onHost = exe.size() < 4 || _wcsicmp(exe.c_str() + exe.size() - 4, L".exe") != 0;
-  std::wstring profileArg = profile;
-  if (onHost) {
-    profileArg = toUtf16(hostPath(profile));
-  }
-  std::wstring cmd = L"\"" + exe + L"\" --headless --remote-debugging-port=0 --user-data-dir=\"" + profileArg +
-                     L"\"" + (onHost ? L" --no-sandbox" : L"") +
-                     L" --no-first-run --disable-gpu --disable-background-networking"
-                     L" --disable-component-update --disable-sync --disable-extensions --mute-audio"
-                     L" --disable-renderer-backgrounding --disable-background-timer-throttling about:blank";
-  // The job ends the browser with this process.
-  HANDLE job = CreateJobObjectW(nullptr, nullptr);
-  if (job) {
+  std::wstring args = L" --headless --remote-debugging-port=0 --user-data-dir=" +
+                      quoteArg(onHost ? toUtf16(hostPath(profile)) : profile) + (onHost ? L" --no-sandbox" : L"") +
+                      L" --no-first-run --disable-gpu --disable-background-networking"
+                      L" --disable-component-update --disable-sync --disable-extensions"
+                      L" --disable-renderer-backgrounding --disable-background-timer-throttling about:blank";
+  std::wstring cmd = quoteArg(exe) + args, app = exe;
+  int port = 0;
+  if (onHost && exists(L"Z:\\bin\\bash") && (hold.watch = listenLoopback(port)) != INVALID_SOCKET) {
+    // Wine gives no live handle to a host process, so no job can hold it,
+    // and hands it no handles. A host shell connects to a listener of this
+    // process; the reset when the listener goes, whichever way this process
+    // ends, ends the browser.
+    app = L"Z:\\bin\\bash";
+    cmd = L"bash -c " +
+          quoteArg(L"exec 3<>/dev/tcp/127.0.0.1/" + std::to_wstring(port) +
+                   L" || exit; \"$@\" </dev/null & cat <&3 >/dev/null; kill $!") +
+          L" watch " + quoteArg(toUtf16(hostPath(exe))) + args;
+  } else if (!onHost && (hold.job = CreateJobObjectW(nullptr, nullptr))) {
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION li{};
     li.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-    SetInformationJobObject(job, JobObjectExtendedLimitInformation, &li, sizeof li);
+    SetInformationJobObject(hold.job, JobObjectExtendedLimitInformation, &li, sizeof li);
   }
+  if (!hold.job && hold.watch == INVALID_SOCKET) engineLog("the browser may outlive this process");
   STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
   std::vector<wchar_t> line(cmd.begin(), cmd.end());
   line.push_back(0);
-  if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED | CREATE_NO_WINDOW,
-                      nullptr, nullptr, &si, &pi)) {
+  if (!CreateProcessW(app.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED | CREATE_NO_WINDOW, nullptr,
+                      nullptr, &si, &pi)) {
     engineLog("cannot start the browser, error " + std::to_string(GetLastError()));
-    if (job) CloseHandle(job);
+    hold.release();
     return false;
   }
-  if (job) AssignProcessToJobObject(job, pi.hProcess);  // job handle stays open till exit
+  if (hold.job && !AssignProcessToJobObject(hold.job, pi.hProcess))
+    engineLog("browser not in a job, error " + std::to_string(GetLastError()));
   ResumeThread(pi.hThread);
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);

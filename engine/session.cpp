@@ -83,6 +83,11 @@ Reply Session::call(const std::string& method, const Json& params, const std::st
 Reply Session::wait(int64_t id, const std::string& method, int timeoutMs) {
   Reply r;
   uint64_t deadline = link_.nowMs() + static_cast<uint64_t>(timeoutMs);
+  struct Depth {
+    int& n;
+    explicit Depth(int& d) : n(++d) {}
+    ~Depth() { --n; }
+  } onStack(depth_);
   while (!replies_.count(id) && !lost_) {
     uint64_t now = link_.nowMs();
     if (now >= deadline) break;
@@ -155,6 +160,13 @@ bool Session::nextEvent(Event& e) {
   e = std::move(events_.front());
   events_.pop_front();
   return true;
+}
+
+bool Session::drain(int ms) {
+  uint64_t deadline = link_.nowMs() + static_cast<uint64_t>(ms);
+  for (uint64_t now = link_.nowMs(); !lost_ && now < deadline; now = link_.nowMs())
+    if (!link_.pump(static_cast<int>(deadline - now))) lose("connection closed");
+  return lost_;
 }
 
 void Session::lose(const std::string& reason) {

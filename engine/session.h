@@ -83,6 +83,10 @@ class Session {
   // Marks the connection gone; the first reason is logged, later ones not.
   void lose(const std::string& reason);
   bool lost() const { return lost_; }
+  // Whether a wait() is on the stack: the session must outlive it.
+  bool waiting() const { return depth_ > 0; }
+  // Reads until the other side closes, at most ms; true once it has.
+  bool drain(int ms);
 
  private:
   int64_t send(const std::string& method, const Json& params, const std::string& sessionId);
@@ -94,6 +98,7 @@ class Session {
   std::deque<Event> events_;
   size_t overflow_ = 0;  // events dropped since the queue was last full
   bool lost_ = false;
+  int depth_ = 0;  // wait() calls on the stack, nested ones included
 };
 
 }  // namespace engine

@@ -73,6 +73,7 @@ void View::startPage() {
   sessionId_ = stringField(a.result, "sessionId");
   if (!a.ok || sessionId_.empty()) { engineLog("attachToTarget failed: " + a.error); detached_ = true; return; }
   Connection::get().attach(sessionId_, this);
+  setOffline(false);
   call("Page.enable");
   call("Runtime.enable");
   call("Network.enable");  // when requests end
@@ -123,6 +124,8 @@ void View::applyMetrics() {
   if (device_.screenHeight) m["screenHeight"] = *device_.screenHeight;
   call("Emulation.setDeviceMetricsOverride", m);
 }
+
+size_t View::count() { return views().size(); }
 
 View* View::find(const void* handle) {
   return handle && views().count(handle) ? static_cast<View*>(const_cast<void*>(handle)) : nullptr;

@@ -52,6 +52,8 @@ class View {
   // The view behind a handle from the application, or nullptr when it is
   // unknown or destroyed, so stale handles read as neutral.
   static View* find(const void* handle);
+  // How many views exist.
+  static size_t count();
 
   HWND hwnd() const { return hwnd_; }
   bool live() const;
@@ -86,6 +88,9 @@ class View {
   void onEvent(const Event& e);
   void afterEvents();
   void onDetached();
+  // The browser is out of reach: the view says so in its own area until its
+  // page is back.
+  void setOffline(bool offline);
   // A download the page started (a browser-level event): the application's
   // answer, true when it takes the download.
   bool onDownload(const Json& params);
@@ -151,6 +156,7 @@ class View {
   void saveStorage();
 
   HWND hwnd_ = nullptr;
+  bool offline_ = false;
   std::string sessionId_, targetId_;
   bool detached_ = false;
   Dib dib_;

@@ -37,7 +37,29 @@ const char* heldButton(int buttons) {
   return buttons & 1 ? "left" : buttons & 2 ? "right" : buttons & 4 ? "middle" : "none";
 }
 
+const wchar_t kOffline[] = L"\u6d4f\u89c8\u5668\u5df2\u65ad\u5f00\uff0c\u6b63\u5728\u91cd\u65b0\u8fde\u63a5\u2026";
+
+void paintOffline(HWND hwnd, HDC dc) {
+  RECT rc;
+  GetClientRect(hwnd, &rc);
+  FillRect(dc, &rc, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, RGB(64, 64, 64));
+  DrawTextW(dc, kOffline, -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  SelectObject(dc, old);
+}
+
 }  // namespace
+
+// A child view's text is also its window's, for screen readers and tests;
+// a pop-up's window text is its title.
+void View::setOffline(bool offline) {
+  if (offline == offline_ || !hwnd_) return;
+  offline_ = offline;
+  if (GetWindowLongW(hwnd_, GWL_STYLE) & WS_CHILD) SetWindowTextW(hwnd_, offline ? kOffline : L"");
+  InvalidateRect(hwnd_, nullptr, FALSE);
+}
 
 void View::input(const char* method, const Json& params) {
   changed();
@@ -158,6 +180,11 @@ LRESULT View::handle(UINT msg, WPARAM w, LPARAM l) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(hwnd_, &ps);
+      if (offline_) {
+        paintOffline(hwnd_, dc);
+        EndPaint(hwnd_, &ps);
+        return 0;
+      }
       BitBlt(dc, 0, 0, dib_.width(), dib_.height(), dib_.dc(), 0, 0, SRCCOPY);
       // Until a picture of the new size comes, the rest stays page-white.
       RECT rc;

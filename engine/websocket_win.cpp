@@ -19,6 +19,27 @@ bool startWinsock() {
   return ok;
 }
 
+}  // namespace
+
+SOCKET listenLoopback(int& port) {
+  if (!startWinsock()) return INVALID_SOCKET;
+  SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  if (s == INVALID_SOCKET) return s;
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  int len = sizeof a;
+  if (bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || listen(s, 1) != 0 ||
+      getsockname(s, reinterpret_cast<sockaddr*>(&a), &len) != 0) {
+    closesocket(s);
+    return INVALID_SOCKET;
+  }
+  port = ntohs(a.sin_port);
+  return s;
+}
+
+namespace {
+
 std::mt19937& rng() {
   static std::mt19937 g(std::random_device{}() ^ GetTickCount());
   return g;

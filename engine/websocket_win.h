@@ -39,6 +39,11 @@ class WebSocketClient {
   std::string pending_;  // bytes that came with the upgrade answer
 };
 
+// A socket listening on 127.0.0.1 at a port of the system's choice, which
+// goes into port; INVALID_SOCKET on failure. Nothing is ever accepted: a
+// host process connected to it learns of this process's end by a reset.
+SOCKET listenLoopback(int& port);
+
 // Plain GET over a fresh connection; the body of a 200 answer, within timeoutMs.
 bool httpGet(const std::string& host, int port, const std::string& path, int timeoutMs,
              std::string& body);
