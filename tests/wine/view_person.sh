@@ -111,4 +111,58 @@ session_click_button "前往首页"
 expect "after a restart the cookie is still there" cookie alice
 expect "after a restart local storage is still there" stored alice
 
+# The browser dies while none can be started: the view says so; once one
+# can be, it comes within seconds, loads the last address and takes input.
+browser_on() {   # browser_on PROFILE: the main process of the browser using it
+  pgrep -f -- "^/usr/lib/chromium/chromium --headless .*--user-data-dir=$1( |$)" || true
+}
+wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\App Paths\chrome.exe' /ve \
+  /d 'Z:\usr\lib\chromium\gone' /f >/dev/null 2>&1
+old=$(browser_on "$RUN_DIR/pic/browser-profile")
+[ -n "$old" ] && kill -9 $old
+said=
+for _ in $(seq 20); do
+  session_controls | grep -q '^child .*浏览器已断开，正在重新连接…$' && { said=1; break; }
+  sleep 0.5
+done
+[ -n "$said" ] && pass "the view says the browser is gone" || fail "the view says the browser is gone" "$(session_controls)"
+: > "$SESSION_DIR/site.log"
+wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\App Paths\chrome.exe' /ve \
+  /d 'Z:\usr\lib\chromium\chromium' /f >/dev/null 2>&1
+t0=$SECONDS
+expect "a new browser loads the last address again" why load
+new=$(browser_on "$RUN_DIR/pic/browser-profile")
+[ $((SECONDS - t0)) -le 10 ] && [ -n "$new" ] && [ "$new" != "$old" ] && pass "recovered within 10 s" \
+  || fail "recovered within 10 s" "$((SECONDS - t0)) s, browser $old then ${new:-none}"
+session_controls | grep -q '浏览器已断开' && fail "the message goes once the page is back"
+click 170 35
+xdotool key ctrl+a
+xdotool type --delay 40 bob
+expect "the recovered view takes input" user bob
+
+# A second copy of the program in the same folder gets a browser of its own
+# beside the first's profile, which ends with it even when it is killed.
+(cd "$RUN_DIR" && exec wine paginet.exe >"$SESSION_DIR/program3.log" 2>&1) &
+SESSION_PIDS+=($!)
+second=
+for _ in $(seq 60); do second=$(browser_on "$RUN_DIR/pic/browser-profile-2"); [ -n "$second" ] && break; sleep 0.5; done
+pages=
+for _ in $(seq 20); do
+  port=$(head -1 "$RUN_DIR/pic/browser-profile-2/DevToolsActivePort" 2>/dev/null || true)
+  pages=$(curl -s "http://127.0.0.1:${port:-1}/json/list" | grep -o '"url": *"[^"]*"' || true)
+  grep -q 'book.paginet.cn' <<<"$pages" && break
+  sleep 0.5
+done
+grep -q 'book.paginet.cn' <<<"$pages" && [ -n "$(browser_on "$RUN_DIR/pic/browser-profile")" ] \
+  && pass "a second copy opens its start address in a browser of its own" \
+  || fail "a second copy opens its start address in a browser of its own" "browser ${second:-none}, pages: $pages"
+copy=
+for p in $(wine_pids); do   # the newest copy of this prefix
+  [ "$p" != "$PROGRAM_PID" ] && grep -qx paginet.exe <(tr '\0' '\n' < /proc/$p/cmdline 2>/dev/null | head -n 1) && copy=$p
+done
+[ -n "$copy" ] && kill -9 $copy
+for _ in $(seq 20); do [ -z "$(browser_on "$RUN_DIR/pic/browser-profile-2")" ] && break; sleep 0.5; done
+[ -n "$second" ] && [ -z "$(browser_on "$RUN_DIR/pic/browser-profile-2")" ] \
+  && pass "a killed copy's browser ends with it" || fail "a killed copy's browser ends with it" "copy ${copy:-none}"
+
 exit $rc
