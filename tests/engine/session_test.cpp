@@ -99,6 +99,36 @@ TEST(Session, UrgentEventsAreDeliveredDuringAWait) {
   EXPECT_FALSE(s.nextEvent(e));
 }
 
+// The connection replaces a session only when none of its waits is on the
+// stack: an application routine run from an urgent event may find the
+// browser gone, and the outer wait still has to return through this object.
+TEST(Session, TellsWhileAWaitIsOnTheStack) {
+  FakeBrowser fb;
+  fb.answer = false;
+  std::vector<bool> seen;  // waiting() in the handler: before, after a nested call, after the loss
+  engine::Link l = fb.link();
+  l.urgent = [](const engine::Event& e) { return e.method == "Page.javascriptDialogOpening"; };
+  l.deliver = [&](const engine::Event&) {
+    seen.push_back(fb.session->waiting());
+    fb.toDeliver.push_back(R"({"id":2,"result":{}})");
+    fb.session->call("Page.handleJavaScriptDialog");
+    seen.push_back(fb.session->waiting());
+    fb.alive = false;  // the browser dies while the routine runs
+    fb.session->poll();
+    seen.push_back(fb.session->waiting());
+  };
+  Session s(l);
+  fb.session = &s;
+  EXPECT_FALSE(s.waiting());
+  fb.toDeliver.push_back(R"({"method":"Page.javascriptDialogOpening","params":{}})");
+  auto r = s.call("Runtime.evaluate", Json::object(), "S1", 1000);
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.error, "connection lost");
+  EXPECT_EQ(seen, (std::vector<bool>{true, true, true}));
+  EXPECT_FALSE(s.waiting());
+  EXPECT_TRUE(s.drain(1000));
+}
+
 TEST(Session, ReportsProtocolErrorsAndTimeouts) {
   FakeBrowser fb;
   fb.answer = false;
