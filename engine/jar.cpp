@@ -1,6 +1,8 @@
 #include "engine/jar.h"
 
 #include <cctype>
+#include <cstdio>
+#include <cstdlib>
 
 #include "engine/message.h"
 #include "engine/page_notices.h"
@@ -86,6 +88,113 @@ std::string urlHost(std::string_view url) {
   }
   for (char& c : host) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return host;
+}
+
+namespace {
+
+std::string_view trim(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
+bool sameWord(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+  return true;
+}
+
+// Days since 1970-01-01 of a civil date (proleptic Gregorian).
+int64_t daysFromCivil(int64_t y, int m, int d) {
+  y -= m <= 2;
+  int64_t era = (y >= 0 ? y : y - 399) / 400;
+  int64_t yoe = y - era * 400;
+  int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  return era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy - 719468;
+}
+
+}  // namespace
+
+double httpDate(std::string_view text) {
+  static const char* const months[] = {"jan", "feb", "mar", "apr", "may", "jun",
+                                       "jul", "aug", "sep", "oct", "nov", "dec"};
+  int day = -1, month = -1, hour = -1, minute = 0, second = 0;
+  int64_t year = -1;
+  while (!text.empty()) {
+    size_t end = text.find_first_of(" ,-\t");
+    std::string_view word = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    if (word.empty()) continue;
+    bool digits = std::isdigit(static_cast<unsigned char>(word[0])) != 0;
+    if (digits && word.find(':') != std::string_view::npos) {
+      if (std::sscanf(std::string(word).c_str(), "%d:%d:%d", &hour, &minute, &second) < 2) return -1;
+    } else if (digits && word.size() <= 2 && day < 0) {
+      day = std::atoi(std::string(word).c_str());
+    } else if (digits) {
+      year = std::atoll(std::string(word).c_str());
+      if (word.size() == 2) year += year < 70 ? 2000 : 1900;
+    } else {
+      for (int i = 0; i < 12; ++i)
+        if (word.size() >= 3 && sameWord(word.substr(0, 3), months[i])) month = i + 1;
+    }
+  }
+  if (day < 1 || day > 31 || month < 1 || year < 1601 || year > 9999 || hour < 0 || hour > 23 || minute < 0 ||
+      minute > 59 || second < 0 || second > 60)
+    return -1;
+  return static_cast<double>(daysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + second);
+}
+
+Json parseSetCookie(std::string_view url, std::string_view line, double nowSeconds) {
+  size_t semi = line.find(';');
+  std::string_view pair = line.substr(0, semi);
+  size_t eq = pair.find('=');
+  if (eq == std::string_view::npos || trim(pair.substr(0, eq)).empty()) return nullptr;
+  Json c = {{"name", std::string(trim(pair.substr(0, eq)))}, {"value", std::string(trim(pair.substr(eq + 1)))},
+            {"url", std::string(url)}};
+  double expires = -1, maxAge = 0;
+  bool aged = false;
+  std::string_view rest = semi == std::string_view::npos ? std::string_view() : line.substr(semi + 1);
+  while (!rest.empty()) {
+    size_t next = rest.find(';');
+    std::string_view attr = rest.substr(0, next);
+    rest = next == std::string_view::npos ? std::string_view() : rest.substr(next + 1);
+    size_t at = attr.find('=');
+    std::string_view key = trim(attr.substr(0, at));
+    std::string value(at == std::string_view::npos ? std::string_view() : trim(attr.substr(at + 1)));
+    if (sameWord(key, "path") && !value.empty()) {
+      c["path"] = value;
+    } else if (sameWord(key, "domain") && !value.empty()) {
+      c["domain"] = value;
+    } else if (sameWord(key, "secure")) {
+      c["secure"] = true;
+    } else if (sameWord(key, "httponly")) {
+      c["httpOnly"] = true;
+    } else if (sameWord(key, "samesite")) {
+      for (const char* kind : {"Strict", "Lax", "None"})
+        if (sameWord(value, kind)) c["sameSite"] = kind;
+    } else if (sameWord(key, "expires")) {
+      expires = httpDate(value);
+    } else if (sameWord(key, "max-age") && !value.empty() &&
+               value.find_first_not_of("-0123456789") == std::string::npos) {
+      aged = true;
+      maxAge = std::atof(value.c_str());
+    }
+  }
+  if (aged) expires = maxAge <= 0 ? 1 : nowSeconds + maxAge;
+  if (expires >= 0) c["expires"] = expires;
+  return c;
+}
+
+std::string cookieHeader(const Json& cookies) {
+  std::string out;
+  if (!cookies.is_array()) return out;
+  for (const Json& c : cookies) {
+    if (!c.is_object() || !isString(c, "name") || !isString(c, "value")) continue;
+    if (!out.empty()) out += "; ";
+    out += c["name"].get<std::string>() + "=" + c["value"].get<std::string>();
+  }
+  return out;
 }
 
 OriginItems readLocalStorage(std::string_view text) {

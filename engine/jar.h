@@ -31,6 +31,19 @@ bool domainMatches(std::string_view domain, std::string_view host);
 // addresses without one (about:, data:).
 std::string urlHost(std::string_view url);
 
+// A cookie as a page's response sets it ("name=value; Path=/; Max-Age=60;
+// Domain=.example.com; Expires=<HTTP date>; Secure; HttpOnly; SameSite=Lax")
+// for url, as the protocol's Network.setCookie parameters; null when the
+// line names no cookie. Max-Age wins over Expires; an unreadable date makes
+// a session cookie; Max-Age 0 or less gives an expiry long past, so the
+// cookie goes.
+Json parseSetCookie(std::string_view url, std::string_view line, double nowSeconds);
+// Cookies of the protocol as a request's Cookie header: "a=1; b=2".
+std::string cookieHeader(const Json& cookies);
+// Seconds since 1970 of an HTTP date ("Wed, 09 Dec 2026 19:42:40 GMT", or
+// the older forms with dashes or without a comma); -1 when unreadable.
+double httpDate(std::string_view text);
+
 // Local storage: one line per origin,
 // {"origin":"http://127.0.0.1:8000","items":{"key":"value",...}}.
 using OriginItems = std::map<std::string, Json>;  // origin to an object of items

@@ -72,6 +72,16 @@ class View {
   void setContextMenuEnabled(bool on) { menuEnabled_ = on; }
   void setUserAgent(const std::string& ua);
   void setCookiesEnabled(bool enabled);
+  bool cookiesEnabled() const { return cookies_; }
+  // The browser's cookie store: the Cookie header the page's address gets
+  // ("a=1; b=2"); a cookie in Set-Cookie form for url ("" for the page's);
+  // every cookie (the protocol's objects); one of them gone; all, or only
+  // the session cookies, gone. Without a page: none, and nothing changes.
+  std::string cookies();
+  bool setCookie(const std::string& url, const std::string& line);
+  Json allCookies();
+  void deleteCookie(const Json& cookie);
+  void clearCookies(bool sessionOnly);
   void setDeviceParam(const char* name, const char* text, int number);
   // Runs a function body; result text and number; false on any failure.
   bool runScript(const std::string& body, std::string& text, int& number);

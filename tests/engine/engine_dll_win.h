@@ -30,6 +30,11 @@ struct EngineDll {
   void (*onDownload)(View, void*, void*);
   void (*setNavigationToNewWindowEnable)(View, bool);
   void (*setCookieEnabled)(View, bool);
+  const char* (*getCookie)(View);
+  void (*setCookie)(View, const char*, const char*);
+  void (*clearCookie)(View);
+  void (*visitAllCookie)(View, void*, void*);
+  void (*performCookieCommand)(View, int);
   const char* (*getString)(void*);
   void (*onAlertBox)(View, void*, void*);
   void (*onConfirmBox)(View, void*, void*);
@@ -71,6 +76,11 @@ struct EngineDll {
     get(onDownload, "wkeOnDownload");
     get(setNavigationToNewWindowEnable, "wkeSetNavigationToNewWindowEnable");
     get(setCookieEnabled, "wkeSetCookieEnabled");
+    get(getCookie, "wkeGetCookie");
+    get(setCookie, "wkeSetCookie");
+    get(clearCookie, "wkeClearCookie");
+    get(visitAllCookie, "wkeVisitAllCookie");
+    get(performCookieCommand, "wkePerformCookieCommand");
     get(getString, "wkeGetString");
     get(onAlertBox, "wkeOnAlertBox");
     get(onConfirmBox, "wkeOnConfirmBox");

@@ -250,6 +250,12 @@ void noticeCases(EngineDll& e, EngineDll::View v, const std::string& base) {
              (settled ? "" : ", staging not emptied"));
 }
 
+// Each cookie as "name:lasting|", lasting 1 when it has an expiry.
+bool visitCookie(void* out, const char* name, const char*, const char*, const char*, int, int, int* expires) {
+  *static_cast<std::string*>(out) += std::string(name) + ":" + (*expires > 0 ? "1" : "0") + "|";
+  return false;
+}
+
 bool isRed(COLORREF c) { return GetRValue(c) > 200 && GetGValue(c) < 60 && GetBValue(c) < 60; }
 bool isWhite(COLORREF c) { return GetRValue(c) > 230 && GetGValue(c) > 230 && GetBValue(c) > 230; }
 
@@ -323,6 +329,24 @@ int main(int argc, char** argv) {
   std::string on = e.toString(es, e.runJSW(v, L"document.cookie = 'on=1; max-age=60'; return document.cookie"));
   report(off.empty() && on.find("on=1") != std::string::npos && on.find("off=1") == std::string::npos,
          "cookies off, then on again", "'" + off + "' '" + on + "'");
+
+  // The cookie exports work on the browser's own store, which the page shares.
+  e.setCookie(v, nullptr, "kept=1; Max-Age=600; Path=/");
+  std::string pageSees = e.toString(es, e.runJSW(v, L"document.cookie = 'brief=2'; return document.cookie"));
+  std::string header = e.getCookie(v), visited;
+  e.visitAllCookie(v, &visited, reinterpret_cast<void*>(&visitCookie));
+  e.performCookieCommand(v, 1);  // the session cookies go
+  std::string lasting = e.getCookie(v);
+  e.clearCookie(v);
+  std::string cleared = e.getCookie(v);
+  std::string inPage = e.toString(es, e.runJSW(v, L"return document.cookie"));
+  report(pageSees.find("kept=1") != std::string::npos && header.find("kept=1") != std::string::npos &&
+             header.find("brief=2") != std::string::npos && visited.find("kept:1|") != std::string::npos &&
+             visited.find("brief:0|") != std::string::npos && lasting.find("kept=1") != std::string::npos &&
+             lasting.find("brief") == std::string::npos && cleared.empty() && inPage.empty(),
+         "cookie exports set, read, visit and clear the browser's cookies",
+         "page '" + pageSees + "' header '" + header + "' visited '" + visited + "' lasting '" + lasting +
+             "' cleared '" + cleared + "' page then '" + inPage + "'");
 
   struct { const wchar_t* body; int number; const char* text; } ints[] = {
       {L"return 6 * 7", 42, "42"},

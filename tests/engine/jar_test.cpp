@@ -123,3 +123,57 @@ TEST(LocalStorageFile, ItemsAndOriginsFromTheProtocol) {
     EXPECT_EQ(engine::storageOrigin(Json::parse(c.id)), c.origin);
   }
 }
+
+// The date forms a Set-Cookie header may carry; seconds worked out apart.
+TEST(SetCookie, HttpDates) {
+  struct Case { const char* text; double seconds; } cases[] = {
+      {"Wed, 09 Dec 2026 19:42:40 GMT", 1796845360},
+      {"Sunday, 06-Nov-94 08:49:37 GMT", 784111777},
+      {"Sun Nov  6 08:49:37 1994", 784111777},
+      {"Tue, 19 Jan 2038 03:14:08 GMT", 2147483648},
+      {"Thu, 29 Feb 2024 00:00:00 GMT", 1709164800},
+      {"", -1},
+      {"Wed, 09 Foo 2026 19:42:40 GMT", -1},
+      {"Wed, 32 Dec 2026 19:42:40 GMT", -1},
+      {"Wed, 09 Dec 2026 24:00:00 GMT", -1},
+      {"Wed, 09 Dec 2026", -1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(engine::httpDate(c.text), c.seconds);
+  }
+}
+
+TEST(SetCookie, LinesBecomeProtocolCookies) {
+  const char* url = "http://127.0.0.1:8000/form";
+  struct Case { const char* line; const char* cookie; } cases[] = {
+      {"a=1", R"({"name":"a","value":"1","url":"http://127.0.0.1:8000/form"})"},
+      {" sid = x y ; Path=/app; Domain=.example.com; Secure; HttpOnly; SameSite=lax",
+       R"({"name":"sid","value":"x y","url":"http://127.0.0.1:8000/form","path":"/app","domain":".example.com",
+           "secure":true,"httpOnly":true,"sameSite":"Lax"})"},
+      {"k=v; Max-Age=60", R"({"name":"k","value":"v","url":"http://127.0.0.1:8000/form","expires":1060})"},
+      {"k=v; max-age=60; expires=Wed, 09 Dec 2026 19:42:40 GMT",
+       R"({"name":"k","value":"v","url":"http://127.0.0.1:8000/form","expires":1060})"},
+      {"k=v; Expires=Wed, 09 Dec 2026 19:42:40 GMT",
+       R"({"name":"k","value":"v","url":"http://127.0.0.1:8000/form","expires":1796845360})"},
+      {"k=v; Max-Age=0", R"({"name":"k","value":"v","url":"http://127.0.0.1:8000/form","expires":1})"},
+      {"k=; Max-Age=soon; Expires=never; SameSite=odd; Path=",
+       R"({"name":"k","value":"","url":"http://127.0.0.1:8000/form"})"},
+      {"k==v=", R"({"name":"k","value":"=v=","url":"http://127.0.0.1:8000/form"})"},
+      {"", "null"},
+      {"novalue", "null"},
+      {" =v; Path=/", "null"},
+      {";a=1", "null"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    EXPECT_EQ(engine::parseSetCookie(url, c.line, 1000), Json::parse(c.cookie));
+  }
+}
+
+TEST(SetCookie, CookieHeaderOfProtocolCookies) {
+  EXPECT_EQ(engine::cookieHeader(Json::parse(R"([{"name":"a","value":"1","domain":"x"},{"name":"b","value":""},
+                                                 {"name":3,"value":"skip"},"skip",{"name":"c","value":"3"}])")),
+            "a=1; b=; c=3");
+  EXPECT_EQ(engine::cookieHeader(Json::object()), "");
+}
