@@ -19,6 +19,19 @@ const char kEditStateScript[] =
     "return (typed?'1':'0')+text;";
 #undef ENGINE_SELECTED_TEXT
 
+const char kCaretScript[] =
+    "const e=document.activeElement;if(!e||e===document.body)return '';"
+    "const b=e.getBoundingClientRect(),cs=getComputedStyle(e);let r=null;"
+    "if(e.tagName==='INPUT'&&typeof e.selectionEnd==='number'){"
+    "const c=document.createElement('canvas').getContext('2d');c.font=cs.font;"
+    "const x=b.left+parseFloat(cs.borderLeftWidth)+parseFloat(cs.paddingLeft)-e.scrollLeft+"
+    "c.measureText(e.type==='password'?'\u2022'.repeat(e.selectionEnd):e.value.slice(0,e.selectionEnd)).width;"
+    "const h=parseFloat(cs.fontSize)*1.2;r={left:Math.min(x,b.right),top:b.top+(b.height-h)/2,height:h};}"
+    "else{const s=getSelection();if(s.rangeCount){const q=s.getRangeAt(0).cloneRange();q.collapse(false);"
+    "const t=q.getClientRects()[0];if(t&&t.height)r=t;}}"
+    "if(!r)r={left:b.left+2,top:b.top,height:Math.min(b.height,parseFloat(cs.fontSize)*1.2)};"
+    "return [r.left,r.top,1,r.height].map(Math.round).join(',');";
+
 const char* editScript(EditCommand c) {
   switch (c) {
     case EditCommand::SelectAll: return "document.execCommand('selectAll')";

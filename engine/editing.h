@@ -14,6 +14,11 @@ extern const char kSelectionScript[];
 // text, "0" otherwise, followed by the selection text (as kSelectionScript).
 extern const char kEditStateScript[];
 
+// A function body giving the caret's box in the page's CSS pixels as
+// "x,y,w,h", or "" when nothing takes typed text. In a one-line field the
+// text before the caret is measured; in others the selection's end is used.
+extern const char kCaretScript[];
+
 // The function body that runs a command inside the page; "" for copy,
 // cut and paste, which go through the system's clipboard instead.
 const char* editScript(EditCommand c);

@@ -225,6 +225,8 @@ ENGINE_EXPORT int wkeGetHeight(wkeWebView wv) {
   View* v = View::find(wv);
   return v ? v->height() : 0;
 }
+ENGINE_EXPORT int wkeWidth(wkeWebView wv) { return wkeGetWidth(wv); }
+ENGINE_EXPORT int wkeHeight(wkeWebView wv) { return wkeGetHeight(wv); }
 ENGINE_EXPORT HDC wkeGetViewDC(wkeWebView wv) {
   View* v = View::find(wv);
   return v ? v->viewDC() : nullptr;
@@ -358,6 +360,8 @@ ENGINE_EXPORT const wchar_t* wkeGetTitleW(wkeWebView wv) {
   d.titleBufferW = toUtf16(v->title());
   return d.titleBufferW.c_str();
 }
+ENGINE_EXPORT const char* wkeTitle(wkeWebView wv) { return wkeGetTitle(wv); }
+ENGINE_EXPORT const wchar_t* wkeTitleW(wkeWebView wv) { return wkeGetTitleW(wv); }
 ENGINE_EXPORT const char* wkeGetURL(wkeWebView wv) {
   View* v = View::find(wv);
   if (!v) return "";
@@ -409,6 +413,9 @@ ENGINE_LOAD_STATE(wkeIsLoadingSucceeded, succeeded)
 ENGINE_LOAD_STATE(wkeIsLoadingFailed, failed)
 ENGINE_LOAD_STATE(wkeIsLoadingCompleted, completed)
 ENGINE_LOAD_STATE(wkeIsDocumentReady, ready)
+ENGINE_LOAD_STATE(wkeIsLoaded, succeeded)
+ENGINE_LOAD_STATE(wkeIsLoadFailed, failed)
+ENGINE_LOAD_STATE(wkeIsLoadComplete, completed)
 #undef ENGINE_LOAD_STATE
 
 // Editing, with the system's clipboard.
@@ -434,6 +441,35 @@ ENGINE_EDIT(wkeEditorRedo, Redo)
 ENGINE_EXPORT void wkeSetContextMenuEnabled(wkeWebView wv, bool enabled) {
   if (View* v = View::find(wv)) v->setContextMenuEnabled(enabled);
 }
+
+// Focus, caret and zoom.
+
+ENGINE_EXPORT void wkeSetFocus(wkeWebView wv) {
+  if (View* v = View::find(wv)) SetFocus(v->hwnd());
+}
+ENGINE_EXPORT void wkeKillFocus(wkeWebView wv) {
+  View* v = View::find(wv);
+  if (v && GetFocus() == v->hwnd()) SetFocus(GetAncestor(v->hwnd(), GA_ROOT));
+}
+ENGINE_EXPORT void wkeFocus(wkeWebView wv) { wkeSetFocus(wv); }
+ENGINE_EXPORT void wkeUnfocus(wkeWebView wv) { wkeKillFocus(wv); }
+struct wkeRect {
+  int x, y, w, h;
+};
+ENGINE_EXPORT wkeRect wkeGetCaretRect(wkeWebView wv) {
+  View* v = View::find(wv);
+  RECT r = v ? v->caretRect() : RECT{};
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+ENGINE_EXPORT wkeRect wkeGetCaret(wkeWebView wv) { return wkeGetCaretRect(wv); }
+ENGINE_EXPORT void wkeSetZoomFactor(wkeWebView wv, float factor) {
+  if (View* v = View::find(wv)) v->setZoom(factor);
+}
+ENGINE_EXPORT float wkeGetZoomFactor(wkeWebView wv) {
+  View* v = View::find(wv);
+  return v ? v->zoom() : 0.0f;
+}
+ENGINE_EXPORT float wkeZoomFactor(wkeWebView wv) { return wkeGetZoomFactor(wv); }
 
 // Scripts. A value is a handle into the value store; 0 reads as "" and 0.
 

@@ -1,8 +1,13 @@
-// Editing the page with the system's clipboard, and the view's context menu.
+// Editing the page with the system's clipboard, the view's context menu,
+// its zoom and its caret.
+#include <cmath>
+#include <cstdio>
+
 #include "engine/clipboard_win.h"
 #include "engine/connection_win.h"
 #include "engine/script.h"
 #include "engine/view_win.h"
+#include "engine/zoom.h"
 
 namespace engine {
 
@@ -37,6 +42,25 @@ void View::edit(EditCommand c) {
     return;
   }
   input("Runtime.evaluate", {{"expression", wrapFunctionBody(editScript(c))}, {"userGesture", true}});
+}
+
+void View::setZoom(float factor) {
+  factor = clampZoom(factor);
+  if (factor == zoom_) return;
+  zoom_ = factor;
+  changed();
+  applyMetrics();
+  expectPicture();
+}
+
+RECT View::caretRect() {
+  RECT r{};
+  int box[4] = {};
+  std::string text = evaluate(kCaretScript);
+  if (std::sscanf(text.c_str(), "%d,%d,%d,%d", &box[0], &box[1], &box[2], &box[3]) != 4) return r;
+  r = {std::lround(box[0] * zoom_), std::lround(box[1] * zoom_), std::lround((box[0] + box[2]) * zoom_),
+       std::lround((box[1] + box[3]) * zoom_)};
+  return r;
 }
 
 namespace {

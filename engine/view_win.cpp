@@ -1,6 +1,8 @@
 // A view's life and the commands it sends to its page.
 #include "engine/view_win.h"
 
+#include <cmath>
+
 #include <set>
 
 #include "engine/connection_win.h"
@@ -119,7 +121,8 @@ void View::post(const std::string& method, const Json& params) {
 }
 
 void View::applyMetrics() {
-  Json m = {{"width", w_}, {"height", h_}, {"deviceScaleFactor", 1}, {"mobile", false}};
+  Json m = {{"width", std::lround(w_ / zoom_)}, {"height", std::lround(h_ / zoom_)}, {"deviceScaleFactor", zoom_},
+            {"mobile", false}};
   if (device_.screenWidth) m["screenWidth"] = *device_.screenWidth;
   if (device_.screenHeight) m["screenHeight"] = *device_.screenHeight;
   call("Emulation.setDeviceMetricsOverride", m);

@@ -70,6 +70,13 @@ class View {
   // Edit commands, with copy, cut and paste on the system's clipboard.
   void edit(EditCommand c);
   void setContextMenuEnabled(bool on) { menuEnabled_ = on; }
+  // Page zoom: the page lays out in a viewport that much smaller, drawn
+  // that much larger, so the picture keeps the window's size.
+  void setZoom(float factor);
+  float zoom() const { return zoom_; }
+  // The page's caret in the window's client coordinates; empty when
+  // nothing takes typed text.
+  RECT caretRect();
   void setUserAgent(const std::string& ua);
   void setCookiesEnabled(bool enabled);
   bool cookiesEnabled() const { return cookies_; }
@@ -149,6 +156,8 @@ class View {
   // The system's clipboard text into the browser's own, for a paste to take.
   void offerClipboard();
   void contextMenu(int screenX, int screenY);
+  int css(int px) const;
+  void placeImeWindows();
   void setCursor(int id);  // an IDC_ number, 0 for none
   void checkTitle();
   void titleSeen(const std::string& title);
@@ -190,6 +199,8 @@ class View {
   Utf16Joiner charJoiner_, imeJoiner_;
   int cursor_ = 32512;         // the page's cursor, as an IDC_ number
   bool menuEnabled_ = true;     // right-click opens the context menu
+  bool tracking_ = false;       // the window hears when the mouse leaves
+  float zoom_ = 1.0f;
   int jobs_ = 0;  // numbers the requests told to the application
   struct Request {
     std::string url;

@@ -4,7 +4,10 @@
 #include <imm.h>
 #include <windowsx.h>
 
+#include <cmath>
+
 #include "engine/keys.h"
+#include "engine/zoom.h"
 
 namespace engine {
 namespace {
@@ -67,8 +70,11 @@ void View::input(const char* method, const Json& params) {
   post(method, params);
 }
 
+// Page input is in CSS pixels: the window's divided by the zoom.
+int View::css(int px) const { return static_cast<int>(std::floor(px / zoom_)); }
+
 void View::mouse(const char* type, LPARAM l, const char* button, int clicks) {
-  input("Input.dispatchMouseEvent", {{"type", type}, {"x", GET_X_LPARAM(l)}, {"y", GET_Y_LPARAM(l)},
+  input("Input.dispatchMouseEvent", {{"type", type}, {"x", css(GET_X_LPARAM(l))}, {"y", css(GET_Y_LPARAM(l))},
                                      {"modifiers", modifiers()}, {"button", button}, {"buttons", buttons_},
                                      {"clickCount", clicks}});
 }
@@ -98,7 +104,11 @@ void View::wheel(UINT msg, WPARAM w, LPARAM l) {
   ScreenToClient(hwnd_, &pt);
   int delta = GET_WHEEL_DELTA_WPARAM(w);
   bool across = msg == WM_MOUSEHWHEEL;
-  input("Input.dispatchMouseEvent", {{"type", "mouseWheel"}, {"x", pt.x}, {"y", pt.y},
+  if (!across && modifiers() == kModCtrl && delta) {
+    setZoom(nextZoom(zoom_, delta > 0 ? ZoomKey::In : ZoomKey::Out));
+    return;
+  }
+  input("Input.dispatchMouseEvent", {{"type", "mouseWheel"}, {"x", css(pt.x)}, {"y", css(pt.y)},
                                      {"deltaX", across ? delta : 0}, {"deltaY", across ? 0 : -delta},
                                      {"modifiers", modifiers()}});
 }
@@ -107,6 +117,10 @@ void View::key(UINT msg, WPARAM w, LPARAM l) {
   bool down = msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN;
   int mods = modifiers();
   int vk = static_cast<int>(w);
+  if (ZoomKey z = zoomKey(vk, mods); z != ZoomKey::None) {
+    if (down) setZoom(nextZoom(zoom_, z));
+    return;
+  }
   KeyName k = nameKey(vk, (l >> 16) & 0xFF, (l >> 24) & 1, mods);
   Json p = {{"type", down ? "rawKeyDown" : "keyUp"}, {"key", k.key}, {"code", k.code},
             {"windowsVirtualKeyCode", vk}, {"nativeVirtualKeyCode", vk}, {"location", k.location},
@@ -159,6 +173,26 @@ void View::compose(LPARAM l) {
     std::string text = read(GCS_COMPSTR);
     input("Input.imeSetComposition", {{"text", text}, {"selectionStart", 0}, {"selectionEnd", 0}});
   }
+  ImmReleaseContext(hwnd_, imc);
+}
+
+// The input method's windows sit at the page's caret, as in a browser.
+void View::placeImeWindows() {
+  RECT caret = caretRect();
+  HIMC imc = ImmGetContext(hwnd_);
+  if (!imc || caret.bottom <= caret.top) {
+    if (imc) ImmReleaseContext(hwnd_, imc);
+    return;
+  }
+  COMPOSITIONFORM cf{};
+  cf.dwStyle = CFS_POINT;
+  cf.ptCurrentPos = {caret.left, caret.top};
+  ImmSetCompositionWindow(imc, &cf);
+  CANDIDATEFORM cand{};
+  cand.dwStyle = CFS_EXCLUDE;
+  cand.ptCurrentPos = {caret.left, caret.bottom};
+  cand.rcArea = caret;
+  ImmSetCandidateWindow(imc, &cand);
   ImmReleaseContext(hwnd_, imc);
 }
 
@@ -232,7 +266,16 @@ LRESULT View::handle(UINT msg, WPARAM w, LPARAM l) {
       if (reinterpret_cast<HWND>(l) != hwnd_) buttons_ = 0;  // taken away: no drag goes on
       return 0;
     case WM_MOUSEMOVE:
+      if (!tracking_) {
+        TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, hwnd_, 0};
+        tracking_ = TrackMouseEvent(&t) != FALSE;
+      }
       mouse("mouseMoved", l, heldButton(buttons_), 0);
+      return 0;
+    case WM_MOUSELEAVE:
+      // Off the page: hover ends. A drag keeps the mouse and ends in the page.
+      tracking_ = false;
+      if (!buttons_) mouse("mouseMoved", MAKELPARAM(-1, -1), "none", 0);
       return 0;
     // The mouse's back and forward buttons move in the history, as in a browser.
     case WM_XBUTTONDOWN: case WM_XBUTTONDBLCLK:
@@ -260,9 +303,13 @@ LRESULT View::handle(UINT msg, WPARAM w, LPARAM l) {
     case WM_IME_CHAR:
       insertText(imeJoiner_.push(static_cast<unsigned>(w)));
       return 0;
+    case WM_IME_STARTCOMPOSITION:
+      placeImeWindows();
+      break;
     case WM_IME_COMPOSITION:
       if (!(l & (GCS_RESULTSTR | GCS_COMPSTR))) break;
       compose(l);
+      if (l & GCS_COMPSTR) placeImeWindows();
       return 0;
     case WM_GETDLGCODE:
       return DLGC_WANTALLKEYS | DLGC_WANTCHARS;

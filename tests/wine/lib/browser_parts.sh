@@ -88,3 +88,25 @@ menu 200 165 c; sleep 0.5; xdotool key Escape; sleep 1
 clipboard_is "copy is greyed without a selection" kept
 menu 300 400 f
 expect "the menu's forward goes forward" page 2 show
+
+# Hover ends when the pointer leaves the view.
+at 100 330
+expect "the pointer over the box hovers it" hover in
+xdotool mousemove $((VX + VW + 5)) $((VY + 330))
+expect "the pointer leaving the view ends the hover" hover out
+
+# Zoom with Ctrl and plus, minus, 0 and the wheel; input lands where the
+# zoomed page shows it.
+click 300 400
+xdotool key ctrl+equal
+expect "Ctrl+plus zooms in" zoom 110
+xdotool key ctrl+equal ctrl+minus ctrl+minus
+expect "Ctrl+minus zooms out" zoom 100
+at 300 400; xdotool keydown ctrl click 4 click 4 keyup ctrl
+expect "Ctrl+wheel zooms" zoom 125
+click 62 56
+if box=$(session_wait_box "$ORIGIN" 15); then
+  press_button "$box" 1; pass "a click on the zoomed page reaches what it shows there"
+else fail "a click on the zoomed page reaches what it shows there" "no confirm box"; fi
+xdotool key ctrl+0
+expect "Ctrl+0 zooms back" zoom 100
