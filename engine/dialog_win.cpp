@@ -99,12 +99,7 @@ std::wstring boxText(const std::string& utf8) {
   return out;
 }
 
-}  // namespace
-
-bool askPerson(HWND view, DialogKind kind, const std::string& title, const std::string& text,
-               std::string& answer) {
-  HWND owner = view ? GetAncestor(view, GA_ROOT) : nullptr;
-  std::wstring caption = toUtf16(title);
+bool ask(HWND owner, DialogKind kind, const std::wstring& caption, const std::string& text, std::string& answer) {
   if (kind != DialogKind::Prompt) {
     UINT buttons = kind == DialogKind::Alert ? MB_OK : MB_OKCANCEL;
     return MessageBoxW(owner, boxText(text).c_str(), caption.c_str(), buttons | MB_SETFOREGROUND) == IDOK;
@@ -120,6 +115,18 @@ bool askPerson(HWND view, DialogKind kind, const std::string& title, const std::
   if (r != IDOK) return false;
   answer = toUtf8(s.answer.c_str());
   return true;
+}
+
+}  // namespace
+
+bool askPerson(HWND view, DialogKind kind, const std::string& title, const std::string& text,
+               std::string& answer) {
+  HWND owner = view ? GetAncestor(view, GA_ROOT) : nullptr;
+  HWND focus = GetFocus();
+  bool ok = ask(owner, kind, toUtf16(title), text, answer);
+  // Typing goes on where it was, as after a browser's dialog.
+  if (focus && IsWindow(focus)) SetFocus(focus);
+  return ok;
 }
 
 }  // namespace engine
