@@ -75,14 +75,18 @@ enum class Step { kGoOn, kStopped, kStuck, kWindowClosed };
 
 // This file's tag in a stack-mismatch report.
 constexpr int32_t kLocation = 0x1005;
-// After a click the run waits 555 ms, as the reader expects; the page's
-// state and a first look at the view are taken inside that wait, a look
-// kLookAheadMs before its end (time the engine needs to have the second
-// look's picture ready).
-constexpr int32_t kAfterClickMs = 555, kLookAheadMs = 250;
-// A page gets this long to finish, looked at every kSettleMs.
+// Two looks at the view agree when kLooksApartMs apart: a page reacts to a
+// picture's arrival a moment after the picture counts as loaded.
+constexpr int32_t kLooksApartMs = 100;
+// After a click the run waits 555 ms, as the reader expects; the first look
+// is taken inside that wait, and the second look and the page's state
+// after it. By then the engine has usually made its picture of the quiet
+// page, so neither look waits for one.
+constexpr int32_t kAfterClickMs = 555;
+// A page gets this long to finish; while its pictures load it is asked
+// every kLoadingPollMs.
 constexpr uint32_t kFinishBoundMs = 10000;
-constexpr int32_t kSettleMs = 50;
+constexpr int32_t kLoadingPollMs = 30;
 // Clicks on "next" for one page before the paper counts as stuck.
 constexpr int32_t kTurnTries = 3;
 
@@ -139,25 +143,27 @@ struct Looks {
     release(now);
     *this = Looks{};
   }
-  // Looks again: the last view becomes the one before.
-  void again() {
-    release(state.text);
+  // Looks at the view again: the last look becomes the one before.
+  void look() {
     release(before);
     before = now;
-    state = pageState();
     now = snapshot();
+  }
+  void askState() {
+    release(state.text);
+    state = pageState();
   }
 };
 
 void takeLook(void* picture) { *static_cast<uint8_t**>(picture) = snapshot(); }
 
-// The wait after a click, with the page's state and both looks taken.
+// The wait after a click, with both looks and the page's state taken.
 bool waitAfterClick(Looks* looks) {
-  if (!wait(kAfterClickMs - kLookAheadMs)) return false;
-  looks->state = pageState();
-  Delay(kLookAheadMs, 0, takeLook, &looks->before);
+  if (!wait(kAfterClickMs - kLooksApartMs)) return false;
+  Delay(kLooksApartMs, 0, takeLook, &looks->before);
   if (!windowStands()) return false;
   looks->now = snapshot();
+  looks->state = pageState();
   return true;
 }
 
@@ -182,25 +188,38 @@ Step turnPage(Run* run, const PageState& before, Looks* looks) {
     if (turned(before, *looks, run->previous)) return Step::kGoOn;
     if (click == kTurnTries) return Step::kStuck;
     if (!wait(1111)) return Step::kWindowClosed;
-    looks->again();
+    looks->look();
+    looks->askState();
     if (turned(before, *looks, run->previous)) return Step::kGoOn;
     looks->clear();
   }
 }
 
 // Waits until the page has finished: no picture in view still loading and
-// two looks a moment apart agreeing. False when the bound passed first. A
-// view that gives no picture has nothing to wait for: saving it fails.
+// then two looks agreeing, both taken after the last picture arrived. Only
+// the page is asked while its pictures load: asking makes the engine take a
+// new picture for the next look. False when the bound passed first. A view
+// that gives no picture has nothing to wait for: saving it fails.
 bool settle(Looks* looks, bool* closed) {
   const uint32_t start = ticks();
   while (looks->now &&
          (looks->state.loading() > 0 || !samePicture(looks->before, looks->now))) {
     if (ticks() - start >= kFinishBoundMs) return false;
-    if (!wait(kSettleMs)) {
+    const bool loading = looks->state.loading() > 0;
+    if (!wait(loading ? kLoadingPollMs : kLooksApartMs)) {
       *closed = true;
       return false;
     }
-    looks->again();
+    if (!loading) {
+      looks->look();
+      continue;
+    }
+    looks->askState();
+    if (looks->state.loading() == 0) {   // the looks so far show it loading
+      looks->look();
+      release(looks->before);
+      looks->before = nullptr;
+    }
   }
   return true;
 }
