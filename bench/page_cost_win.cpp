@@ -94,12 +94,13 @@ void snapshot(HDC viewDc, int w, int h, std::vector<uint8_t>& file) {
   DeleteDC(memory);
 }
 
-// What WriteToFile does: a ".part" file, then a rename over the name.
+// What WriteToFile does: a ".part" file, flushed, then a rename over the name.
 void writeFile(const std::wstring& name, const std::vector<uint8_t>& data) {
   std::wstring part = name + L".part";
   HANDLE h = CreateFileW(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   DWORD done = 0;
   WriteFile(h, data.data(), DWORD(data.size()), &done, nullptr);
+  FlushFileBuffers(h);
   CloseHandle(h);
   MoveFileExW(part.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
@@ -201,7 +202,7 @@ int main(int argc, char** argv) {
     bool same = false, turned = false;
     step("check: compare the two looks", [&] { same = look == image; });
     step("check: compare with the page before", [&] { turned = before != image; });
-    step("write 7.5 MB and rename", [&] { writeFile(file, image); });
+    step("write 7.5 MB, flush and rename", [&] { writeFile(file, image); });
     step("check: copy for the PDF's worker", [&] { before = image; });
     wait(1111);
     calls["waits: time past their end"].push_back(late);
