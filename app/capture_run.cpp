@@ -75,9 +75,9 @@ enum class Step { kGoOn, kStopped, kStuck, kWindowClosed };
 
 // This file's tag in a stack-mismatch report.
 constexpr int32_t kLocation = 0x1005;
-// Two looks at the view agree when kLooksApartMs apart: a page reacts to a
-// picture's arrival a moment after the picture counts as loaded.
-constexpr int32_t kLooksApartMs = 100;
+// Two looks at the view agree when kLooksApartMs apart; while a page
+// settles after its pictures arrived, it is looked at every kSettleMs.
+constexpr int32_t kLooksApartMs = 100, kSettleMs = 50;
 // After a click the run waits 555 ms, as the reader expects; the first look
 // is taken inside that wait, and the second look and the page's state
 // after it. By then the engine has usually made its picture of the quiet
@@ -149,6 +149,12 @@ struct Looks {
     before = now;
     now = snapshot();
   }
+  void clearLooks() {
+    release(before);
+    release(now);
+    before = nullptr;
+    now = nullptr;
+  }
   void askState() {
     release(state.text);
     state = pageState();
@@ -202,24 +208,25 @@ Step turnPage(Run* run, const PageState& before, Looks* looks) {
 // that gives no picture has nothing to wait for: saving it fails.
 bool settle(Looks* looks, bool* closed) {
   const uint32_t start = ticks();
-  while (looks->now &&
-         (looks->state.loading() > 0 || !samePicture(looks->before, looks->now))) {
-    if (ticks() - start >= kFinishBoundMs) return false;
+  while (looks->state.loading() > 0 || !samePicture(looks->before, looks->now)) {
+    if (ticks() - start >= kFinishBoundMs) {
+      if (!looks->now) looks->look();   // saved as it stands
+      return false;
+    }
     const bool loading = looks->state.loading() > 0;
-    if (!wait(loading ? kLoadingPollMs : kLooksApartMs)) {
+    if (!wait(loading ? kLoadingPollMs : kSettleMs)) {
       *closed = true;
       return false;
     }
     if (!loading) {
       looks->look();
+      if (!looks->now) return true;
       continue;
     }
     looks->askState();
-    if (looks->state.loading() == 0) {   // the looks so far show it loading
-      looks->look();
-      release(looks->before);
-      looks->before = nullptr;
-    }
+    // The looks so far show it loading; the page reacts to the arrival a
+    // moment later (a placeholder goes), so the next look waits a little.
+    if (looks->state.loading() == 0) looks->clearLooks();
   }
   return true;
 }
