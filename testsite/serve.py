@@ -70,7 +70,8 @@ VARIANTS = {
     "late12": (12, TITLE26, "late"),
     # A reader that ignores "next" for THROTTLE_SECONDS after a page shows.
     "throttled3": (3, TITLE26, "throttled"),
-    # Both, on a reader that says 4 pages and turns to its third only.
+    # Both, on a reader that says 4 pages and turns to its third only,
+    # whose picture never comes.
     "slow4": (4, TITLE26, "slow"),
 }
 LATE_SECONDS = 1.5
@@ -219,7 +220,8 @@ def scan_extra():
 """
 
 
-def late_extra():
+def late_extra(never=0):
+    """Page pictures that arrive late; page `never`'s never does."""
     return """<style>
 #late, #late-wait { position:absolute; left:0; right:0; top:200px; height:300px; width:100%%; }
 #late-wait { background:#%02x%02x%02x; }
@@ -237,12 +239,12 @@ def late_extra():
   show = function () {
     plainShow();
     wait.style.display = 'block';
-    img.src = '/late/' + current + '.png';
+    img.src = current === %d ? '/hang' : '/late/' + current + '.png';
   };
   show();
 })();
 </script>
-""" % PLACEHOLDER
+""" % (PLACEHOLDER + (never,))
 
 
 def throttled_extra(pages):
@@ -359,7 +361,7 @@ class Handler(BaseHTTPRequestHandler):
         elif shape == "throttled":
             body = reader_page(count, title, throttled_extra(count))
         elif shape == "slow":
-            body = reader_page(count, title, late_extra() + throttled_extra(count - 1))
+            body = reader_page(count, title, late_extra(count - 1) + throttled_extra(count - 1))
         elif shape == "hanging-image":
             body = reader_page(count, title, '<img src="/hang" alt="">\n')
         else:
