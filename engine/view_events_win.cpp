@@ -136,6 +136,9 @@ void View::requestPaused(const PageEvent& ev) {
   bool allow = true;
   bool page = q.document && q.frameId == targetId_;
   if (q.requestStage) Connection::get().keeper().noteRequest(ev.url);
+  // Cookies off: what an earlier answer set is not sent.
+  Session* s = Connection::get().session();
+  if (q.requestStage && !contextId_.empty() && s) s->call("Storage.clearCookies", {{"browserContextId", contextId_}});
   if (q.requestStage && page) {
     // The document that changed its storage may be about to go.
     if (!changedStorage_.empty()) saveStorage();

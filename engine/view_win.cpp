@@ -64,11 +64,24 @@ View* View::create(int type, HWND parent, int x, int y, int w, int h) {
 void View::startPage() {
   Session* s = Connection::get().session();
   if (!s) return;
+  if (live()) {  // anew in the same browser: the old page goes
+    s->post("Target.closeTarget", {{"targetId", targetId_}});
+    if (!contextId_.empty()) s->post("Target.disposeBrowserContext", {{"browserContextId", contextId_}});
+  }
   detached_ = false;
   sessionId_.clear();
   aheadId_ = 0;  // asked of the session before
   deviceScriptId_.clear();
-  Reply t = s->call("Target.createTarget", {{"url", "about:blank"}});
+  // Cookies off: a store of the page's own keeps the browser's cookies from
+  // its requests, and what it is sent out of the browser's store.
+  contextId_.clear();
+  Json target = {{"url", "about:blank"}};
+  if (!cookies_) {
+    contextId_ = stringField(s->call("Target.createBrowserContext", {{"disposeOnDetach", true}}).result,
+                             "browserContextId");
+    if (!contextId_.empty()) target["browserContextId"] = contextId_;
+  }
+  Reply t = s->call("Target.createTarget", target);
   targetId_ = stringField(t.result, "targetId");
   if (!t.ok || targetId_.empty()) { engineLog("createTarget failed: " + t.error); detached_ = true; return; }
   Reply a = s->call("Target.attachToTarget", {{"targetId", targetId_}, {"flatten", true}});
@@ -144,6 +157,10 @@ void View::destroy() {
   if (!targetId_.empty()) {
     if (Session* s = Connection::get().session()) s->post("Target.closeTarget", {{"targetId", targetId_}});
   }
+  if (!contextId_.empty()) {
+    if (Session* s = Connection::get().session())
+      s->post("Target.disposeBrowserContext", {{"browserContextId", contextId_}});
+  }
   Connection::get().retire(this);
 }
 
@@ -213,9 +230,11 @@ void View::applyUserAgent() {
   call("Emulation.setUserAgentOverride", p);
 }
 
+// The page starts anew, in the store that now applies, at its address.
 void View::setCookiesEnabled(bool enabled) {
+  if (enabled == cookies_) return;
   cookies_ = enabled;
-  if (live()) call("Emulation.setDocumentCookieDisabled", {{"disabled", !enabled}});
+  if (live()) startPage();
 }
 
 void View::setDeviceParam(const char* name, const char* text, int number) {

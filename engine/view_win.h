@@ -190,6 +190,7 @@ class View {
   bool deviceSet_ = false;
   std::string userAgent_;
   bool cookies_ = true;
+  std::string contextId_;  // with cookies off: the page's own store, emptied before each request
   std::string pendingUrl_, pendingHtml_;  // the load waiting for the page
   std::string deviceScriptId_;
   uint64_t pictureDue_ = 0;    // tick by which a picture is wanted; 0 for none

@@ -322,12 +322,25 @@ int main(int argc, char** argv) {
   std::string text = e.toString(es, r);
   report(text == "Engine Probe\xe4\xb8\xad\xe6\x96\x87", "script text comes back as UTF-8", text);
 
-  // Cookies off: the page neither sets nor reads them; on again, both work.
-  e.setCookieEnabled(v, false);
-  std::string off = e.toString(es, e.runJSW(v, L"document.cookie = 'off=1; max-age=60'; return document.cookie"));
-  e.setCookieEnabled(v, true);
-  std::string on = e.toString(es, e.runJSW(v, L"document.cookie = 'on=1; max-age=60'; return document.cookie"));
-  report(off.empty() && on.find("on=1") != std::string::npos && on.find("off=1") == std::string::npos,
+  // Cookies off: the page neither sets nor reads them, its requests carry
+  // none of the browser's and what they are sent is not kept; on again, the
+  // browser's cookies are there as before.
+  e.runJSW(v, L"document.cookie = 'before=1; max-age=60'");
+  auto toggle = [&](bool on) {
+    loaded = false;
+    e.setCookieEnabled(v, on);
+    return pumpUntil(15000, [] { return loaded; });
+  };
+  bool reloaded = toggle(false);
+  std::string off = e.toString(es, e.runJSW(v, L"document.cookie = 'off=1; max-age=60'; return fetch('set')"
+                                               L".then(() => fetch('echo')).then(r => r.text())"
+                                               L".then(t => document.cookie + '|' + t)"));
+  reloaded = toggle(true) && reloaded;
+  std::string on = e.toString(es, e.runJSW(v, L"document.cookie = 'on=1; max-age=60';"
+                                              L" return fetch('echo').then(r => r.text())"));
+  report(reloaded && off == "|cookie=[]" && on.find("before=1") != std::string::npos &&
+             on.find("on=1") != std::string::npos && on.find("off=1") == std::string::npos &&
+             on.find("srv=2") == std::string::npos,
          "cookies off, then on again", "'" + off + "' '" + on + "'");
 
   // The cookie exports work on the browser's own store, which the page shares.

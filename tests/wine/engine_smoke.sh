@@ -41,7 +41,24 @@ cleanup() {
 trap cleanup EXIT
 
 HTTP_PORT=$(free_port)
-setsid python3 -m http.server "$HTTP_PORT" --bind 127.0.0.1 --directory "$WORK/site" >/dev/null 2>&1 &
+# The site's files, and /echo answering the Cookie header it got ("/set" also
+# sets a cookie).
+setsid python3 - "$HTTP_PORT" "$WORK/site" >/dev/null 2>&1 <<'PY' &
+import functools, http.server, sys
+class Site(http.server.SimpleHTTPRequestHandler):
+    def do_GET(self):
+        if not self.path.startswith(("/echo", "/set")):
+            return super().do_GET()
+        body = ("cookie=[%s]" % self.headers.get("Cookie", "")).encode()
+        self.send_response(200)
+        if self.path.startswith("/set"):
+            self.send_header("Set-Cookie", "srv=2; Max-Age=600; Path=/")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+http.server.ThreadingHTTPServer(("127.0.0.1", int(sys.argv[1])),
+                                functools.partial(Site, directory=sys.argv[2])).serve_forever()
+PY
 PIDS+=($!)
 
 sandbox=(); [ "$(id -u)" -eq 0 ] && sandbox=(--no-sandbox)
