@@ -9,6 +9,9 @@
 
 struct EngineDll {
   using View = void*;
+  struct Rect {
+    int x, y, w, h;
+  };
   void (*initializeEx)(const void*);
   View (*createWebWindow)(int, HWND, int, int, int, int);
   void (*showWindow)(View, int);
@@ -41,6 +44,22 @@ struct EngineDll {
   void (*onLoadUrlBegin)(View, void*, void*);
   void (*onLoadUrlEnd)(View, void*, void*);
   void (*onConsole)(View, void*, void*);
+  const char* (*getURL)(View);
+  bool (*canGoBack)(View);
+  bool (*goBack)(View);
+  bool (*canGoForward)(View);
+  void (*goToOffset)(View, int);
+  bool (*navigateAtIndex)(View, int);
+  int (*getNavigateIndex)(View);
+  bool (*isLoading)(View);
+  bool (*isLoadingCompleted)(View);
+  bool (*isDocumentReady)(View);
+  void (*editorCopy)(View);
+  void (*editorDelete)(View);
+  void (*editorPaste)(View);
+  void (*setZoomFactor)(View, float);
+  float (*getZoomFactor)(View);
+  Rect (*getCaretRect)(View);
 
   // False (with a message) when the DLL or one of the names is missing.
   bool load(const wchar_t* path) {
@@ -87,6 +106,22 @@ struct EngineDll {
     get(onLoadUrlBegin, "wkeOnLoadUrlBegin");
     get(onLoadUrlEnd, "wkeOnLoadUrlEnd");
     get(onConsole, "wkeOnConsole");
+    get(getURL, "wkeGetURL");
+    get(canGoBack, "wkeCanGoBack");
+    get(goBack, "wkeGoBack");
+    get(canGoForward, "wkeCanGoForward");
+    get(goToOffset, "wkeGoToOffset");
+    get(navigateAtIndex, "wkeNavigateAtIndex");
+    get(getNavigateIndex, "wkeGetNavigateIndex");
+    get(isLoading, "wkeIsLoading");
+    get(isLoadingCompleted, "wkeIsLoadingCompleted");
+    get(isDocumentReady, "wkeIsDocumentReady");
+    get(editorCopy, "wkeEditorCopy");
+    get(editorDelete, "wkeEditorDelete");
+    get(editorPaste, "wkeEditorPaste");
+    get(setZoomFactor, "wkeSetZoomFactor");
+    get(getZoomFactor, "wkeGetZoomFactor");
+    get(getCaretRect, "wkeGetCaretRect");
     return ok;
   }
 };

@@ -251,6 +251,65 @@ void noticeCases(EngineDll& e, EngineDll::View v, const std::string& base) {
 }
 
 // Each cookie as "name:lasting|", lasting 1 when it has an expiry.
+// History, load state, the editor commands on the system clipboard, zoom
+// and the caret, through the exports an application calls.
+std::string clipboardText() {
+  std::string out;
+  if (!OpenClipboard(nullptr)) return out;
+  if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
+    if (auto* w = static_cast<const wchar_t*>(GlobalLock(h))) {
+      for (const wchar_t* p = w; *p; ++p) out += *p < 0x80 ? static_cast<char>(*p) : '?';
+      GlobalUnlock(h);
+    }
+  }
+  CloseClipboard();
+  return out;
+}
+
+void browserCases(EngineDll& e, EngineDll::View v) {
+  void* es = e.globalExec(v);
+  auto js = [&](const wchar_t* body) { return std::string(e.toString(es, e.runJSW(v, body))); };
+  auto urlEnds = [&](const char* tail) { return endsWith(e.getURL(v), tail); };
+  bool settled = e.isLoadingCompleted(v) && e.isDocumentReady(v) && !e.isLoading(v);
+  int start = e.getNavigateIndex(v);
+  js(L"location.hash = 'one'");
+  bool moved = pumpUntil(5000, [&] { return urlEnds("#one"); });
+  bool back = e.canGoBack(v) && !e.canGoForward(v) && e.goBack(v) &&
+              pumpUntil(5000, [&] { return !urlEnds("#one"); });
+  bool forward = e.canGoForward(v) && e.getNavigateIndex(v) == start;
+  e.goToOffset(v, 1);
+  forward = forward && pumpUntil(5000, [&] { return urlEnds("#one"); }) && e.getNavigateIndex(v) == start + 1;
+  bool outside = !e.navigateAtIndex(v, 999) && !e.navigateAtIndex(v, -1) && !e.canGoBack(nullptr);
+  report(settled && moved && back && forward && outside, "history and load state exports",
+         std::string(e.getURL(v)) + " index " + std::to_string(e.getNavigateIndex(v)));
+
+  js(L"document.body.insertAdjacentHTML('beforeend', '<input id=f value=abc style=\"position:absolute;"
+     L"left:300px;top:300px;font:20px monospace\">'); f.focus(); f.select()");
+  e.editorCopy(v);
+  std::string copied = clipboardText();
+  e.editorDelete(v);
+  std::string deleted = js(L"return f.value");
+  e.editorPaste(v);
+  std::string pasted;
+  pumpUntil(3000, [&] { return (pasted = js(L"return f.value")) == "abc"; });
+  report(copied == "abc" && deleted.empty() && pasted == "abc", "editor copy, delete and paste",
+         "'" + copied + "' '" + deleted + "' '" + pasted + "'");
+
+  EngineDll::Rect caret = e.getCaretRect(v);
+  report(caret.x > 300 && caret.x < 400 && caret.y >= 300 && caret.y < 330 && caret.h > 10,
+         "the caret is at the field's text end",
+         std::to_string(caret.x) + "," + std::to_string(caret.y) + " h " + std::to_string(caret.h));
+
+  e.setZoomFactor(v, 1.25f);
+  float zoomed = e.getZoomFactor(v);
+  std::string page = js(L"return devicePixelRatio + ' ' + innerWidth");
+  e.setZoomFactor(v, 0.0f);
+  float least = e.getZoomFactor(v);
+  e.setZoomFactor(v, 1.0f);
+  report(zoomed == 1.25f && page == "1.25 1080" && least == 0.25f && e.getZoomFactor(nullptr) == 0.0f,
+         "zoom factor set, read and held in range", page + " least " + std::to_string(least));
+}
+
 bool visitCookie(void* out, const char* name, const char*, const char*, const char*, int, int, int* expires) {
   *static_cast<std::string*>(out) += std::string(name) + ":" + (*expires > 0 ? "1" : "0") + "|";
   return false;
@@ -399,6 +458,7 @@ int main(int argc, char** argv) {
 
   std::string url = argv[2];
   noticeCases(e, v, url.substr(0, url.rfind('/') + 1));
+  browserCases(e, v);
 
   std::printf("KILL-NOW\n");
   std::fflush(stdout);
