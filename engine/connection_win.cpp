@@ -100,7 +100,7 @@ Session* Connection::waitSession(int ms) {
 
 void Connection::wantPage(View* view) {
   waiting_.push_back(view);
-  if (session()) ready();
+  if (session()) startPages();
 }
 
 void Connection::attach(const std::string& sessionId, View* view) {
@@ -192,6 +192,8 @@ void Connection::advance() {
   else offline();
 }
 
+// A new browser session: what is kept goes into it once, before its first
+// page, not again with each later view.
 void Connection::ready() {
   state_ = State::Ready;
   keeper_.connected(!launched_);
@@ -199,6 +201,10 @@ void Connection::ready() {
     closeBrowser();
     return;
   }
+  startPages();
+}
+
+void Connection::startPages() {
   std::vector<View*> now;
   now.swap(waiting_);
   for (View* v : now) v->startPage();

@@ -65,7 +65,8 @@ class Connection {
   void begin();      // finds the endpoint, or starts a browser
   void advance();    // a started browser's port, then the connection
   bool connect(const std::string& host, int port);
-  void ready();
+  void ready();        // a new session is up
+  void startPages();   // of the views waiting for a session
   // The session may be replaced only with nothing of it on the stack: no
   // wait for a reply, no event being handled.
   bool replaceable() const;

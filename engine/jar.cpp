@@ -5,7 +5,6 @@
 #include <cstdlib>
 
 #include "engine/message.h"
-#include "engine/page_notices.h"
 #include "engine/session.h"
 
 namespace engine {
@@ -236,16 +235,31 @@ std::string storageOrigin(const Json& id) {
   return key;
 }
 
-std::string restoreScript(const OriginItems& pending) {
-  Json data = Json::object();
-  for (const auto& [origin, items] : pending) data[origin] = items;
+std::string urlOrigin(std::string_view url) {
+  size_t colon = url.find("://");
+  if (colon == std::string_view::npos) return {};
+  std::string scheme(url.substr(0, colon));
+  for (char& c : scheme) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (scheme != "http" && scheme != "https") return {};
+  std::string_view rest = url.substr(colon + 3);
+  rest = rest.substr(0, rest.find_first_of("/?#"));
+  if (size_t at = rest.rfind('@'); at != std::string_view::npos) rest.remove_prefix(at + 1);
+  std::string host = urlHost(url);
+  if (host.empty()) return {};
+  size_t close = rest.rfind(']');
+  size_t portAt = rest.find(':', close == std::string_view::npos ? 0 : close);
+  std::string_view port = portAt == std::string_view::npos ? std::string_view() : rest.substr(portAt + 1);
+  bool usual = port.empty() || (scheme == "http" && port == "80") || (scheme == "https" && port == "443");
+  return scheme + "://" + host + (usual ? "" : ":" + std::string(port));
+}
+
+std::string restoreScript(const std::string& origin, const Json& items, const std::string& binding) {
   // Storage may be refused (an opaque origin, a sandboxed frame): then
   // nothing is put back and nothing reported.
-  return "(()=>{const kept=" + dump(data) +
-         ";const o=location.origin,s=kept[o];if(!s)return;"
-         "try{for(const k of Object.keys(s))if(localStorage.getItem(k)===null)localStorage.setItem(k,s[k]);}"
+  return "(()=>{const o=" + dump(origin) + ";if(location.origin!==o)return;const s=" + dump(items) +
+         ";try{for(const k of Object.keys(s))if(localStorage.getItem(k)===null)localStorage.setItem(k,s[k]);}"
          "catch(e){return;}"
-         "const f=globalThis." + kNoticeBinding + ";if(typeof f==='function')f('stored\\n'+o);})()";
+         "const f=globalThis." + binding + ";if(typeof f==='function')f('stored\\n'+o);})()";
 }
 
 }  // namespace engine

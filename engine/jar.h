@@ -56,9 +56,14 @@ Json itemsOf(const Json& entries);
 // The origin a DOMStorage id names: its securityOrigin, else its storageKey
 // without the closing slash; "" for session storage or none.
 std::string storageOrigin(const Json& storageId);
-// A script for every new document: puts back the kept items of its origin
-// that its storage lacks (what the page set since stays), then reports the
-// origin restored through the notice binding ("stored\n" + origin).
-std::string restoreScript(const OriginItems& pending);
+// The origin of an http or https address ("http://a.b:8"), as a page
+// there names it: scheme and host in lower case, a default port left out;
+// "" for other addresses, whose pages keep no local storage of ours.
+std::string urlOrigin(std::string_view url);
+// A script for every new document of origin: puts back the kept items that
+// its storage lacks (what the page set since stays), then reports the origin
+// restored through the binding ("stored\n" + origin). Documents of other
+// origins (frames) get nothing, and the script holds no other origin's items.
+std::string restoreScript(const std::string& origin, const Json& items, const std::string& binding);
 
 }  // namespace engine

@@ -155,6 +155,9 @@ void Keeper::restored(const std::string& origin) {
   if (pending_.erase(origin)) ++version_;
 }
 
-std::string Keeper::script() const { return pending_.empty() ? std::string() : restoreScript(pending_); }
+std::string Keeper::script(const std::string& origin, const std::string& binding) const {
+  auto it = pending_.find(origin);
+  return it == pending_.end() ? std::string() : restoreScript(origin, it->second, binding);
+}
 
 }  // namespace engine

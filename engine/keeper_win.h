@@ -34,9 +34,10 @@ class Keeper {
   // A page put back the kept items of origin: later documents of this
   // browser leave its storage to the pages.
   void restored(const std::string& origin);
-  // The script putting back the kept items not yet restored; "" when none.
-  // version() changes whenever the script does.
-  std::string script() const;
+  // The script putting back origin's kept items not yet restored, which
+  // reports through binding; "" when there are none. version() changes
+  // whenever what is pending does.
+  std::string script(const std::string& origin, const std::string& binding) const;
   int version() const { return version_; }
 
  private:

@@ -17,6 +17,14 @@ void readPaused(const Json& p, PageEvent& ev) {
   ev.request.requestStage = member(p, "responseStatusCode").is_null() && member(p, "responseErrorReason").is_null();
 }
 
+void readContext(const Json& c, PageEvent& ev) {
+  ev.context.id = intField(c, "id");
+  ev.context.origin = stringField(c, "origin");
+  const Json& aux = member(c, "auxData");
+  ev.context.frameId = stringField(aux, "frameId");
+  ev.context.isDefault = boolField(aux, "isDefault");
+}
+
 }  // namespace
 
 PageEvent readPageEvent(const Event& e) {
@@ -69,6 +77,7 @@ PageEvent readPageEvent(const Event& e) {
     ev.kind = Kind::Binding;
     ev.binding.name = stringField(p, "name");
     ev.binding.payload = stringField(p, "payload");
+    ev.binding.context = intField(p, "executionContextId");
   } else if (m.rfind("DOMStorage.domStorageItem", 0) == 0) {
     const Json& id = member(p, "storageId");
     ev.storageOrigin = storageOrigin(id);
@@ -89,6 +98,14 @@ PageEvent readPageEvent(const Event& e) {
         if (f.is_string()) ev.features.push_back(f.get<std::string>());
   } else if (m == "Inspector.targetCrashed" || m == "Inspector.detached") {
     ev.kind = Kind::Detached;
+  } else if (m == "Runtime.executionContextCreated") {
+    ev.kind = Kind::ContextCreated;
+    readContext(member(p, "context"), ev);
+  } else if (m == "Runtime.executionContextDestroyed") {
+    ev.kind = Kind::ContextDestroyed;
+    ev.context.id = intField(p, "executionContextId");
+  } else if (m == "Runtime.executionContextsCleared") {
+    ev.kind = Kind::ContextsCleared;
   }
   return ev;
 }

@@ -26,6 +26,7 @@ struct PageEvent {
     Binding,           // the page called a binding
     Storage,           // a local storage item changed
     FileChooser, WindowOpen, Detached,
+    ContextCreated, ContextDestroyed, ContextsCleared,  // where scripts run
   };
   Kind kind = Other;
 
@@ -53,6 +54,7 @@ struct PageEvent {
 
   struct {
     std::string name, payload;
+    int64_t context = 0;  // the execution context it came from
   } binding;
 
   std::string storageOrigin;  // Storage: a local storage origin, never ""
@@ -62,6 +64,13 @@ struct PageEvent {
   std::vector<std::string> features;  // WindowOpen
   bool chooseMany = false;            // FileChooser
   int64_t backendNodeId = 0;          // FileChooser: 0 when not given
+
+  struct {
+    int64_t id = 0;          // also ContextDestroyed
+    std::string origin;      // as the browser names it; "" when not given
+    std::string frameId;     // the frame it belongs to
+    bool isDefault = false;  // the document's own world
+  } context;
 };
 
 // Reads one event of a page's session. Events of other shapes than the

@@ -5,13 +5,21 @@
 
 namespace engine {
 
-const char kNoticeBinding[] = "__paginetNotice";
+std::string noticeBindingName(const uint8_t (&random)[16]) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string name = "__paginet_";
+  for (uint8_t b : random) {
+    name += kHex[b >> 4];
+    name += kHex[b & 15];
+  }
+  return name;
+}
 
-std::string pageWatchScript() {
+std::string pageWatchScript(const std::string& binding) {
   // The binding is looked up at each report: it may be installed after
   // the script first runs. A MutationObserver sees every way a title changes.
   return std::string("(()=>{if(window.__paginetWatch)return;window.__paginetWatch=1;") +
-         "const send=(k,v)=>{const f=globalThis." + kNoticeBinding + ";"
+         "const send=(k,v)=>{const f=globalThis." + binding + ";"
          "if(typeof f==='function')f(k+'\\n'+v);};"
          "let title=null,hover='';"
          "const check=()=>{const t=document.title;if(t!==title){title=t;send('title',t);}};"

@@ -1,19 +1,22 @@
 // What pages report through the engine's binding (title changes after load,
 // the link under the mouse), and the window features of window.open.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace engine {
 
-// Name of the page binding the watch script reports through.
-extern const char kNoticeBinding[];
+// A name for the page binding a view's scripts report through, made of 16
+// random bytes: a page cannot guess it.
+std::string noticeBindingName(const uint8_t (&random)[16]);
 
 // A start-up script for every document: reports each change of
 // document.title, of the address of the link under the mouse and of the
-// mouse cursor the page shows there ("pointer", "text", "default", ...).
-std::string pageWatchScript();
+// mouse cursor the page shows there ("pointer", "text", "default", ...)
+// through the binding of that name.
+std::string pageWatchScript(const std::string& binding);
 
 struct PageNotice {
   enum Kind { None, Title, Hover, Cursor, Stored } kind = None;

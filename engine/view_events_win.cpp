@@ -125,6 +125,11 @@ void View::onEvent(const Event& e) {
     case PageEvent::Detached:
       onDetached();
       break;
+    case PageEvent::ContextCreated:
+    case PageEvent::ContextDestroyed:
+    case PageEvent::ContextsCleared:
+      contextEvent(ev);
+      break;
     case PageEvent::Other:
       break;
   }
@@ -155,6 +160,7 @@ void View::requestPaused(const PageEvent& ev) {
     notifyApp(*this, Notice::UrlBegin, a);
     allow = !a.answer;  // taken by the application: the page does not get it
   }
+  if (allow && q.requestStage && page) prepareRestore(urlOrigin(ev.url));
   if (allow && q.requestStage && !q.networkId.empty()) {
     if (requests_.size() >= 4096) requests_.clear();  // ones that never end do not pile up
     requests_[q.networkId] = {ev.url, jobs_, page};
@@ -163,15 +169,34 @@ void View::requestPaused(const PageEvent& ev) {
   else post("Fetch.failRequest", {{"requestId", q.id}, {"errorReason", "Aborted"}});
 }
 
+void View::contextEvent(const PageEvent& ev) {
+  if (ev.kind == PageEvent::ContextsCleared) {
+    contexts_.clear();
+  } else if (ev.kind == PageEvent::ContextDestroyed) {
+    contexts_.erase(ev.context.id);
+  } else {
+    // Frames that come and go leave no trace; the oldest go first.
+    if (contexts_.size() >= 1024) contexts_.erase(contexts_.begin());
+    bool main = ev.context.frameId == targetId_;
+    contexts_[ev.context.id] = {ev.context.origin, main};
+    if (main && ev.context.isDefault) pageOrigin_ = ev.context.origin;
+  }
+}
+
+// Only scripts of the page's own origin may report; frames of another
+// origin, and every page with another view's binding, are not heard.
 void View::pageNotice(const PageEvent& ev) {
-  if (ev.binding.name != kNoticeBinding) return;
+  if (ev.binding.name != binding_) return;
+  auto from = contexts_.find(ev.binding.context);
+  if (from == contexts_.end() || from->second.origin != pageOrigin_) return;
+  bool main = from->second.mainFrame;
   PageNotice n = readPageNotice(ev.binding.payload);
   if (n.kind == PageNotice::Title) {
-    titleSeen(n.text);
+    if (main) titleSeen(n.text);
   } else if (n.kind == PageNotice::Cursor) {
     setCursor(cursorId(n.text));
   } else if (n.kind == PageNotice::Stored) {
-    Connection::get().keeper().restored(n.text);
+    if (main && n.text == from->second.origin) Connection::get().keeper().restored(n.text);
   } else if (n.kind == PageNotice::Hover && n.text != hover_) {
     hover_ = n.text;
     NoticeArgs a;

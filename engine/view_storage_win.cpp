@@ -5,15 +5,18 @@
 namespace engine {
 
 void View::syncStorage() {
+  if (!storageWatched_ && Connection::get().keeper().active() && live()) storageWatched_ = call("DOMStorage.enable").ok;
+}
+
+void View::prepareRestore(const std::string& origin) {
   Keeper& k = Connection::get().keeper();
-  if (!k.active() || !live()) return;
-  if (!storageWatched_) storageWatched_ = call("DOMStorage.enable").ok;
-  if (restoreVersion_ == k.version()) return;
-  restoreVersion_ = k.version();
+  std::string key = origin + " " + std::to_string(k.version());
+  if (!k.active() || key == restoreFor_) return;
+  restoreFor_ = key;
   if (!restoreScriptId_.empty())
     call("Page.removeScriptToEvaluateOnNewDocument", {{"identifier", restoreScriptId_}});
   restoreScriptId_.clear();
-  std::string script = k.script();
+  std::string script = k.script(origin, binding_);
   if (script.empty()) return;
   Reply r = call("Page.addScriptToEvaluateOnNewDocument", {{"source", script}});
   restoreScriptId_ = stringField(r.result, "identifier");

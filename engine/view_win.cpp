@@ -1,6 +1,8 @@
 // A view's life and the commands it sends to its page.
 #include "engine/view_win.h"
 
+#include <bcrypt.h>
+
 #include <cmath>
 
 #include <set>
@@ -48,6 +50,10 @@ View* View::create(int type, HWND parent, int x, int y, int w, int h) {
   View* v = new View();
   views().insert(v);
   v->hwnd_ = hwnd;
+  uint8_t random[16] = {};
+  if (!BCRYPT_SUCCESS(BCryptGenRandom(nullptr, random, sizeof random, BCRYPT_USE_SYSTEM_PREFERRED_RNG)))
+    engineLog("no random bytes for the notice binding, error " + std::to_string(GetLastError()));
+  v->binding_ = noticeBindingName(random);
   SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(v));
   SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&View::windowProc));
   RECT rc;
@@ -94,11 +100,13 @@ void View::startPage() {
   call("Network.enable");  // when requests end
   call("Page.setInterceptFileChooserDialog", {{"enabled", true}});
   // Title changes after load and the link under the mouse come from the page.
-  call("Runtime.addBinding", {{"name", std::string(kNoticeBinding)}});
-  call("Page.addScriptToEvaluateOnNewDocument", {{"source", pageWatchScript()}});
+  call("Runtime.addBinding", {{"name", binding_}});
+  call("Page.addScriptToEvaluateOnNewDocument", {{"source", pageWatchScript(binding_)}});
   storageWatched_ = false;
-  restoreVersion_ = -1;
+  restoreFor_.clear();
   restoreScriptId_.clear();
+  contexts_.clear();
+  pageOrigin_.clear();
   changedStorage_.clear();
   storageDue_ = 0;
   syncStorage();

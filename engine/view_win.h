@@ -167,9 +167,14 @@ class View {
   void pageNotice(const PageEvent& ev);
   void chooseFiles(const PageEvent& ev);
   void answerDialog(const PageEvent& ev);
-  // For a browser given by an endpoint: watches the page's local storage
-  // and keeps the restore script current.
+  // Where the page's scripts run; a notice counts only from the page's own
+  // origin (a title only from its main frame).
+  void contextEvent(const PageEvent& ev);
+  // For a browser given by an endpoint: watches the page's local storage.
   void syncStorage();
+  // A document of origin is about to load in the main frame: the restore
+  // script carries that origin's kept items, if any are still pending.
+  void prepareRestore(const std::string& origin);
   void storageChanged(const std::string& origin, const Json& storageId);
   // Hands the changed origins' items to the keeper.
   void saveStorage();
@@ -211,8 +216,15 @@ class View {
   std::map<std::string, Request> requests_;  // by network request id, till they end
   bool errorPage_ = false;  // the main frame shows the browser's error page
   bool storageWatched_ = false;      // DOMStorage events are on for the page
-  int restoreVersion_ = -1;          // the keeper's script the page has
+  std::string restoreFor_;           // origin and keeper version of the restore script
   std::string restoreScriptId_;
+  std::string binding_;              // the notice binding's name, this view's own
+  struct Context {
+    std::string origin;
+    bool mainFrame = false;
+  };
+  std::map<int64_t, Context> contexts_;  // by execution context id
+  std::string pageOrigin_;               // of the main frame's document
   std::map<std::string, Json> changedStorage_;  // storage ids by origin, not yet kept
   uint64_t storageDue_ = 0;          // tick by which to keep them; 0 for none
 };

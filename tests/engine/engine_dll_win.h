@@ -60,6 +60,7 @@ struct EngineDll {
   void (*setZoomFactor)(View, float);
   float (*getZoomFactor)(View);
   Rect (*getCaretRect)(View);
+  void (*setCookieJarPath)(View, const wchar_t*);
 
   // False (with a message) when the DLL or one of the names is missing.
   bool load(const wchar_t* path) {
@@ -122,6 +123,7 @@ struct EngineDll {
     get(setZoomFactor, "wkeSetZoomFactor");
     get(getZoomFactor, "wkeGetZoomFactor");
     get(getCaretRect, "wkeGetCaretRect");
+    get(setCookieJarPath, "wkeSetCookieJarPath");
     return ok;
   }
 };

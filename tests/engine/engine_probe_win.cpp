@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <string>
 
 #include "tests/engine/engine_dll_win.h"
@@ -315,6 +316,63 @@ bool visitCookie(void* out, const char* name, const char*, const char*, const ch
   return false;
 }
 
+void writeFile(const std::wstring& path, const std::string& text) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD put = 0;
+  if (h != INVALID_HANDLE_VALUE) WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &put, nullptr);
+  CloseHandle(h);
+}
+
+// A sign-in kept for this browser (given by an endpoint) comes back into it
+// once: a sign-out in one view is not undone when the next view opens.
+void keptCases(EngineDll& e, HWND host, const std::string& base) {
+  wchar_t tmp[MAX_PATH];
+  GetTempPathW(MAX_PATH, tmp);
+  std::wstring dir = std::wstring(tmp) + L"paginet-probe-kept\\";
+  CreateDirectoryW(dir.c_str(), nullptr);
+  std::string origin = base.substr(0, base.find('/', base.find("//") + 2));
+  std::string domain = origin.substr(origin.find("//") + 2);
+  domain = domain.substr(0, domain.find(':'));
+  writeFile(dir + L"cookies.jsonl", R"({"name":"kept","value":"1","path":"/","domain":")" + domain +
+                                         R"(","expires":)" + std::to_string(time(nullptr) + 3600) + "}\n");
+  writeFile(dir + L"localstorage.jsonl", R"({"origin":")" + origin + R"(","items":{"kept":"1"}})" "\n");
+  const wchar_t* signedIn = L"return document.cookie.split('; ').filter(c => c.startsWith('kept=')).join() +"
+                            L" '|' + (localStorage.getItem('kept') || '')";
+  EngineDll::View first = e.createWebWindow(2, host, 0, 0, 640, 400);
+  e.setCookieJarPath(first, dir.c_str());
+  loaded = false;
+  e.onLoadingFinish(first, reinterpret_cast<void*>(&onLoadingFinish), nullptr);
+  e.loadURL(first, (base + "index.html").c_str());
+  pumpUntil(30000, [] { return loaded; });
+  std::string before = e.toString(e.globalExec(first), e.runJSW(first, signedIn));
+  e.runJSW(first, L"document.cookie = 'kept=; max-age=0'; localStorage.removeItem('kept')");
+  EngineDll::View next = e.createWebWindow(2, host, 0, 0, 640, 400);
+  loaded = false;
+  e.onLoadingFinish(next, reinterpret_cast<void*>(&onLoadingFinish), nullptr);
+  e.loadURL(next, (base + "index.html").c_str());
+  pumpUntil(30000, [] { return loaded; });
+  std::string after = e.toString(e.globalExec(next), e.runJSW(next, signedIn));
+  report(before == "kept=1|1" && after == "|", "kept sign-in comes back once per browser, not with each view",
+         "'" + before + "' then '" + after + "'");
+  DestroyWindow(e.getWindowHandle(first));
+  DestroyWindow(e.getWindowHandle(next));
+}
+
+// A frame of another origin cannot speak for the page: only the page's own
+// title changes reach the application.
+void originCases(EngineDll& e, HWND host, const std::string& base) {
+  EngineDll::View v = e.createWebWindow(2, host, 0, 0, 640, 400);
+  heard.titles.clear();
+  e.onTitleChanged(v, reinterpret_cast<void*>(&onTitle), nullptr);
+  e.loadURL(v, (base + "framed.html").c_str());
+  bool later = pumpUntil(10000, [] { return heard.titles.find("Framed Later|") != std::string::npos; });
+  std::string framed = e.toString(e.globalExec(v), e.runJSW(v, L"return document.getElementById('f').src"));
+  pumpUntil(500, [] { return false; });  // a late notice from the frame would come by now
+  report(later && heard.titles == "Framed|Framed Later|", "a frame of another origin gives no title notice",
+         heard.titles + " (frame " + framed + ")");
+  DestroyWindow(e.getWindowHandle(v));
+}
+
 bool isRed(COLORREF c) { return GetRValue(c) > 200 && GetGValue(c) < 60 && GetBValue(c) < 60; }
 bool isWhite(COLORREF c) { return GetRValue(c) > 230 && GetGValue(c) > 230 && GetBValue(c) > 230; }
 
@@ -459,6 +517,8 @@ int main(int argc, char** argv) {
   std::string url = argv[2];
   noticeCases(e, v, url.substr(0, url.rfind('/') + 1));
   browserCases(e, v);
+  keptCases(e, host, url.substr(0, url.rfind('/') + 1));
+  originCases(e, host, url.substr(0, url.rfind('/') + 1));
 
   std::printf("KILL-NOW\n");
   std::fflush(stdout);

@@ -177,3 +177,24 @@ TEST(SetCookie, CookieHeaderOfProtocolCookies) {
             "a=1; b=; c=3");
   EXPECT_EQ(engine::cookieHeader(Json::object()), "");
 }
+
+// The origin a page at an address names as location.origin, and what the
+// restore script for one origin carries.
+TEST(LocalStorageFile, RestoresOnlyTheDocumentsOwnOrigin) {
+  struct { const char* url; const char* origin; } urls[] = {
+      {"http://127.0.0.1:8123/q?x#y", "http://127.0.0.1:8123"},
+      {"HTTPS://User@Example.COM:443/a", "https://example.com"},
+      {"http://a.org:80", "http://a.org"},
+      {"https://a.org:80/", "https://a.org:80"},
+      {"http://[::1]:8080/x", "http://[::1]:8080"},
+      {"about:blank", ""}, {"file:///c:/x.html", ""}, {"data:text/html,x", ""}, {"http:///x", ""},
+  };
+  for (const auto& u : urls) {
+    SCOPED_TRACE(u.url);
+    EXPECT_EQ(engine::urlOrigin(u.url), u.origin);
+  }
+  std::string script = engine::restoreScript("http://a.org", Json{{"login", "alice"}}, "__paginet_0f");
+  EXPECT_NE(script.find(R"(const o="http://a.org";if(location.origin!==o)return;)"), std::string::npos);
+  EXPECT_NE(script.find(R"({"login":"alice"})"), std::string::npos);
+  EXPECT_NE(script.find("globalThis.__paginet_0f;"), std::string::npos);
+}

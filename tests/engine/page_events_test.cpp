@@ -80,4 +80,27 @@ TEST(PageEvent, ResponseStagePauseIsNoRequestStage) {
   EXPECT_TRUE(engine::readPageEvent(event("Fetch.requestPaused", R"({"requestId":"i"})")).request.requestStage);
 }
 
+// Where a binding call came from, and the contexts it is judged by.
+TEST(PageEvent, ReadsContextsAndBindingCalls) {
+  PageEvent c = engine::readPageEvent(event("Runtime.executionContextCreated",
+      R"({"context":{"id":4,"origin":"http://h:8","name":"","auxData":{"isDefault":true,"type":"default","frameId":"F"}}})"));
+  EXPECT_EQ(c.kind, PageEvent::ContextCreated);
+  EXPECT_EQ(c.context.id, 4);
+  EXPECT_EQ(c.context.origin, "http://h:8");
+  EXPECT_EQ(c.context.frameId, "F");
+  EXPECT_TRUE(c.context.isDefault);
+  PageEvent odd = engine::readPageEvent(event("Runtime.executionContextCreated",
+      R"({"context":{"id":"4","origin":1,"auxData":{"isDefault":"true","frameId":2}}})"));
+  EXPECT_EQ(odd.kind, PageEvent::ContextCreated);
+  EXPECT_EQ(odd.context.id, 0);
+  EXPECT_EQ(odd.context.origin, "");
+  EXPECT_FALSE(odd.context.isDefault);
+  PageEvent b = engine::readPageEvent(event("Runtime.bindingCalled",
+      R"({"name":"__paginet_00","payload":"title\nT","executionContextId":4})"));
+  EXPECT_EQ(b.binding.name, "__paginet_00");
+  EXPECT_EQ(b.binding.payload, "title\nT");
+  EXPECT_EQ(b.binding.context, 4);
+  EXPECT_EQ(engine::readPageEvent(event("Runtime.executionContextDestroyed", R"({"executionContextId":4})")).context.id, 4);
+}
+
 }  // namespace

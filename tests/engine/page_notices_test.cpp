@@ -59,3 +59,12 @@ TEST(WindowFeatures, TakesPositionAndSize) {
 }
 
 }  // namespace
+
+TEST(NoticeBinding, NameCarriesEveryRandomByte) {
+  const uint8_t zeros[16] = {}, mixed[16] = {0x00, 0x01, 0x7f, 0x80, 0xfe, 0xff, 0x10, 0xa5,
+                                             0x5a, 0x0f, 0xf0, 0x33, 0xcc, 0x99, 0x66, 0x3c};
+  EXPECT_EQ(engine::noticeBindingName(zeros), "__paginet_00000000000000000000000000000000");
+  EXPECT_EQ(engine::noticeBindingName(mixed), "__paginet_00017f80feff10a55a0ff033cc99663c");
+  EXPECT_NE(engine::pageWatchScript(engine::noticeBindingName(mixed)).find("globalThis.__paginet_00017f80"),
+            std::string::npos);
+}

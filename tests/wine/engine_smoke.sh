@@ -21,6 +21,19 @@ HTML
 cat > "$WORK/site/popup.html" <<'HTML'
 <!doctype html><html><head><title>Popup</title></head><body>popup</body></html>
 HTML
+# The frame comes from the same server under another name: another origin.
+cat > "$WORK/site/framed.html" <<'HTML'
+<!doctype html><html><head><title>Framed</title></head><body>
+<iframe id="f"></iframe>
+<script>
+f.src = location.href.replace('127.0.0.1', 'localhost').replace('framed.html', 'frame.html');
+f.onload = () => setTimeout(() => { document.title = 'Framed Later'; }, 400);
+</script></body></html>
+HTML
+cat > "$WORK/site/frame.html" <<'HTML'
+<!doctype html><html><head><title>Frame</title></head><body>
+<script>setTimeout(() => { document.title = 'Frame Changed'; }, 100);</script></body></html>
+HTML
 head -c 4096 /dev/zero > "$WORK/site/file.bin"
 python3 - "$WORK/site/dot.png" <<'PY'  # a 1 x 1 PNG
 import struct, sys, zlib
