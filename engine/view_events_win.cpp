@@ -276,6 +276,7 @@ void View::requestEnded(const PageEvent::Request& q) {
 
 void View::afterEvents() {
   syncStorage();
+  collectRestores();
   if (storageDue_ && GetTickCount64() >= storageDue_) saveStorage();
   bool shown = false;
   if (!pendingFrame_.empty()) {

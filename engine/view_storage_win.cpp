@@ -8,18 +8,40 @@ void View::syncStorage() {
   if (!storageWatched_ && Connection::get().keeper().active() && live()) storageWatched_ = call("DOMStorage.enable").ok;
 }
 
+// Called while the navigation is paused, when the page answers no command:
+// the script is sent before the navigation goes on, and its identifier
+// collected later.
 void View::prepareRestore(const std::string& origin) {
   Keeper& k = Connection::get().keeper();
+  Session* s = Connection::get().session();
   std::string key = origin + " " + std::to_string(k.version());
-  if (!k.active() || key == restoreFor_) return;
+  if (!s || !live() || !k.active() || key == restoreFor_) return;
   restoreFor_ = key;
-  if (!restoreScriptId_.empty())
-    call("Page.removeScriptToEvaluateOnNewDocument", {{"identifier", restoreScriptId_}});
+  if (!restoreScriptId_.empty()) post("Page.removeScriptToEvaluateOnNewDocument", {{"identifier", restoreScriptId_}});
   restoreScriptId_.clear();
+  if (restoreAsked_) restoresToDrop_.push_back(restoreAsked_);
+  restoreAsked_ = 0;
   std::string script = k.script(origin, binding_);
-  if (script.empty()) return;
-  Reply r = call("Page.addScriptToEvaluateOnNewDocument", {{"source", script}});
-  restoreScriptId_ = stringField(r.result, "identifier");
+  if (!script.empty()) restoreAsked_ = s->request("Page.addScriptToEvaluateOnNewDocument", {{"source", script}}, sessionId_);
+}
+
+void View::collectRestores() {
+  Session* s = Connection::get().session();
+  Reply r;
+  if (!s) return;
+  if (restoreAsked_ && s->take(restoreAsked_, r)) {
+    restoreScriptId_ = stringField(r.result, "identifier");
+    restoreAsked_ = 0;
+  }
+  for (auto it = restoresToDrop_.begin(); it != restoresToDrop_.end();) {
+    if (!s->take(*it, r)) {
+      ++it;
+      continue;
+    }
+    std::string id = stringField(r.result, "identifier");
+    if (!id.empty()) post("Page.removeScriptToEvaluateOnNewDocument", {{"identifier", id}});
+    it = restoresToDrop_.erase(it);
+  }
 }
 
 // Changes come in bursts (a page saving as the user scrolls); they are kept

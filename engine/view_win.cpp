@@ -105,6 +105,8 @@ void View::startPage() {
   storageWatched_ = false;
   restoreFor_.clear();
   restoreScriptId_.clear();
+  restoreAsked_ = 0;  // asked of the session before
+  restoresToDrop_.clear();
   contexts_.clear();
   pageOrigin_.clear();
   changedStorage_.clear();
@@ -162,8 +164,10 @@ void View::destroy() {
     saveStorage();
     Connection::get().keeper().saveCookies();
   }
-  if (!targetId_.empty()) {
-    if (Session* s = Connection::get().session()) s->post("Target.closeTarget", {{"targetId", targetId_}});
+  if (Session* s = Connection::get().session()) {
+    for (int64_t id : restoresToDrop_) s->forget(id);
+    s->forget(restoreAsked_);
+    if (!targetId_.empty()) s->post("Target.closeTarget", {{"targetId", targetId_}});
   }
   if (!contextId_.empty()) {
     if (Session* s = Connection::get().session())

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "engine/device.h"
 #include "engine/dib_win.h"
@@ -175,6 +176,9 @@ class View {
   // A document of origin is about to load in the main frame: the restore
   // script carries that origin's kept items, if any are still pending.
   void prepareRestore(const std::string& origin);
+  // Identifiers of restore scripts that have come: the current one kept,
+  // replaced ones removed.
+  void collectRestores();
   void storageChanged(const std::string& origin, const Json& storageId);
   // Hands the changed origins' items to the keeper.
   void saveStorage();
@@ -218,6 +222,8 @@ class View {
   bool storageWatched_ = false;      // DOMStorage events are on for the page
   std::string restoreFor_;           // origin and keeper version of the restore script
   std::string restoreScriptId_;
+  int64_t restoreAsked_ = 0;              // the current script's request, till its identifier comes
+  std::vector<int64_t> restoresToDrop_;  // requests of replaced scripts, whose identifiers have not come
   std::string binding_;              // the notice binding's name, this view's own
   struct Context {
     std::string origin;
