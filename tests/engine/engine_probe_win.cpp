@@ -333,11 +333,11 @@ void keptCases(EngineDll& e, HWND host, const std::string& base) {
   std::string origin = base.substr(0, base.find('/', base.find("//") + 2));
   std::string domain = origin.substr(origin.find("//") + 2);
   domain = domain.substr(0, domain.find(':'));
-  writeFile(dir + L"cookies.jsonl", R"({"name":"kept","value":"1","path":"/","domain":")" + domain +
+  writeFile(dir + L"cookies.jsonl", R"({"name":"signin","value":"1","path":"/","domain":")" + domain +
                                          R"(","expires":)" + std::to_string(time(nullptr) + 3600) + "}\n");
-  writeFile(dir + L"localstorage.jsonl", R"({"origin":")" + origin + R"(","items":{"kept":"1"}})" "\n");
-  const wchar_t* signedIn = L"return document.cookie.split('; ').filter(c => c.startsWith('kept=')).join() +"
-                            L" '|' + (localStorage.getItem('kept') || '')";
+  writeFile(dir + L"localstorage.jsonl", R"({"origin":")" + origin + R"(","items":{"signin":"1"}})" "\n");
+  const wchar_t* signedIn = L"return document.cookie.split('; ').filter(c => c.startsWith('signin=')).join() +"
+                            L" '|' + (localStorage.getItem('signin') || '')";
   EngineDll::View first = e.createWebWindow(2, host, 0, 0, 640, 400);
   e.setCookieJarPath(first, dir.c_str());
   loaded = false;
@@ -345,14 +345,14 @@ void keptCases(EngineDll& e, HWND host, const std::string& base) {
   e.loadURL(first, (base + "index.html").c_str());
   pumpUntil(30000, [] { return loaded; });
   std::string before = e.toString(e.globalExec(first), e.runJSW(first, signedIn));
-  e.runJSW(first, L"document.cookie = 'kept=; max-age=0'; localStorage.removeItem('kept')");
+  e.runJSW(first, L"document.cookie = 'signin=; max-age=0'; localStorage.removeItem('signin')");
   EngineDll::View next = e.createWebWindow(2, host, 0, 0, 640, 400);
   loaded = false;
   e.onLoadingFinish(next, reinterpret_cast<void*>(&onLoadingFinish), nullptr);
   e.loadURL(next, (base + "index.html").c_str());
   pumpUntil(30000, [] { return loaded; });
   std::string after = e.toString(e.globalExec(next), e.runJSW(next, signedIn));
-  report(before == "kept=1|1" && after == "|", "kept sign-in comes back once per browser, not with each view",
+  report(before == "signin=1|1" && after == "|", "kept sign-in comes back once per browser, not with each view",
          "'" + before + "' then '" + after + "'");
   DestroyWindow(e.getWindowHandle(first));
   DestroyWindow(e.getWindowHandle(next));
