@@ -3,8 +3,10 @@
 // wait for it to finish, snapshot, save; at the end the whole paper as one
 // PDF beside the pictures, and a closing message that names any page not
 // turned or not finished.
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 #include "app/constants.h"
 #include "app/folder_name.h"
 #include "app/frame.h"
@@ -89,6 +91,9 @@ constexpr uint32_t kFinishBoundMs = 10000;
 constexpr int32_t kLoadingPollMs = 30;
 // Clicks on "next" for one page before the paper counts as stuck.
 constexpr int32_t kTurnTries = 3;
+// The wait after a page's picture is taken; while the picture is written
+// the window is served every kSavePollMs.
+constexpr int32_t kAfterPageMs = 1111, kSavePollMs = 10;
 
 // The run's state across pages.
 struct Run {
@@ -250,25 +255,66 @@ void noteUnfinished(Run* run, int32_t page) {
   run->unfinished = list;
 }
 
-// Saves the finished page's picture; kStopped when it cannot be saved.
-Step savePicture(Run* run, int32_t page, uint8_t* picture) {
-  char* file = PictureFile(run->folder, page);
-  // An empty picture would make an empty .bmp; a failed write would leave
-  // the page missing while the run went on to report success.
-  auto save = [&] { return callCore(core::WriteToFile, textArg(file), binArg(picture)).i != 0; };
-  bool saved = picture && save();
+bool writePicture(const char* file, uint8_t* picture) {
+  return callCore(core::WriteToFile, textArg(file), binArg(picture)).i != 0;
+}
+
+// A picture written on a thread of its own while the page's closing wait
+// runs: the write and its flush would keep the window from answering.
+struct Saving {
+  char* file;
+  uint8_t* picture;   // the caller's; kept alive until finished
+  std::atomic<bool> done{false};
+  bool saved = false;
+  std::thread writer;
+};
+
+void startSaving(Saving* s) {
+  if (!s->picture) {
+    s->done = true;
+    return;
+  }
+  s->writer = std::thread([s] {
+    s->saved = writePicture(s->file, s->picture);
+    s->done = true;
+  });
+}
+
+// Ends the save; kStopped when the picture cannot be saved. An empty
+// picture would make an empty .bmp; a failed write would leave the page
+// missing while the run went on to report success. With the window gone
+// there is nobody to tell.
+Step finishSaving(Run* run, Saving* s, bool windowGone) {
+  if (s->writer.joinable()) s->writer.join();
+  bool saved = s->saved;
   // The run stops on a picture it cannot save, so the PDF's part goes at
   // once, before any box; it may hold the very room the picture needs.
-  if (!saved && DropPaperPdf(run->pdf) && picture) saved = save();
-  if (!saved) {
-    const bool stands = picture ? tellFailure(kSaveFailedMessage, file, kCheckDiskHint)
-                                : tellFailure(kCaptureFailedMessage, file, nullptr);
-    release(file);
-    return stands ? Step::kStopped : Step::kWindowClosed;
-  }
-  release(file);
-  AddPaperPage(run->pdf, picture);
-  return Step::kGoOn;
+  if (!saved && !windowGone && DropPaperPdf(run->pdf) && s->picture)
+    saved = writePicture(s->file, s->picture);
+  if (saved) AddPaperPage(run->pdf, s->picture);
+  if (windowGone) return Step::kWindowClosed;
+  if (saved) return Step::kGoOn;
+  const bool stands = s->picture ? tellFailure(kSaveFailedMessage, s->file, kCheckDiskHint)
+                                 : tellFailure(kCaptureFailedMessage, s->file, nullptr);
+  return stands ? Step::kStopped : Step::kWindowClosed;
+}
+
+// Saves the finished page's picture during the page's closing wait, which
+// it does not lengthen; the PDF gets the page as soon as it is on disk.
+Step savePicture(Run* run, int32_t page, uint8_t* picture) {
+  Saving saving;
+  saving.file = PictureFile(run->folder, page);
+  saving.picture = picture;
+  startSaving(&saving);
+  const uint32_t start = ticks();
+  bool stands = true;
+  while (stands && !saving.done && ticks() - start < kAfterPageMs) stands = wait(kSavePollMs);
+  Step step = finishSaving(run, &saving, !stands);
+  release(saving.file);
+  const uint32_t spent = ticks() - start;
+  if (step == Step::kGoOn && spent < uint32_t(kAfterPageMs) && !wait(kAfterPageMs - spent))
+    step = Step::kWindowClosed;
+  return step;
 }
 
 Step capturePage(Run* run, int32_t page) {
@@ -298,8 +344,7 @@ Step capturePage(Run* run, int32_t page) {
   }
   looks.clear();
   if (step == Step::kStuck) run->stuckAt = page;
-  if (step != Step::kGoOn) return step;
-  return wait(1111) ? Step::kGoOn : Step::kWindowClosed;
+  return step;
 }
 
 // Closes the PDF, keeping the pages saved so far, and tells a failure
