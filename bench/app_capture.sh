@@ -61,8 +61,8 @@ pdf_ms=$(python3 -c "import sys; print(round((float(sys.argv[1]) - float(sys.arg
   "$(stat -c %.Y "$pdf")" "$end")
 echo "PDF of $((pages - 1)) pages: $(stat -c %s "$pdf") bytes, done ${pdf_ms} ms after the run's last wait"
 wait "$pinger" || true
-read -r _ pings longest <"$SESSION_DIR/ping.txt" || true
-echo "window answered every message within ${longest:-?} ms (${pings:-0} messages during the run)"
+read -r _ pings longest slow <"$SESSION_DIR/ping.txt" || true
+echo "window answered every message within ${longest:-?} ms (${pings:-0} messages during the run, ${slow:-?} over 50 ms)"
 # A late page's picture comes LATE_SECONDS after its turn; the run waits 555 ms of it anyway.
 late_ms=0
 [ "$kind" != late ] || late_ms=$(cd "$ROOT/testsite" && python3 -c 'import serve; print(round(serve.LATE_SECONDS * 1000) - 555)')

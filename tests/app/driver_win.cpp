@@ -11,7 +11,8 @@
 //                                  keyboards and input tools send characters
 //   paginet_driver ping SECONDS    sends the main window empty messages for
 //                                  SECONDS and prints the longest it took to
-//                                  answer one: "ping <count> <longest ms>"
+//                                  answer one and how many took over 50 ms:
+//                                  "ping <count> <longest ms> <over 50 ms>"
 // Lines are UTF-8: "<kind> <x> <y> <w> <h> <visible> <text>" in screen pixels.
 #include <windows.h>
 #include <shellapi.h>
@@ -136,7 +137,7 @@ int main() {
     QueryPerformanceCounter(&start);
     const double seconds = _wtof(argv[2]);
     double longest = 0;
-    int count = 0;
+    int count = 0, slow = 0;
     for (t1 = start; double(t1.QuadPart - start.QuadPart) / double(f.QuadPart) < seconds;) {
       QueryPerformanceCounter(&t0);
       DWORD_PTR answer;
@@ -145,10 +146,11 @@ int main() {
       QueryPerformanceCounter(&t1);
       const double ms = 1000.0 * double(t1.QuadPart - t0.QuadPart) / double(f.QuadPart);
       if (ms > longest) longest = ms;
+      if (ms > 50) ++slow;
       ++count;
       Sleep(5);
     }
-    printf("ping %d %.0f\n", count, longest);
+    printf("ping %d %.0f %d\n", count, longest, slow);
     return 0;
   }
   if (argc >= 3 && wcscmp(argv[1], L"type") == 0) {
