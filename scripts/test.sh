@@ -21,8 +21,11 @@ passed=0 failed=0
 run_suite() {      # run_suite NAME COMMAND...: counts one result per suite line
   local name=$1; shift
   log "suite: $name"
-  local out rc=0 t0=$SECONDS
-  out=$("$@" 2>&1) || rc=$?
+  # Output goes through a file, not a pipe: a process a suite leaves behind
+  # (one serving the X clipboard, say) would hold a pipe open for ever.
+  local out rc=0 t0=$SECONDS log=$BUILD/suite-$name.log
+  "$@" >"$log" 2>&1 </dev/null || rc=$?
+  out=$(cat "$log")
   log "time: suite $name took $((SECONDS - t0)) s"
   printf '%s\n' "$out" | tail -n 40
   local p f

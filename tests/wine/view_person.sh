@@ -15,7 +15,7 @@ DEVTOOLS=
 wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\App Paths\chrome.exe' /ve \
   /d 'Z:\usr\lib\chromium\chromium' /f >/dev/null 2>&1
 ours() { pgrep -f "user-data-dir=$SESSION_DIR/run/" || true; }
-cleanup() { for p in $(ours); do kill -9 "$p" 2>/dev/null || true; done; }
+cleanup() { for p in $(ours) ${XCLIP_PIDS[@]+"${XCLIP_PIDS[@]}"}; do kill -9 "$p" 2>/dev/null || true; done; }
 trap 'cleanup; session_stop; stop_background' EXIT
 session_start_program
 sleep 4   # first activation and the layout snap

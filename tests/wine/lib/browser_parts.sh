@@ -25,7 +25,15 @@ dialog() {
 menu() { at "$1" "$2"; xdotool click 3; sleep 1; xdotool key "$3"; }
 # x_clipboard TEXT: another program puts TEXT on the X clipboard; Wine takes
 # it in on its own time, and a copy made before that would be overwritten.
-x_clipboard() { printf '%s' "$1" | xclip -selection clipboard; sleep 1; }
+# xclip stays to serve the selection: kept in the foreground of a job of
+# ours, away from our output, so it neither holds a caller's pipe open nor
+# outlives the test.
+XCLIP_PIDS=()
+x_clipboard() {
+  printf '%s' "$1" | xclip -selection clipboard -quiet >/dev/null 2>&1 &
+  XCLIP_PIDS+=($!)
+  sleep 1
+}
 # clipboard_is CASE TEXT: the X clipboard, as other programs see it, comes
 # to hold TEXT within 5 s.
 clipboard_is() {
