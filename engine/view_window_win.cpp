@@ -104,13 +104,18 @@ void View::wheel(UINT msg, WPARAM w, LPARAM l) {
   ScreenToClient(hwnd_, &pt);
   int delta = GET_WHEEL_DELTA_WPARAM(w);
   bool across = msg == WM_MOUSEHWHEEL;
-  if (!across && modifiers() == kModCtrl && delta) {
+  // The message carries Ctrl and Shift as they were when the wheel turned;
+  // the key state is the queue's, which may not have seen the key yet.
+  const int keys = GET_KEYSTATE_WPARAM(w);
+  const int mods = (modifiers() & ~(kModCtrl | kModShift)) | (keys & MK_CONTROL ? kModCtrl : 0) |
+                   (keys & MK_SHIFT ? kModShift : 0);
+  if (!across && mods == kModCtrl && delta) {
     setZoom(nextZoom(zoom_, delta > 0 ? ZoomKey::In : ZoomKey::Out));
     return;
   }
   input("Input.dispatchMouseEvent", {{"type", "mouseWheel"}, {"x", css(pt.x)}, {"y", css(pt.y)},
                                      {"deltaX", across ? delta : 0}, {"deltaY", across ? 0 : -delta},
-                                     {"modifiers", modifiers()}});
+                                     {"modifiers", mods}});
 }
 
 void View::key(UINT msg, WPARAM w, LPARAM l) {

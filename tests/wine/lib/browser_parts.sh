@@ -114,7 +114,7 @@ xdotool key ctrl+equal
 expect "Ctrl+plus zooms in" zoom 110
 xdotool key ctrl+equal ctrl+minus ctrl+minus
 expect "Ctrl+minus zooms out" zoom 100
-at 300 400; xdotool keydown ctrl click 4 keyup ctrl
+at 300 400; sleep 0.3; xdotool keydown ctrl; sleep 0.3; xdotool click 4; sleep 0.3; xdotool keyup ctrl
 expect "Ctrl+wheel zooms" zoom 110
 click 62 53   # between two buttons unzoomed, on the first at 110 %
 if box=$(session_wait_box "$ORIGIN" 15); then
