@@ -153,11 +153,15 @@ fuzz_one() {       # fuzz_one TARGET: its log in $BUILD/fuzz/NAME.log, status in
 run_fuzzers() {    # every target for FUZZ_SECONDS (default 10) on its checked-in corpus
   local rc=0 t name targets=()
   for t in "$BUILD"/fuzz/tests/fuzz/*_fuzz; do [ -x "$t" ] && targets+=("$t"); done
-  for t in "${targets[@]}"; do
-    while [ "$(jobs -rp | wc -l)" -ge "$JOBS" ]; do wait -n || true; done
-    fuzz_one "$t" &
-  done
-  wait
+  # A subshell of its own, so the pool counts and waits for these jobs
+  # only, never for a display or anything else the caller keeps running.
+  (
+    for t in "${targets[@]}"; do
+      while [ "$(jobs -rp | wc -l)" -ge "$JOBS" ]; do wait -n || true; done
+      fuzz_one "$t" &
+    done
+    wait
+  )
   for t in "${targets[@]}"; do
     name=$(basename "$t")
     if [ "$(cat "$BUILD/fuzz/$name.rc" 2>/dev/null)" = 0 ]; then
