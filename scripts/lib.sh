@@ -246,7 +246,9 @@ wine_pids() {      # processes that Wine runs for this prefix (not the shells)
   for e in /proc/[0-9]*/environ; do
     p=${e#/proc/}; p=${p%/environ}
     grep -qzx "WINEPREFIX=$WINEPREFIX" "$e" 2>/dev/null || continue
-    tr '\0' '\n' < "/proc/$p/cmdline" 2>/dev/null | head -n 1 | grep -qiE '\.exe$|wine' && echo "$p"
+    # Under the emulator the command line starts with qemu's own path.
+    tr '\0' '\n' < "/proc/$p/cmdline" 2>/dev/null | sed '/qemu-i386$/d' | head -n 1 |
+      grep -qiE '\.exe$|wine' && echo "$p"
   done
 }
 

@@ -158,7 +158,7 @@ grep -q 'book.paginet.cn' <<<"$pages" && [ -n "$(browser_on "$RUN_DIR/pic/browse
   || fail "a second copy opens its start address in a browser of its own" "browser ${second:-none}, pages: $pages"
 copy=
 for p in $(wine_pids); do   # the newest copy of this prefix
-  [ "$p" != "$PROGRAM_PID" ] && grep -qx paginet.exe <(tr '\0' '\n' < /proc/$p/cmdline 2>/dev/null | head -n 1) && copy=$p
+  [ "$p" != "$PROGRAM_PID" ] && grep -qx paginet.exe <(tr '\0' '\n' < /proc/$p/cmdline 2>/dev/null) && copy=$p
 done
 [ -n "$copy" ] && kill -9 $copy
 for _ in $(seq 20); do [ -z "$(browser_on "$RUN_DIR/pic/browser-profile-2")" ] && break; sleep 0.5; done
