@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "engine/editing.h"
 #include "engine/wide_win.h"
 
 namespace engine {
@@ -89,15 +90,8 @@ INT_PTR CALLBACK promptProc(HWND dlg, UINT msg, WPARAM w, LPARAM l) {
   return FALSE;
 }
 
-// Windows boxes want CR LF between lines.
-std::wstring boxText(const std::string& utf8) {
-  std::wstring in = toUtf16(utf8), out;
-  for (size_t i = 0; i < in.size(); ++i) {
-    if (in[i] == L'\n' && (i == 0 || in[i - 1] != L'\r')) out += L'\r';
-    out += in[i];
-  }
-  return out;
-}
+// Windows boxes want CR LF between lines, as the clipboard does.
+std::wstring boxText(const std::string& utf8) { return toUtf16(toClipboardLines(utf8)); }
 
 bool ask(HWND owner, DialogKind kind, const std::wstring& caption, const std::string& text, std::string& answer) {
   if (kind != DialogKind::Prompt) {

@@ -27,7 +27,7 @@ const char* editScript(EditCommand c);
 // copy whose data it sets itself; needs a user gesture.
 std::string offerTextScript(const std::string& text);
 
-// Clipboard text the Windows way (CR LF) and the page's way (LF).
+// Text the Windows way (CR LF: clipboard, boxes) and the page's way (LF).
 std::string toClipboardLines(const std::string& text);
 std::string fromClipboardLines(const std::string& text);
 

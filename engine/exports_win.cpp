@@ -64,6 +64,20 @@ void setSlot(wkeWebView wv, SlotId id, void* fn, void* param) {
   if (View* v = View::find(wv)) data(*v).slots[id] = {fn, param};
 }
 
+// A text the view hands out, kept in its buffer till the next call. get may
+// wait on the browser, and a callback meanwhile may close the view.
+template <typename Text, typename Get>
+const typename Text::value_type* handOut(wkeWebView wv, Text AppData::*buffer, Get get) {
+  static const Text none;
+  View* v = View::find(wv);
+  if (!v) return none.c_str();
+  Text text = get(*v);
+  if (View::find(wv) != v) return none.c_str();
+  Text& kept = data(*v).*buffer;
+  kept = std::move(text);
+  return kept.c_str();
+}
+
 engine::ValueStore& values() {
   static engine::ValueStore store;
   return store;
@@ -87,6 +101,11 @@ void notifyApp(View& v, Notice n, NoticeArgs& a) {
   EngineText s1(a.text), s2(a.text2), s3(a.text3);
   // A dialog nobody takes, or one its taker leaves to us, goes to the person.
   auto leftToPerson = [&](SlotId id) {
+    // The taker may have closed the view, and its data with it.
+    if (View::find(wv) != &v) {
+      a.toPerson = false;
+      return;
+    }
     auto it = d.keys.find(ENGINE_ASK_PERSON_KEY);
     a.toPerson = !d.slots[id].fn || (it != d.keys.end() && it->second);
     if (it != d.keys.end()) d.keys.erase(it);
@@ -280,18 +299,10 @@ ENGINE_EXPORT bool wkeIsCookieEnabled(wkeWebView wv) {
 ENGINE_EXPORT bool wkeCookieEnabled(wkeWebView wv) { return wkeIsCookieEnabled(wv); }
 // The Cookie header of the page's address, "a=1; b=2".
 ENGINE_EXPORT const char* wkeGetCookie(wkeWebView wv) {
-  View* v = View::find(wv);
-  if (!v) return "";
-  AppData& d = data(*v);
-  d.cookieBuffer = v->cookies();
-  return d.cookieBuffer.c_str();
+  return handOut(wv, &AppData::cookieBuffer, [](View& v) { return v.cookies(); });
 }
 ENGINE_EXPORT const wchar_t* wkeGetCookieW(wkeWebView wv) {
-  View* v = View::find(wv);
-  if (!v) return L"";
-  AppData& d = data(*v);
-  d.cookieBufferW = toUtf16(v->cookies());
-  return d.cookieBufferW.c_str();
+  return handOut(wv, &AppData::cookieBufferW, [](View& v) { return toUtf16(v.cookies()); });
 }
 // cookie as a Set-Cookie header has it; url null or "" for the page's.
 ENGINE_EXPORT void wkeSetCookie(wkeWebView wv, const char* url, const char* cookie) {
@@ -309,11 +320,12 @@ ENGINE_EXPORT void wkeVisitAllCookie(wkeWebView wv, void* params, wkeCookieVisit
   if (!v || !visitor) return;
   for (const engine::Json& c : v->allCookies()) {
     if (!c.is_object()) continue;
-    double e = c.value("session", false) ? 0 : c.value("expires", 0.0);
+    const engine::Json& x = engine::member(c, "expires");
+    double e = engine::boolField(c, "session") || !x.is_number() ? 0 : x.get<double>();
     int expires = e > 0 && e < 2147483647.0 ? static_cast<int>(e) : e > 0 ? 2147483647 : 0;
     if (visitor(params, engine::stringField(c, "name").c_str(), engine::stringField(c, "value").c_str(),
                 engine::stringField(c, "domain").c_str(), engine::stringField(c, "path").c_str(),
-                c.value("secure", false), c.value("httpOnly", false), &expires))
+                engine::boolField(c, "secure"), engine::boolField(c, "httpOnly"), &expires))
       break;
   }
 }
@@ -347,27 +359,15 @@ ENGINE_EXPORT void wkeReload(wkeWebView wv) {
   if (View* v = View::find(wv)) v->reload();
 }
 ENGINE_EXPORT const char* wkeGetTitle(wkeWebView wv) {
-  View* v = View::find(wv);
-  if (!v) return "";
-  AppData& d = data(*v);
-  d.titleBuffer = v->title();
-  return d.titleBuffer.c_str();
+  return handOut(wv, &AppData::titleBuffer, [](View& v) { return v.title(); });
 }
 ENGINE_EXPORT const wchar_t* wkeGetTitleW(wkeWebView wv) {
-  View* v = View::find(wv);
-  if (!v) return L"";
-  AppData& d = data(*v);
-  d.titleBufferW = toUtf16(v->title());
-  return d.titleBufferW.c_str();
+  return handOut(wv, &AppData::titleBufferW, [](View& v) { return toUtf16(v.title()); });
 }
 ENGINE_EXPORT const char* wkeTitle(wkeWebView wv) { return wkeGetTitle(wv); }
 ENGINE_EXPORT const wchar_t* wkeTitleW(wkeWebView wv) { return wkeGetTitleW(wv); }
 ENGINE_EXPORT const char* wkeGetURL(wkeWebView wv) {
-  View* v = View::find(wv);
-  if (!v) return "";
-  AppData& d = data(*v);
-  d.urlBuffer = v->url();
-  return d.urlBuffer.c_str();
+  return handOut(wv, &AppData::urlBuffer, [](View& v) { return v.url(); });
 }
 
 // History and load state. Stale handles read as nothing to go to.

@@ -70,10 +70,9 @@ View* View::create(int type, HWND parent, int x, int y, int w, int h) {
 void View::startPage() {
   Session* s = Connection::get().session();
   if (!s) return;
-  if (live()) {  // anew in the same browser: the old page goes
-    s->post("Target.closeTarget", {{"targetId", targetId_}});
-    if (!contextId_.empty()) s->post("Target.disposeBrowserContext", {{"browserContextId", contextId_}});
-  }
+  // Anew in the same browser: the old page goes. In a new browser the old
+  // reply numbers belong to other requests, so nothing is forgotten there.
+  if (live()) closePage(*s);
   detached_ = false;
   sessionId_.clear();
   aheadId_ = 0;  // asked of the session before
@@ -164,16 +163,15 @@ void View::destroy() {
     saveStorage();
     Connection::get().keeper().saveCookies();
   }
-  if (Session* s = Connection::get().session()) {
-    for (int64_t id : restoresToDrop_) s->forget(id);
-    s->forget(restoreAsked_);
-    if (!targetId_.empty()) s->post("Target.closeTarget", {{"targetId", targetId_}});
-  }
-  if (!contextId_.empty()) {
-    if (Session* s = Connection::get().session())
-      s->post("Target.disposeBrowserContext", {{"browserContextId", contextId_}});
-  }
+  if (Session* s = Connection::get().session()) closePage(*s);
   Connection::get().retire(this);
+}
+
+void View::closePage(Session& s) {
+  for (int64_t id : restoresToDrop_) s.forget(id);
+  s.forget(restoreAsked_);
+  if (!targetId_.empty()) s.post("Target.closeTarget", {{"targetId", targetId_}});
+  if (!contextId_.empty()) s.post("Target.disposeBrowserContext", {{"browserContextId", contextId_}});
 }
 
 // Before the page exists the last load waits for it.

@@ -103,6 +103,8 @@ class View {
 
   // Opens the view's page in the current session and applies what was set.
   void startPage();
+  // Closes the page and its cookie store, forgetting replies still owed.
+  void closePage(Session& s);
   void onEvent(const Event& e);
   void afterEvents();
   void onDetached();
