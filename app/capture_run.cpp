@@ -66,8 +66,8 @@ bool wait(int64_t ms) {
 }
 
 // A box telling why the run stops; false when the window went meanwhile.
-bool tellFailure(const char* message, const char* path, const char* hint) {
-  char* text = concatText({message, path, hint});
+bool tellFailure(std::initializer_list<const char*> parts) {
+  char* text = concatText(parts);
   callCore(core::InfoBox, textArg(text), intArg(0), textArg(kSaveFailedTitle));
   release(text);
   return windowStands();
@@ -274,10 +274,15 @@ void startSaving(Saving* s) {
     s->done = true;
     return;
   }
-  s->writer = std::thread([s] {
+  try {
+    s->writer = std::thread([s] {
+      s->saved = writePicture(s->file, s->picture);
+      s->done = true;
+    });
+  } catch (const std::exception&) {   // no thread to spare: written here
     s->saved = writePicture(s->file, s->picture);
     s->done = true;
-  });
+  }
 }
 
 // Ends the save; kStopped when the picture cannot be saved. An empty
@@ -294,8 +299,8 @@ Step finishSaving(Run* run, Saving* s, bool windowGone) {
   if (saved) AddPaperPage(run->pdf, s->picture);
   if (windowGone) return Step::kWindowClosed;
   if (saved) return Step::kGoOn;
-  const bool stands = s->picture ? tellFailure(kSaveFailedMessage, s->file, kCheckDiskHint)
-                                 : tellFailure(kCaptureFailedMessage, s->file, nullptr);
+  const bool stands = s->picture ? tellFailure({kSaveFailedMessage, s->file, kCheckDiskHint})
+                                 : tellFailure({kCaptureFailedMessage, s->file});
   return stands ? Step::kStopped : Step::kWindowClosed;
 }
 
@@ -349,18 +354,15 @@ Step capturePage(Run* run, int32_t page) {
 
 // Closes the PDF, keeping the pages saved so far, and tells a failure
 // (unless the window is gone); false when the window went meanwhile.
-bool closePdf(PaperPdf* pdf, bool keep, bool windowGone) {
+// *saved: whether the PDF was saved, under its name or the one the box gives.
+bool closePdf(PaperPdf* pdf, bool keep, bool windowGone, bool* saved = nullptr) {
   PdfClosing closing = ClosePaperPdf(pdf, keep);
+  if (saved) *saved = pdf && (closing.ok || closing.keptAs);
   bool stands = !windowGone;
   if (!closing.ok && stands) {
-    if (closing.keptAs) {
-      char* text = concatText({kPdfKeptHead, closing.failed, kPdfKeptMiddle, closing.keptAs});
-      callCore(core::InfoBox, textArg(text), intArg(0), textArg(kSaveFailedTitle));
-      release(text);
-      stands = windowStands();
-    } else {
-      stands = tellFailure(kPdfFailedMessage, closing.failed, kCheckDiskHint);
-    }
+    stands = closing.keptAs
+                 ? tellFailure({kPdfKeptHead, closing.failed, kPdfKeptMiddle, closing.keptAs})
+                 : tellFailure({kPdfFailedMessage, closing.failed, kCheckDiskHint});
   }
   release(closing.failed);
   release(closing.keptAs);
@@ -369,12 +371,12 @@ bool closePdf(PaperPdf* pdf, bool keep, bool windowGone) {
 
 // The closing message: "下载完成！" only when every page was turned and
 // saved finished; otherwise which pictures were not. Owned by the caller.
-char* closingMessage(const Run& run) {
+char* closingMessage(const Run& run, bool pdfSaved) {
   if (!run.stuckAt && !run.unfinished) return concatText({kDoneMessage});
   char* stuck = nullptr;
   if (run.stuckAt) {
     char* number = ownedText(callCore(core::ToText, intArg(run.stuckAt)));
-    stuck = concatText({kStuckHead, number, kStuckTail, run.stuckAt > 1 ? kStuckKept : nullptr});
+    stuck = concatText({kStuckHead, number, kStuckTail, run.stuckAt > 1 && pdfSaved ? kStuckKept : nullptr});
     release(number);
   }
   char* text = concatText({stuck, stuck && run.unfinished ? kLineBreak : nullptr,
@@ -420,7 +422,7 @@ void capturePaper(uint32_t formFillObject, int32_t pageCount, const char* title)
   char* folder = captureFolder(prefix);
   release(prefix);
   if (!IsDirectory(folder) && !CreateDirectoryPath(folder)) {
-    const bool stands = tellFailure(kFolderFailedMessage, folder, kCheckDiskHint);
+    const bool stands = tellFailure({kFolderFailedMessage, folder, kCheckDiskHint});
     release(folder);
     if (stands) backToIdle();
     return;
@@ -448,11 +450,13 @@ void capturePaper(uint32_t formFillObject, int32_t pageCount, const char* title)
   backToIdle();
   // The PDF is put in place as the prompt starts; its failure costs no picture.
   callCore(core::PlayMusic, binArg(kVoicePrompt), omitted());
-  char* message = closingMessage(run);
-  release(run.unfinished);
-  if (closePdf(run.pdf, true, false))
+  bool pdfSaved = false;
+  if (closePdf(run.pdf, true, false, &pdfSaved)) {
+    char* message = closingMessage(run, pdfSaved);
     callCore(core::InfoBox, textArg(message), intArg(0), textArg(kDoneTitle));
-  release(message);
+    release(message);
+  }
+  release(run.unfinished);
 }
 
 // The run. When the window is closed during it, it stops at once: there is

@@ -151,8 +151,13 @@ char* PictureFile(const char* folder, int32_t page) {
 }
 
 PaperPdf* OpenPaperPdf(const char* folder, const char* title) {
-  auto* pdf = new (std::nothrow) PaperPdf{};
-  if (!pdf) return nullptr;
+  // Its members allocate as they are made, so nothrow new would not do.
+  PaperPdf* pdf;
+  try {
+    pdf = new PaperPdf{};
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
   pdf->file = kInvalidHandle;
   char* trimmed = concatText({title});
   TrimTitle(trimmed);
@@ -180,7 +185,7 @@ PaperPdf* OpenPaperPdf(const char* folder, const char* title) {
   if (started) {
     try {
       pdf->worker = std::thread(work, pdf);
-    } catch (const std::system_error&) {
+    } catch (const std::exception&) {   // no thread, or no memory for one
       started = false;
     }
   }

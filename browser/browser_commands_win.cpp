@@ -53,6 +53,14 @@ jsValue runScript(wkeWebView web, const std::string& script) {
   return gEngine.wkeRunJSW(web, rt::gbkToWide(script).c_str());
 }
 
+// The script's value as a new text (the engine's UTF-8); null without an engine.
+char* scriptText(wkeWebView web, const std::string& script) {
+  jsValue value = runScript(web, script);
+  if (!gEngine.jsToString || !gEngine.wkeGlobalExec) return nullptr;
+  const char* text = gEngine.jsToString(gEngine.wkeGlobalExec(web), value);
+  return newText(text ? text : "");
+}
+
 int scriptInt(wkeWebView web, const std::string& script) {
   jsValue v = runScript(web, script);
   if (!web || !gEngine.jsToInt || !gEngine.wkeGlobalExec) return 0;
@@ -103,10 +111,7 @@ void RT_CALL GetElementHtml(rt::Value* result, int32_t argc, rt::Value* args) {
   }
   std::string script =
       outerHtmlScript(elementExpression(prefix.prefix, kind, selector, intArg(argc, args, 4, 1)));
-  jsValue value = runScript(web, script);
-  if (!gEngine.jsToString || !gEngine.wkeGlobalExec) return;
-  const char* text = gEngine.jsToString(gEngine.wkeGlobalExec(web), value);
-  result->text = newText(text ? text : "");
+  result->text = scriptText(web, script);
 }
 
 void RT_CALL GetWebViewHandle(rt::Value* result, int32_t argc, rt::Value* args) {
@@ -240,10 +245,7 @@ void RT_CALL RunPageScript(rt::Value* result, int32_t argc, rt::Value* args) {
   View* v = argc >= 1 ? FindView(args[0]) : nullptr;
   const std::string script = textArg(argc, args, 1);
   if (!v || script.empty()) return;
-  jsValue value = runScript(v->webView, script);
-  if (!gEngine.jsToString || !gEngine.wkeGlobalExec) return;
-  const char* text = gEngine.jsToString(gEngine.wkeGlobalExec(v->webView), value);
-  result->text = newText(text ? text : "");
+  result->text = scriptText(v->webView, script);
 }
 
 const rt::CommandFn kBrowserCommands[kBrowserCommandCount] = {

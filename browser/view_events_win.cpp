@@ -42,12 +42,14 @@ int32_t modifiers() {
 }
 
 // Raises a question event on a component view; true unless refused.
+// *answered: whether a routine ran and gave a result.
 template <class Fill>
-bool ask(View* v, int32_t event, Fill fill) {
+bool ask(View* v, int32_t event, Fill fill, bool* answered = nullptr) {
   if (!raisesEvents(v)) return true;
   ViewEvent e(v, event);
   fill(e);
   e.raise();
+  if (answered) *answered = e.ran && e.record.hasResult;
   return e.answer();
 }
 
@@ -115,14 +117,8 @@ void ENGINE_CALL onConsole(wkeWebView, void* p, int level, wkeString message, wk
 // otherwise the engine is told to ask the person with a box of its own.
 template <class Fill>
 bool askDialog(wkeWebView web, View* v, int32_t event, Fill fill) {
-  bool answered = false, answer = true;
-  if (raisesEvents(v)) {
-    ViewEvent e(v, event);
-    fill(e);
-    e.raise();
-    answered = e.ran && e.record.hasResult;
-    answer = e.answer();
-  }
+  bool answered = false;
+  const bool answer = ask(v, event, fill, &answered);
   if (!answered && gEngine.wkeSetUserKeyValue)
     gEngine.wkeSetUserKeyValue(web, ENGINE_ASK_PERSON_KEY, reinterpret_cast<void*>(1));
   return answer;
