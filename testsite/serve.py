@@ -68,6 +68,7 @@ VARIANTS = {
     # placeholder in its place until then, as a reader on a slow network.
     "late3": (3, TITLE26, "late"),
     "late12": (12, TITLE26, "late"),
+    "late50": (50, TITLE26, "late"),
     # A reader that ignores "next" for THROTTLE_SECONDS after a page shows.
     "throttled3": (3, TITLE26, "throttled"),
     # Both, on a reader that says 4 pages and turns to its third only,

@@ -120,9 +120,9 @@ session_wait_boxes() {
 # gives the title, "text" the message, "button" the caption).
 box_field() { printf '%s\n' "$1" | awk -v k="$2" '$1 == k && !n++' | cut -d' ' -f7-; }
 
-session_press_ok() {   # session_press_ok "BOX LINES": clicks the box's button
-  local r; r=$(printf '%s\n' "$1" | awk '$1 == "button" && !n++ { print $2, $3, $4, $5 }')
-  [ -n "$r" ] || { log "the box has no button"; return 1; }
+session_press_ok() {   # session_press_ok "BOX LINES" [N]: clicks the box's Nth button (1 OK, 2 Cancel)
+  local r; r=$(printf '%s\n' "$1" | awk -v n="${2:-1}" '$1 == "button" && ++i == n { print $2, $3, $4, $5 }')
+  [ -n "$r" ] || { log "the box has no button ${2:-1}"; return 1; }
   click_at $r
 }
 

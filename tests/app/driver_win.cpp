@@ -56,6 +56,11 @@ BOOL CALLBACK findMain(HWND h, LPARAM out) {
   }
   return TRUE;
 }
+HWND mainWindow() {
+  HWND main = nullptr;
+  EnumWindows(findMain, LPARAM(&main));
+  return main;
+}
 BOOL CALLBACK listChild(HWND h, LPARAM) {
   std::wstring cls = classOf(h);
   for (auto& c : cls) c = wchar_t(towlower(c));
@@ -98,21 +103,18 @@ int main() {
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   if (argc >= 2 && wcscmp(argv[1], L"close") == 0) {
-    HWND main = nullptr;
-    EnumWindows(findMain, LPARAM(&main));
+    HWND main = mainWindow();
     return main && PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0) ? 0 : 1;
   }
   if (argc >= 2 && wcscmp(argv[1], L"controls") == 0) {
-    HWND main = nullptr;
-    EnumWindows(findMain, LPARAM(&main));
+    HWND main = mainWindow();
     if (!main) return 1;
     print("window", main);
     EnumChildWindows(main, listChild, 0);
     return 0;
   }
   if (argc >= 2 && wcscmp(argv[1], L"focus") == 0) {
-    HWND main = nullptr;
-    EnumWindows(findMain, LPARAM(&main));
+    HWND main = mainWindow();
     GUITHREADINFO gui = {};
     gui.cbSize = sizeof gui;
     if (!main || !GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &gui) || !gui.hwndFocus)
@@ -129,8 +131,7 @@ int main() {
     return 0;
   }
   if (argc >= 3 && wcscmp(argv[1], L"ping") == 0) {
-    HWND main = nullptr;
-    EnumWindows(findMain, LPARAM(&main));
+    HWND main = mainWindow();
     if (!main) return 1;
     LARGE_INTEGER f, start, t0, t1;
     QueryPerformanceFrequency(&f);

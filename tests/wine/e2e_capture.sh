@@ -88,8 +88,9 @@ fi
 rm -rf "$RUN_DIR/pic/$prefix"
 mkdir -p "$RUN_DIR/pic/$prefix/$title.pdf/held"
 load slow4
-caption() { session_controls | awk '$1 == "window" && !n++' | cut -d' ' -f7-; }
+caption() { box_field "$(session_controls)" window; }
 own=$(caption)
+: > "$PAGINET_WAVE_OUT"   # this run's prompt, not the last run's
 session_click_button "采集"
 seen="" held="" end=""
 if box=$(session_wait_box "操作提示" 60); then

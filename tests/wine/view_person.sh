@@ -143,7 +143,8 @@ expect "the recovered view takes input" user bob
 # A second copy of the program in the same folder gets a browser of its own
 # beside the first's profile, which ends with it even when it is killed.
 (cd "$RUN_DIR" && exec wine paginet.exe >"$SESSION_DIR/program3.log" 2>&1) &
-SESSION_PIDS+=($!)
+copy=$!
+SESSION_PIDS+=($copy)
 second=
 for _ in $(seq 60); do second=$(browser_on "$RUN_DIR/pic/browser-profile-2"); [ -n "$second" ] && break; sleep 0.5; done
 pages=
@@ -156,13 +157,9 @@ done
 grep -q 'book.paginet.cn' <<<"$pages" && [ -n "$(browser_on "$RUN_DIR/pic/browser-profile")" ] \
   && pass "a second copy opens its start address in a browser of its own" \
   || fail "a second copy opens its start address in a browser of its own" "browser ${second:-none}, pages: $pages"
-copy=
-for p in $(wine_pids); do   # the newest copy of this prefix
-  [ "$p" != "$PROGRAM_PID" ] && grep -qx paginet.exe <(tr '\0' '\n' < /proc/$p/cmdline 2>/dev/null) && copy=$p
-done
-[ -n "$copy" ] && kill -9 $copy
+kill -9 $copy
 for _ in $(seq 20); do [ -z "$(browser_on "$RUN_DIR/pic/browser-profile-2")" ] && break; sleep 0.5; done
 [ -n "$second" ] && [ -z "$(browser_on "$RUN_DIR/pic/browser-profile-2")" ] \
-  && pass "a killed copy's browser ends with it" || fail "a killed copy's browser ends with it" "copy ${copy:-none}"
+  && pass "a killed copy's browser ends with it" || fail "a killed copy's browser ends with it" "browser ${second:-none}"
 
 exit $rc

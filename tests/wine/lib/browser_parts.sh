@@ -5,11 +5,6 @@
 UI_URL="${SITE_URL%%/q*}/ui"
 ORIGIN="${SITE_URL%%/q*}"
 
-# press_button "BOX LINES" N: clicks the box's Nth button (1 OK, 2 Cancel).
-press_button() {
-  local r; r=$(printf '%s\n' "$1" | awk -v n="$2" '$1 == "button" && ++i == n { print $2, $3, $4, $5 }')
-  [ -n "$r" ] && click_at $r
-}
 # dialog CASE BUTTON X Y FIELD VALUE [TEXT]: clicks the page at X Y, waits for
 # a box titled with the page's origin, checks its text, presses the button
 # and expects the page to report VALUE.
@@ -18,7 +13,7 @@ dialog() {
   click "$3" "$4"
   if ! box=$(session_wait_box "$ORIGIN" 15); then fail "$1" "no box titled $ORIGIN"; return; fi
   if [ -n "${7:-}" ] && [ "$(box_text "$box")" != "$7" ]; then fail "$1" "box says '$(box_text "$box")'"; fi
-  press_button "$box" "$2"
+  session_press_ok "$box" "$2"
   expect "$1" "$5" "$6"
 }
 # menu X Y KEY: right-clicks the page at X Y and chooses by the item's letter.
@@ -118,7 +113,7 @@ at 300 400; sleep 0.3; xdotool keydown ctrl; sleep 0.3; xdotool click 4; sleep 0
 expect "Ctrl+wheel zooms" zoom 110
 click 62 53   # between two buttons unzoomed, on the first at 110 %
 if box=$(session_wait_box "$ORIGIN" 15); then
-  press_button "$box" 1; pass "a click on the zoomed page reaches what it shows there"
+  session_press_ok "$box" 1; pass "a click on the zoomed page reaches what it shows there"
 else fail "a click on the zoomed page reaches what it shows there" "no confirm box"; fi
 xdotool key ctrl+0
 expect "Ctrl+0 zooms back" zoom 100
