@@ -9,11 +9,11 @@
 #include <thread>
 #include "app/constants.h"
 #include "app/folder_name.h"
-#include "app/frame.h"
+#include "app/command_frame.h"
 #include "app/globals.h"
 #include "app/paper_pdf.h"
 #include "app/routines.h"
-#include "app/system_routines.h"
+#include "app/dll_routines.h"
 #include "app/text_routines.h"
 #include "browser/browser_commands.h"
 #include "runtime/core_commands.h"

@@ -12,9 +12,9 @@
 #include <vector>
 #include "app/constants.h"
 #include "app/folder_name.h"
-#include "app/frame.h"
+#include "app/command_frame.h"
 #include "app/pdf_writer.h"
-#include "app/system_routines.h"
+#include "app/dll_routines.h"
 #include "runtime/core_commands.h"
 
 namespace app {

@@ -1,9 +1,9 @@
 // Start-up code and program header of the application.
 #include "app/const_area.h"
 #include "app/constants.h"
-#include "app/frame.h"
+#include "app/command_frame.h"
 #include "app/routines.h"
-#include "app/system_routines.h"
+#include "app/dll_routines.h"
 #include "browser/browser_library.h"
 #include "components/core_library.h"
 #include "data/startup_form.h"

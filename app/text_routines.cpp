@@ -2,7 +2,7 @@
 // the rest of the application.
 #include "app/text_routines.h"
 #include "app/constants.h"
-#include "app/frame.h"
+#include "app/command_frame.h"
 #include "runtime/core_commands.h"
 #include "runtime/gbk.h"
 

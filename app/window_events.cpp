@@ -1,6 +1,6 @@
 // Start-up window events: first activation, layout and the home button.
 #include "app/constants.h"
-#include "app/frame.h"
+#include "app/command_frame.h"
 #include "app/globals.h"
 #include "app/routines.h"
 #include "browser/browser_commands.h"

@@ -1,5 +1,5 @@
 # Page capture cost against the recording engine double; runs under Wine
-# (bench/run.sh). The double is copied beside the benchmark.
+# (bench/run_all.sh). The double is copied beside the benchmark.
 if(WIN32)
   add_executable(browser_bench ${CMAKE_CURRENT_SOURCE_DIR}/browser_bench_win.cpp
     ${CMAKE_SOURCE_DIR}/tests/browser/test_host_win.cpp)

@@ -17,7 +17,7 @@
 #include "app/constants.h"
 #include "browser/element_script.h"
 #include "engine/dib_win.h"
-#include "engine/handshake.h"
+#include "engine/base64.h"
 #include "engine/message.h"
 #include "engine/script.h"
 #include "engine/websocket_win.h"

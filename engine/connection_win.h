@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "engine/downloads.h"
-#include "engine/keeper_win.h"
+#include "engine/kept_storage_win.h"
 #include "engine/session.h"
 #include "engine/websocket_win.h"
 

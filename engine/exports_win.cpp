@@ -7,8 +7,8 @@
 
 #include "browser/engine_types.h"
 #include "engine/connection_win.h"
-#include "engine/implemented.h"
-#include "engine/values.h"
+#include "engine/real_exports.h"
+#include "engine/script_values.h"
 #include "engine/view_win.h"
 #include "engine/wide_win.h"
 

@@ -1,12 +1,12 @@
 // The exports this engine does not do, defined from neutral_exports.inc;
 // the build fails when an export of the binding list is in neither that
-// table nor implemented.h (and links twice when in both).
+// table nor real_exports.h (and links twice when in both).
 #include <windows.h>
 
 #include <cstdint>
 
 #include "browser/engine_types.h"
-#include "engine/implemented.h"
+#include "engine/real_exports.h"
 
 namespace {
 

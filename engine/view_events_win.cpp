@@ -8,7 +8,7 @@
 #include "engine/connection_win.h"
 #include "engine/console.h"
 #include "engine/dialog_win.h"
-#include "engine/handshake.h"
+#include "engine/base64.h"
 #include "engine/page_events.h"
 #include "engine/view_win.h"
 

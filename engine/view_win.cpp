@@ -8,7 +8,7 @@
 #include <set>
 
 #include "engine/connection_win.h"
-#include "engine/handshake.h"
+#include "engine/base64.h"
 #include "engine/message.h"
 #include "engine/script.h"
 

@@ -6,7 +6,8 @@
 #include <random>
 #include <vector>
 
-#include "engine/handshake.h"
+#include "engine/base64.h"
+#include "engine/websocket_handshake.h"
 
 namespace engine {
 namespace {

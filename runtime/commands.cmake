@@ -5,7 +5,7 @@
 set(PAGINET_COMMANDS_NEUTRAL
   ${CMAKE_CURRENT_SOURCE_DIR}/text_commands.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/conversion_commands.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/text_reach.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/text_length_cache.cpp
   CACHE INTERNAL "neutral core command sources")
 set(PAGINET_COMMANDS_WIN
   ${CMAKE_CURRENT_SOURCE_DIR}/ui_commands_win.cpp

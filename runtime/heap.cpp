@@ -4,7 +4,7 @@
 #include <cstring>
 #include "runtime/heap_platform.h"
 #include "runtime/runtime.h"
-#include "runtime/text_reach.h"
+#include "runtime/text_length_cache.h"
 
 namespace rt {
 namespace {

@@ -5,7 +5,7 @@
 #include "runtime/core_commands.h"
 #include "runtime/gbk.h"
 #include "runtime/runtime.h"
-#include "runtime/text_reach.h"
+#include "runtime/text_length_cache.h"
 
 namespace core {
 

@@ -2,7 +2,7 @@
 // real core commands, as the runtime's does.
 #include <gtest/gtest.h>
 #include <string>
-#include "app/frame.h"
+#include "app/command_frame.h"
 #include "app/text_routines.h"
 #include "runtime/runtime.h"
 

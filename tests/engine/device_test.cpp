@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/values.h"
+#include "engine/script_values.h"
 
 namespace {
 

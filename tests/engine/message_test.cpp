@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "engine/handshake.h"
+#include "engine/base64.h"
 #include "engine/script.h"
 
 namespace {

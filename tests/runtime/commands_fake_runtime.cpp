@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include "runtime/runtime.h"
-#include "runtime/text_reach.h"
+#include "runtime/text_length_cache.h"
 
 namespace fake {
 void (*onReport)() = nullptr;

@@ -1,6 +1,6 @@
 # The browser view as a person's browser: the page's dialogs, the clipboard
 # shared with other programs, history, the menu, hover and focus. Sourced by
-# view_person.sh with the program running and the view placed.
+# view_as_user.sh with the program running and the view placed.
 
 UI_URL="${SITE_URL%%/q*}/ui"
 ORIGIN="${SITE_URL%%/q*}"

@@ -8,7 +8,7 @@
 
 #include "runtime/core_commands.h"
 #include "runtime/runtime.h"
-#include "runtime/text_reach.h"
+#include "runtime/text_length_cache.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // program's DLL commands.
 #pragma once
 #include <cstdint>
-#include "app/frame.h"
+#include "app/command_frame.h"
 #include "runtime/dll_call.h"
 
 namespace app {

@@ -1,4 +1,4 @@
-#include "app/frame.h"
+#include "app/command_frame.h"
 #include <cstring>
 
 namespace app {

@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <string>
-#include "app/frame.h"
-#include "app/system_routines.h"
+#include "app/command_frame.h"
+#include "app/dll_routines.h"
 #include "runtime/core_commands.h"
 #include "runtime/dll_commands.h"
 #include "runtime/gbk.h"
@@ -211,7 +211,7 @@ TEST_F(SystemRoutines, CreatePathLevelsAsksForEveryLevelInOrder) {
 TEST_F(SystemRoutines, IsDirectory) {
   wchar_t tmp[MAX_PATH];
   GetTempPathW(MAX_PATH, tmp);
-  const std::wstring wideFile = std::wstring(tmp) + L"paginet_system_routines.txt";
+  const std::wstring wideFile = std::wstring(tmp) + L"paginet_dll_routines.txt";
   HANDLE f = CreateFileW(wideFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   ASSERT_NE(f, INVALID_HANDLE_VALUE);
   CloseHandle(f);

@@ -1,6 +1,6 @@
 // Delay, MoveMouse and the directory routines. System functions go through
 // the DLL commands, everything else through core commands.
-#include "app/system_routines.h"
+#include "app/dll_routines.h"
 #include <cstring>
 #include "runtime/core_commands.h"
 

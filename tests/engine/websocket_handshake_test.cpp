@@ -1,4 +1,5 @@
-#include "engine/handshake.h"
+#include "engine/base64.h"
+#include "engine/websocket_handshake.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "engine/keeper_win.h"
+#include "engine/kept_storage_win.h"
 
 #include <ctime>
 

@@ -1,4 +1,4 @@
-# The runtime spine: values and heap, form description, window table, events,
+# The runtime core: values and heap, form description, window table, events,
 # property values and the error report text (neutral), plus start-up, the
 # message loop, loading and the service table (Windows).
 target_sources(paginet_runtime_core PRIVATE

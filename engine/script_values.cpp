@@ -1,4 +1,4 @@
-#include "engine/values.h"
+#include "engine/script_values.h"
 
 namespace engine {
 

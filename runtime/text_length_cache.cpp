@@ -1,4 +1,4 @@
-#include "runtime/text_reach.h"
+#include "runtime/text_length_cache.h"
 
 #include <atomic>
 #include <cstring>

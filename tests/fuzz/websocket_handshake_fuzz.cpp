@@ -7,7 +7,8 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include "engine/handshake.h"
+#include "engine/base64.h"
+#include "engine/websocket_handshake.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-// WebSocket opening handshake pieces: SHA-1, base64 and the HTTP upgrade.
+// WebSocket opening handshake pieces: SHA-1 and the HTTP upgrade.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -8,10 +8,6 @@
 namespace engine {
 
 std::array<uint8_t, 20> sha1(std::string_view data);
-std::string base64Encode(std::string_view bytes);
-// Returns false on characters outside the alphabet or bad padding.
-bool base64Decode(std::string_view text, std::string& out);
-
 // The Sec-WebSocket-Accept value a server must answer to `key`.
 std::string acceptFor(std::string_view key);
 
