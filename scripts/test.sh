@@ -39,6 +39,17 @@ run_suite() {      # run_suite NAME COMMAND...: counts one result per suite line
   passed=$((passed + p)); failed=$((failed + f))
 }
 
+# Only files named *_win.* may see Windows headers: the rest builds natively.
+windows_includes() {
+  local bad
+  bad=$(git -C "$ROOT" grep -lE '#include <(windows|windowsx|win[a-z0-9]*|mmsystem|commctrl|commdlg|shlwapi|shellapi|shlobj|psapi|ole2|objbase|imm|bcrypt|ws2tcpip|tlhelp32)\.h>' \
+        -- '*.c' '*.cpp' '*.h' '*.inc' | grep -v '_win\.[a-z]*$' || true)
+  if [ -z "$bad" ]; then echo "PASS: Windows headers only in *_win files"; return; fi
+  printf 'FAIL: Windows headers included outside *_win files:\n%s\n' "$bad"
+  return 1
+}
+
+run_suite layout windows_includes
 run_suite native ctest --test-dir "$BUILD/native" --output-on-failure -j "$JOBS"
 run_suite fuzz run_fuzzers
 run_suite wine ctest --test-dir "$BUILD/win32" --output-on-failure
