@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "browser/engine_types.h"
+#include "binding/engine_types.h"
 #include "browser/view_properties.h"
 #include "runtime/abi.h"
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "browser/engine_types.h"
+#include "binding/engine_types.h"
 #include "runtime/abi.h"
 
 namespace web {
@@ -12,7 +12,7 @@ namespace web {
 // One slot per export, in binding order; a missing export stays null.
 struct EngineTable {
 #define ENGINE_FN(ret, name, params) ret(ENGINE_CALL* name) params;
-#include "browser/engine_api.inc"
+#include "binding/engine_api.inc"
 #undef ENGINE_FN
 };
 

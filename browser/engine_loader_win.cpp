@@ -11,7 +11,7 @@ EngineTable gEngine;
 
 const char* const kEngineExportNames[kEngineExportCount] = {
 #define ENGINE_FN(ret, name, params) #name,
-#include "browser/engine_api.inc"
+#include "binding/engine_api.inc"
 #undef ENGINE_FN
 };
 

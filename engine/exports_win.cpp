@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-#include "browser/engine_types.h"
+#include "binding/engine_types.h"
 #include "engine/connection_win.h"
 #include "engine/real_exports.h"
 #include "engine/script_values.h"
@@ -18,7 +18,7 @@
 // definition below against it.
 #define ENGINE_DECLARE(r, n, a) ENGINE_EXPORT r n a;
 #define ENGINE_FN(r, n, a) ENGINE_PICK_TYPED(r, n)(ENGINE_DECLARE, ENGINE_SKIP)(r, n, a)
-#include "browser/engine_api.inc"
+#include "binding/engine_api.inc"
 #undef ENGINE_FN
 
 // Engine strings handed to callbacks: UTF-8 with a UTF-16 copy made on demand.

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "browser/engine_types.h"
+#include "binding/engine_types.h"
 #include "engine/real_exports.h"
 
 namespace {
@@ -48,5 +48,5 @@ constexpr bool isNeutral(const char* name) {
 
 #define ENGINE_CHECK_LISTED(r, n, a) static_assert(isNeutral(#n), #n " is neither real nor neutral");
 #define ENGINE_FN(r, n, a) ENGINE_PICK(n)(ENGINE_SKIP, ENGINE_CHECK_LISTED)(r, n, a)
-#include "browser/engine_api.inc"
+#include "binding/engine_api.inc"
 #undef ENGINE_FN

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "browser/engine_types.h"
+#include "binding/engine_types.h"
 
 // Pixel (x, y) of every double view's drawing surface, as 0x00RRGGBB.
 inline uint32_t doublePattern(int x, int y) {

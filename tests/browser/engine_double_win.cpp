@@ -226,5 +226,5 @@ DOUBLE_REGISTRATION(wkeOnPaintUpdated)
     return r();              \
   }
 #define ENGINE_FN(r, n, a) DOUBLE_PICK(n)(DOUBLE_SKIP, DOUBLE_STUB)(r, n, a)
-#include "browser/engine_api.inc"
+#include "binding/engine_api.inc"
 #undef ENGINE_FN
