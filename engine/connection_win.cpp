@@ -1,10 +1,8 @@
 #include "engine/connection_win.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 
-#include "engine/view_win.h"
 #include "engine/wide_win.h"
 
 namespace engine {
@@ -48,12 +46,7 @@ void guarded(const std::string& what, Fn fn) {
 
 }  // namespace
 
-void engineLog(const std::string& line) {
-  std::string s = "[node] " + line + "\n";
-  fputs(s.c_str(), stderr);
-  fflush(stderr);
-  OutputDebugStringA(s.c_str());
-}
+Connection::Connection() : keeper_({[this] { return session(); }}) {}
 
 Connection& Connection::get() {
   static Connection c;
@@ -115,7 +108,7 @@ bool Connection::replaceable() const { return !delivering_ && !(session_ && sess
 
 void Connection::park() {
   for (auto& [id, view] : views_) {
-    view->onDetached();
+    calls_->onDetached(view);
     waiting_.push_back(view);
   }
   views_.clear();
@@ -123,7 +116,7 @@ void Connection::park() {
 }
 
 void Connection::offline() {
-  for (View* v : waiting_) v->setOffline(true);
+  for (View* v : waiting_) calls_->setOffline(v, true);
 }
 
 void Connection::closeBrowser() {
@@ -207,7 +200,7 @@ void Connection::ready() {
 void Connection::startPages() {
   std::vector<View*> now;
   now.swap(waiting_);
-  for (View* v : now) v->startPage();
+  for (View* v : now) calls_->startPage(v);
 }
 
 bool Connection::connect(const std::string& host, int port) {
@@ -300,7 +293,7 @@ void Connection::onDownloadProgress(const std::string& guid, const std::string& 
 
 View* Connection::viewOfTarget(const std::string& targetId) const {
   for (const auto& [id, view] : views_)
-    if (!targetId.empty() && view->targetId() == targetId) return view;
+    if (!targetId.empty() && calls_->targetId(view) == targetId) return view;
   return nullptr;
 }
 
@@ -309,7 +302,7 @@ void Connection::onBrowserEvent(const Event& e) {
   const Json& p = e.params;
   if (e.method == "Target.detachedFromTarget") {
     auto v = views_.find(stringField(p, "sessionId"));
-    if (v != views_.end()) v->second->onDetached();
+    if (v != views_.end()) calls_->onDetached(v->second);
   } else if (e.method == "Target.targetCreated" && p.contains("targetInfo") && p["targetInfo"].is_object()) {
     // A page's window.open makes the browser open a window of its own; the
     // opener's view has asked the application instead, so that one goes.
@@ -321,7 +314,7 @@ void Connection::onBrowserEvent(const Event& e) {
     // Unanswered (no view of ours started it) means refused.
     std::string guid = stringField(p, "guid");
     View* v = viewOfTarget(stringField(p, "frameId"));
-    bool taken = v && v->onDownload(p);
+    bool taken = v && calls_->onDownload(v, p);
     ledger_.decided(guid, taken);
     if (!taken && session()) session_->post("Browser.cancelDownload", {{"guid", guid}});
   } else if (e.method == "Browser.downloadProgress") {
@@ -343,7 +336,7 @@ void Connection::service(bool start) {
   while (session_ && session_->nextEvent(e)) {
     auto it = views_.find(e.sessionId);
     guarded(e.method, [&] {
-      if (it != views_.end()) it->second->onEvent(e);
+      if (it != views_.end()) calls_->onEvent(it->second, e);
       else if (e.sessionId.empty()) onBrowserEvent(e);
     });
   }
@@ -352,10 +345,10 @@ void Connection::service(bool start) {
   for (auto& [id, view] : now) {
     auto it = views_.find(id);
     if (it == views_.end() || it->second != view) continue;
-    if (!session_->lost()) guarded("a view's update", [&] { view->afterEvents(); });
+    if (!session_->lost()) guarded("a view's update", [&] { calls_->afterEvents(view); });
   }
   delivering_ = false;
-  for (View* v : retired_) delete v;
+  for (View* v : retired_) calls_->free(v);
   retired_.clear();
 }
 
@@ -365,7 +358,7 @@ void Connection::deliverNow(const Event& e) {
   // A view the handler destroys must outlive the call it is inside.
   bool was = delivering_;
   delivering_ = true;
-  guarded(e.method, [&] { it->second->onEvent(e); });
+  guarded(e.method, [&] { calls_->onEvent(it->second, e); });
   delivering_ = was;
 }
 
@@ -376,8 +369,8 @@ void Connection::retire(View* v) {
     else ++it;
   }
   if (delivering_) retired_.push_back(v);
-  else delete v;
-  if (View::count() == 0) {
+  else calls_->free(v);
+  if (calls_->count() == 0) {
     wanted_ = false;
     closeBrowser();
   }

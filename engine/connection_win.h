@@ -10,13 +10,28 @@
 #include <vector>
 
 #include "engine/downloads.h"
+#include "engine/host_win.h"
 #include "engine/kept_storage_win.h"
 #include "engine/session.h"
 #include "engine/websocket_win.h"
 
 namespace engine {
 
-class View;
+class View;  // reached only through ViewCalls
+
+// What the connection asks of the views it serves, set by their side before
+// the first view is handed over; the connection never sees a view's insides.
+struct ViewCalls {
+  void (*startPage)(View*);  // opens the page in the current session
+  void (*onEvent)(View*, const Event&);
+  void (*afterEvents)(View*);  // once the events that arrived are delivered
+  void (*onDetached)(View*);
+  void (*setOffline)(View*, bool offline);
+  bool (*onDownload)(View*, const Json& params);  // true when it takes the download
+  const std::string& (*targetId)(const View*);
+  void (*free)(View*);  // deletes the view
+  size_t (*count)();    // views that exist
+};
 
 // What ends a browser this engine started once released, and at the end of
 // this process however it ends: its job, or the listener that the host
@@ -26,9 +41,6 @@ struct BrowserHold {
   SOCKET watch = INVALID_SOCKET;
   void release();
 };
-
-// Writes one line to stderr and the debugger.
-void engineLog(const std::string& line);
 
 class Connection {
  public:
@@ -42,7 +54,9 @@ class Connection {
   void start();
   // As session(), but starts at once and serves the start for up to ms.
   Session* waitSession(int ms);
-  // The view's startPage() runs once a session is up (at once when it is);
+  // How views are reached; set before the first wantPage.
+  void serveViews(const ViewCalls& calls) { calls_ = &calls; }
+  // The view's startPage runs once a session is up (at once when it is);
   // the first load or script asks for the start.
   void wantPage(View* view);
   // Maps the page's session to the view, which has no other page left.
@@ -60,7 +74,7 @@ class Connection {
 
  private:
   enum class State { Idle, Starting, Ready };
-  Connection() = default;
+  Connection();
   bool ensureWindow();  // the message-only window for sockets and the timer
   void begin();      // finds the endpoint, or starts a browser
   void advance();    // a started browser's port, then the connection
@@ -86,6 +100,7 @@ class Connection {
   void onDownloadProgress(const std::string& guid, const std::string& state);
   WebSocketClient ws_;
   std::unique_ptr<Session> session_;
+  const ViewCalls* calls_ = nullptr;
   std::map<std::string, View*> views_;
   std::vector<View*> waiting_;  // views whose page starts with the next session
   std::vector<View*> retired_;
@@ -119,13 +134,5 @@ int readActivePort(const std::wstring& portFile);
 // The stable profile folder for a storage folder the application named, or
 // for none ("").
 std::wstring profileFolder(const std::wstring& storage);
-
-// Makes dir and the folders above it; true when it exists afterwards.
-// Defined in launch_win.cpp.
-bool makeFolders(const std::wstring& dir);
-
-// A path as a browser running on the host system names it: the Unix path
-// under Wine, the path itself (UTF-8) on Windows. Defined in launch_win.cpp.
-std::string hostPath(const std::wstring& path);
 
 }  // namespace engine

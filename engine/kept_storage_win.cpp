@@ -2,7 +2,7 @@
 
 #include <ctime>
 
-#include "engine/connection_win.h"
+#include "engine/host_win.h"
 #include "engine/wide_win.h"
 
 namespace engine {
@@ -96,7 +96,7 @@ void Keeper::connected(bool attached) {
 }
 
 void Keeper::load() {
-  Session* s = Connection::get().session();
+  Session* s = link_.session();
   if (!attached_ || !s) return;
   if (!cookieDir().empty() && cookieDir() != cookiesFrom_) {
     cookiesFrom_ = cookieDir();
@@ -132,7 +132,7 @@ void Keeper::noteHost(const std::string& host) {
 }
 
 void Keeper::saveCookies() {
-  Session* s = Connection::get().session();
+  Session* s = link_.session();
   if (!active() || !s || cookiesFrom_.empty()) return;
   Reply r = s->call("Storage.getCookies");
   if (!r.ok || !member(r.result, "cookies").is_array()) {

@@ -6,15 +6,23 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <set>
 #include <string>
 
 #include "engine/jar.h"
+#include "engine/session.h"
 
 namespace engine {
 
 class Keeper {
  public:
+  // How the keeper reaches the browser, set by its owner: the live session,
+  // or nullptr while there is none.
+  struct Link {
+    std::function<Session*()> session;
+  };
+  explicit Keeper(Link link) : link_(std::move(link)) {}
   // The folder named for cookies or for local storage. Each kind is kept in
   // the other's folder while only that one is named.
   void nameCookies(const std::wstring& dir);
@@ -45,6 +53,7 @@ class Keeper {
   std::wstring storageDir() const { return local_.empty() ? cookies_ : local_; }
   void load();  // what the named folders hold, once per folder and browser
   void noteHost(const std::string& host);
+  Link link_;
   bool attached_ = false;
   std::wstring cookies_, local_;            // the folders as named
   std::wstring cookiesFrom_, itemsFrom_;    // where the loaded ones came from

@@ -51,26 +51,6 @@ std::wstring findBrowser() {
 
 }  // namespace
 
-bool makeFolders(const std::wstring& dir) {
-  for (size_t i = 3; i <= dir.size(); ++i)
-    if (i == dir.size() || dir[i] == L'\\') CreateDirectoryW(dir.substr(0, i).c_str(), nullptr);
-  DWORD a = GetFileAttributesW(dir.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::string hostPath(const std::wstring& path) {
-  using ToUnix = char*(CDECL*)(const wchar_t*);
-  auto toUnix = reinterpret_cast<ToUnix>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-  if (toUnix) {
-    char* unix = toUnix(path.c_str());
-    std::string s = unix ? unix : "";
-    if (unix) HeapFree(GetProcessHeap(), 0, unix);
-    return s;
-  }
-  return toUtf8(path.c_str());
-}
-
 int readActivePort(const std::wstring& file) {
   HANDLE h = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                          nullptr, OPEN_EXISTING, 0, nullptr);

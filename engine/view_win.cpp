@@ -35,6 +35,18 @@ std::set<const void*>& views() {
   return all;
 }
 
+const ViewCalls kViewCalls = {
+    .startPage = [](View* v) { v->startPage(); },
+    .onEvent = [](View* v, const Event& e) { v->onEvent(e); },
+    .afterEvents = [](View* v) { v->afterEvents(); },
+    .onDetached = [](View* v) { v->onDetached(); },
+    .setOffline = [](View* v, bool offline) { v->setOffline(offline); },
+    .onDownload = [](View* v, const Json& params) { return v->onDownload(params); },
+    .targetId = [](const View* v) -> const std::string& { return v->targetId(); },
+    .free = [](View* v) { delete v; },
+    .count = View::count,
+};
+
 }  // namespace
 
 View* View::create(int type, HWND parent, int x, int y, int w, int h) {
@@ -61,6 +73,7 @@ View* View::create(int type, HWND parent, int x, int y, int w, int h) {
   v->w_ = rc.right > 0 ? rc.right : 1;
   v->h_ = rc.bottom > 0 ? rc.bottom : 1;
   v->dib_.resize(v->w_, v->h_);
+  Connection::get().serveViews(kViewCalls);
   Connection::get().wantPage(v);
   return v;
 }
