@@ -26,8 +26,9 @@ struct ViewProperties {
 // Exactly 20 bytes plus the lengths of the four texts.
 std::vector<uint8_t> writeViewProperties(const ViewProperties& p);
 
-// Reads a block; on a short or unterminated block returns false and leaves
-// the fields read so far.
+// Reads a block; false for a version above kViewDataVersion (nothing read)
+// and for a short or unterminated block (the fields after the cut are 0 or
+// empty).
 bool readViewProperties(const uint8_t* data, size_t size, ViewProperties* out);
 
 // Relative paths (no "X:\" start) go under `runDir`; the result ends in "\".

@@ -58,6 +58,10 @@ TEST(ViewProperties, RoundTripAndTruncation) {
     web::ViewProperties partial;
     EXPECT_FALSE(web::readViewProperties(block.data(), cut, &partial));
   }
+  block[0] += 1;  // a newer version is refused, an older one read
+  EXPECT_FALSE(web::readViewProperties(block.data(), block.size(), &back));
+  block[0] -= 2;
+  EXPECT_TRUE(web::readViewProperties(block.data(), block.size(), &back));
 }
 
 TEST(ViewProperties, FullPathRules) {
