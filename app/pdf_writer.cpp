@@ -1,4 +1,5 @@
 #include "app/pdf_writer.h"
+#include "browser/bmp_image.h"
 #include <zlib.h>
 #include <algorithm>
 #include <new>
@@ -21,30 +22,6 @@ constexpr uint32_t kCatalog = 1, kInfo = 2, kPageTree = 3, kFirstPageObject = 4;
 constexpr uint32_t kObjectsPerPage = 4;
 // The cross-reference table holds offsets in ten digits.
 constexpr uint64_t kMaxOffset = 9999999999ull;
-
-uint32_t get16(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8; }
-uint32_t get32(const uint8_t* p) { return get16(p) | get16(p + 2) << 16; }
-
-// The pixel layout of a 32-bit uncompressed BMP file image: false, with
-// *out untouched, for anything else or a file too short for its pixels.
-struct BmpLayout {
-  uint32_t width, height;
-  size_t pixelOffset;
-  bool topDown;   // negative height: the first stored row is the top one
-};
-
-bool ReadBmpLayout(const uint8_t* bmp, size_t size, BmpLayout* out) {
-  if (!bmp || size < 54 || bmp[0] != 'B' || bmp[1] != 'M') return false;
-  const uint32_t pixelOffset = get32(bmp + 10), infoSize = get32(bmp + 14);
-  const int32_t width = int32_t(get32(bmp + 18)), height = int32_t(get32(bmp + 22));
-  if (infoSize < 40 || uint64_t(pixelOffset) < 14 + uint64_t(infoSize)) return false;
-  if (get16(bmp + 26) != 1 || get16(bmp + 28) != 32 || get32(bmp + 30) != 0) return false;
-  if (width <= 0 || height == 0 || height == INT32_MIN) return false;
-  const uint32_t rows = uint32_t(height < 0 ? -height : height);
-  if (uint64_t(pixelOffset) + uint64_t(width) * rows * 4 > size) return false;
-  *out = BmpLayout{uint32_t(width), rows, pixelOffset, height < 0};
-  return true;
-}
 
 bool flush(PdfWriter* w) {
   if (w->failed) return false;
@@ -124,16 +101,15 @@ std::string textString(const uint16_t* units, size_t n) {
 
 // Deflates the picture's rows top-down as RGB straight into the output
 // buffer; the compressed size, or -1 when zlib or the sink failed.
-int64_t putPixels(PdfWriter* w, const uint8_t* bmp, const BmpLayout& l) {
+int64_t putPixels(PdfWriter* w, const uint8_t* bmp, const web::BmpLayout& l) {
   std::vector<uint8_t> rgb(size_t(l.width) * 3);   // before zlib's state, which a throw would leak
   z_stream z{};
   const int init = deflateInit(&z, kDeflateLevel);
   if (init == Z_MEM_ERROR) throw std::bad_alloc();
   if (init != Z_OK) return -1;
-  const size_t stride = size_t(l.width) * 4;
   int rc = Z_OK;
   for (uint32_t y = 0; y < l.height && rc == Z_OK && !w->failed; ++y) {
-    const uint8_t* src = bmp + l.pixelOffset + stride * (l.topDown ? y : l.height - 1 - y);
+    const uint8_t* src = web::bmpRow(bmp, l, y);
     for (uint32_t x = 0; x < l.width; ++x) {
       rgb[3 * x] = src[4 * x + 2];
       rgb[3 * x + 1] = src[4 * x + 1];
@@ -178,8 +154,8 @@ PdfStatus begin(PdfWriter* w, PdfSink sink, const uint16_t* title, size_t titleU
 
 PdfStatus addBmpPage(PdfWriter* w, const uint8_t* bmp, size_t size) {
   if (w->failed) return PdfStatus::kWriteFailed;
-  BmpLayout l;
-  if (!ReadBmpLayout(bmp, size, &l)) return PdfStatus::kBadPicture;
+  web::BmpLayout l;
+  if (!web::readBmpLayout(bmp, size, &l)) return PdfStatus::kBadPicture;
   const uint32_t page = kFirstPageObject + kObjectsPerPage * w->pages;
   const std::string width = points(l.width), height = points(l.height);
 

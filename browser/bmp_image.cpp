@@ -1,22 +1,12 @@
 #include "browser/bmp_image.h"
 
-#include <cstdint>
 #include <cstring>
 
+#include "runtime/byte_io.h"
+
 namespace web {
-namespace {
 
-void put16(uint8_t* p, uint32_t v) {
-  p[0] = uint8_t(v);
-  p[1] = uint8_t(v >> 8);
-}
-
-void put32(uint8_t* p, uint32_t v) {
-  put16(p, v);
-  put16(p + 2, v >> 16);
-}
-
-}  // namespace
+constexpr uint32_t kInfoHeaderSize = 40;
 
 uint32_t bmpFileSize(int32_t width, int32_t height, int32_t bitsPerPixel) {
   if (width <= 0 || height <= 0 || bitsPerPixel <= 0) return 0;
@@ -29,15 +19,35 @@ uint32_t bmpFileSize(int32_t width, int32_t height, int32_t bitsPerPixel) {
 
 void writeBmpHeader(uint8_t* out, int32_t width, int32_t height, int32_t bitsPerPixel) {
   std::memset(out, 0, kBmpHeaderSize);
-  out[0] = 'B';
-  out[1] = 'M';
-  put32(out + 2, bmpFileSize(width, height, bitsPerPixel));
-  put32(out + 10, kBmpHeaderSize);
-  put32(out + 14, 40);
-  put32(out + 18, uint32_t(width));
-  put32(out + 22, uint32_t(height));
-  put16(out + 26, 1);
-  put16(out + 28, uint32_t(bitsPerPixel));
+  rt::ByteWriter w(out, kBmpHeaderSize);
+  w.u8('B');
+  w.u8('M');
+  w.u32(bmpFileSize(width, height, bitsPerPixel));
+  w.u32(0);
+  w.u32(kBmpHeaderSize);
+  w.u32(kInfoHeaderSize);
+  w.i32(width);
+  w.i32(height);
+  w.u16(1);
+  w.u16(uint16_t(bitsPerPixel));
+}
+
+bool readBmpLayout(const uint8_t* bmp, size_t size, BmpLayout* out) {
+  rt::ByteReader r(bmp, size);
+  const uint16_t magic = r.u16();
+  r.take(8);  // file size, reserved
+  const uint32_t pixelOffset = r.u32(), infoSize = r.u32();
+  const int32_t width = r.i32(), height = r.i32();
+  const uint16_t planes = r.u16(), bits = r.u16();
+  const uint32_t compression = r.u32();
+  if (r.bad || magic != ('B' | 'M' << 8) || infoSize < kInfoHeaderSize) return false;
+  if (uint64_t(pixelOffset) < 14 + uint64_t(infoSize)) return false;
+  if (planes != 1 || bits != 32 || compression != 0) return false;
+  if (width <= 0 || height == 0 || height == INT32_MIN) return false;
+  const uint32_t rows = uint32_t(height < 0 ? -height : height);
+  if (uint64_t(pixelOffset) + uint64_t(width) * rows * 4 > size) return false;
+  *out = BmpLayout{uint32_t(width), rows, pixelOffset, height < 0};
+  return true;
 }
 
 }  // namespace web

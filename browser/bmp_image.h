@@ -1,5 +1,8 @@
-// BMP file image of a snapshot: 54-byte header, then the rows bottom-up.
+// The BMP file image of a snapshot, the one home of its layout: a 54-byte
+// header, then the rows, bottom-up as snapshots are written (a negative
+// height, read only, means top-down).
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 namespace web {
@@ -11,5 +14,21 @@ uint32_t bmpFileSize(int32_t width, int32_t height, int32_t bitsPerPixel);
 
 // Writes the 54 header bytes; `out` must hold kBmpHeaderSize bytes.
 void writeBmpHeader(uint8_t* out, int32_t width, int32_t height, int32_t bitsPerPixel);
+
+// Where the pixels of a 32-bit uncompressed BMP file image lie.
+struct BmpLayout {
+  uint32_t width, height;
+  size_t pixelOffset;
+  bool topDown;   // negative height: the first stored row is the top one
+};
+
+// False, with *out untouched, for anything but a 32-bit uncompressed BMP
+// file image, or one too short for its pixels.
+bool readBmpLayout(const uint8_t* bmp, size_t size, BmpLayout* out);
+
+// The 4-byte pixels of row y counted from the top.
+inline const uint8_t* bmpRow(const uint8_t* bmp, const BmpLayout& l, uint32_t y) {
+  return bmp + l.pixelOffset + size_t(l.width) * 4 * (l.topDown ? y : l.height - 1 - y);
+}
 
 }  // namespace web
