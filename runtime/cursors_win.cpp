@@ -3,20 +3,18 @@
 // the window component looks for it when the pointer is over it.
 #include <windows.h>
 #include <cstring>
+#include "runtime/byte_io.h"
 #include "runtime/mouse_pointer.h"
 #include "runtime/runtime_win.h"
 
 namespace rt {
 namespace {
 
-uint16_t half(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
-uint32_t word(const uint8_t* p) { return uint32_t(p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24); }
-
 // The first image of a cursor file, with the hot spot it names.
 HCURSOR cursorFromFile(const uint8_t* f, size_t size) {
-  if (size < 22 || half(f) != 0 || half(f + 2) != 2 || half(f + 4) == 0) return nullptr;
+  if (size < 22 || loadU16(f) != 0 || loadU16(f + 2) != 2 || loadU16(f + 4) == 0) return nullptr;
   const uint8_t* entry = f + 6;
-  uint32_t bytes = word(entry + 8), offset = word(entry + 12);
+  uint32_t bytes = loadU32(entry + 8), offset = loadU32(entry + 12);
   if (offset > size || bytes > size - offset || bytes == 0) return nullptr;
   std::vector<uint8_t> res(4 + bytes);
   std::memcpy(res.data(), entry + 4, 4);   // hot spot x, y
@@ -28,7 +26,7 @@ HCURSOR cursorFromFile(const uint8_t* f, size_t size) {
 // null for the default pointer and for data that makes no cursor.
 HCURSOR loadPointer(const std::vector<uint8_t>& block) {
   if (block.size() < 4) return nullptr;
-  int32_t n = int32_t(word(block.data()));
+  int32_t n = int32_t(loadU32(block.data()));
   if (n == kPointerCustom) return cursorFromFile(block.data() + 4, block.size() - 4);
   int32_t id = publicPointer(n);
   if (id == kPointerDefault) return nullptr;

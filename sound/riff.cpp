@@ -2,12 +2,10 @@
 
 #include <cstring>
 
+#include "runtime/byte_io.h"
+
 namespace snd {
 namespace {
-
-uint32_t le32(const uint8_t* p) {
-  return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24);
-}
 
 uint32_t be32(const uint8_t* p) {
   return (uint32_t(p[0]) << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
@@ -35,13 +33,13 @@ SoundKind classifySound(const uint8_t* data, uint32_t size) {
 bool findWaveChunks(const uint8_t* data, uint32_t size, WaveChunks* out) {
   if (!data || size < 36 || !tagIs(data, "RIFF") || !tagIs(data + 8, "WAVE")) return false;
   WaveChunks w{};
-  w.riffSize = le32(data + 4);
+  w.riffSize = rt::loadU32(data + 4);
   bool haveFmt = false, haveData = false;
   // 64-bit so that a huge claimed size cannot wrap back into the image.
   uint64_t pos = 12;
   while (pos + 8 <= size) {
     const uint8_t* chunk = data + pos;
-    uint32_t claimed = le32(chunk + 4);
+    uint32_t claimed = rt::loadU32(chunk + 4);
     uint32_t contents = uint32_t(pos + 8);
     if (tagIs(chunk, "fmt ")) {
       w.fmtOffset = contents;
