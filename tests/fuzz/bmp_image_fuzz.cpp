@@ -1,9 +1,11 @@
 // The BMP size and header on any width, height and depth: the size is the
 // exact pixel bytes plus the header, or 0 when that does not fit in 32 bits,
-// and the header carries what it was given.
+// and the header carries what it was given. The bytes after the first 12,
+// read as a file image, give a layout only when its every row lies inside.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 #include "browser/bmp_image.h"
 
@@ -37,5 +39,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if ((h[26] | h[27] << 8) != 1 || (h[28] | h[29] << 8) != (uint32_t(bits) & 0xFFFF)) std::abort();
   for (uint32_t o = 30; o < web::kBmpHeaderSize; ++o)
     if (h[o]) std::abort();
+
+  const uint8_t* file = data + 12;
+  web::BmpLayout l;
+  if (web::readBmpLayout(file, size - 12, &l)) {
+    for (uint32_t y : {0u, l.height - 1}) {
+      const uint8_t* row = web::bmpRow(file, l, y);
+      if (row < file || uint64_t(row - file) + uint64_t(l.width) * 4 > size - 12) std::abort();
+    }
+  }
   return 0;
 }
