@@ -10,35 +10,19 @@
 #include <cstdlib>
 #include <vector>
 #include "app/pdf_writer.h"
+#include "browser/bmp_image.h"
 
 namespace {
-
-std::vector<uint8_t> bmpHeader(int32_t w, int32_t h) {
-  std::vector<uint8_t> b(54, 0);
-  auto put32 = [&](size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = uint8_t(v >> (8 * i));
-  };
-  b[0] = 'B';
-  b[1] = 'M';
-  put32(2, uint32_t(54 + size_t(w) * h * 4));
-  put32(10, 54);
-  put32(14, 40);
-  put32(18, uint32_t(w));
-  put32(22, uint32_t(h));
-  b[26] = 1;
-  b[28] = 32;
-  return b;
-}
 
 // White paper with a coloured band and lines of "text": glyphs drawn from a
 // set of 64, each a 10 x 16 pattern of anti-aliased greys, as screen text
 // is; different on every page. Or noise.
 std::vector<uint8_t> page(int32_t w, int32_t h, uint32_t seed, bool noise) {
-  std::vector<uint8_t> b = bmpHeader(w, h);
-  b.resize(54 + size_t(w) * h * 4, 0xFF);
+  std::vector<uint8_t> b(web::bmpFileSize(w, h, 32), 0xFF);
+  web::writeBmpHeader(b.data(), w, h, 32);
   uint32_t x = seed * 2654435761u + 1;
   auto next = [&] { return (x = x * 1103515245u + 12345u) >> 16; };
-  uint8_t* px = b.data() + 54;
+  uint8_t* px = b.data() + web::kBmpHeaderSize;
   if (noise) {
     for (size_t i = 0; i < size_t(w) * h * 4; ++i) px[i] = uint8_t(next());
     return b;
@@ -46,7 +30,7 @@ std::vector<uint8_t> page(int32_t w, int32_t h, uint32_t seed, bool noise) {
   static const uint8_t kGreys[] = {255, 255, 255, 230, 160, 90, 30, 0};
   std::vector<uint8_t> glyphs(64 * 16 * 10);
   for (uint8_t& g : glyphs) g = kGreys[next() % 8];
-  for (int32_t y = 40; y < 120; ++y)
+  for (int32_t y = 40; y < 120 && y < h; ++y)
     for (int32_t c = 0; c < w; ++c) {
       uint8_t* p = px + (size_t(y) * w + c) * 4;
       p[0] = uint8_t(seed * 40), p[1] = uint8_t(seed * 90), p[2] = 200;
@@ -109,6 +93,10 @@ int main(int argc, char** argv) {
   const int pages = argc > 1 ? atoi(argv[1]) : 50;
   const int32_t w = argc > 2 ? atoi(argv[2]) : 1866, h = argc > 3 ? atoi(argv[3]) : 930;
   const char* path = argc > 4 ? argv[4] : "pdf_bench.pdf";
+  if (web::bmpFileSize(w, h, 32) == 0) {
+    fprintf(stderr, "no BMP file image of %d x %d\n", w, h);
+    return 2;
+  }
   run("text-like pages", pages, w, h, false, path);
   run("noise pages (worst case)", 5, w, h, true, path);
   return 0;
