@@ -144,6 +144,10 @@ rt::LiveObject* RT_CALL create(const uint8_t* data, uint32_t size, uint32_t styl
                                uint32_t controlId, void* menu, int32_t left, int32_t top,
                                int32_t width, int32_t height, uint32_t windowId,
                                uint32_t componentId, void* designOwner, int32_t designFlag) {
+  // A newer block fails creation, as every component's does.
+  ViewProperties props;
+  if (size >= 1 && readViewProperties(data, size, &props) == rt::ReadStatus::kNewerVersion)
+    return nullptr;
   if (!initEngine()) return nullptr;
   View* v = findRegistered(windowId, componentId);
   bool fresh = v == nullptr;
@@ -153,8 +157,7 @@ rt::LiveObject* RT_CALL create(const uint8_t* data, uint32_t size, uint32_t styl
     SetPropW(HWND(v->hwnd), kClosingProp, HANDLE(&v->live));
     PostMessageW(HWND(v->hwnd), WM_CLOSE, 0, 0);
   }
-  v->props = ViewProperties();
-  if (size >= 1) readViewProperties(data, size, &v->props);
+  v->props = props;
   v->designOwner = designOwner;
   v->parent = parent;
   v->controlId = controlId;

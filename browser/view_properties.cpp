@@ -1,7 +1,5 @@
 #include "browser/view_properties.h"
 
-#include "runtime/byte_io.h"
-
 namespace web {
 
 std::vector<uint8_t> writeViewProperties(const ViewProperties& p) {
@@ -18,10 +16,11 @@ std::vector<uint8_t> writeViewProperties(const ViewProperties& p) {
   return out;
 }
 
-bool readViewProperties(const uint8_t* data, size_t size, ViewProperties* out) {
+rt::ReadStatus readViewProperties(const uint8_t* data, size_t size, ViewProperties* out) {
   rt::ByteReader r(data, size);
   uint32_t version = 0;
-  if (r.version(kViewDataVersion, &version) != rt::ReadStatus::kOk) return false;
+  const rt::ReadStatus status = r.version(kViewDataVersion, &version);
+  if (status != rt::ReadStatus::kOk) return status;
   out->disableF5 = r.i32();
   out->disableCookies = r.i32();
   out->url = r.ztext();
@@ -29,7 +28,7 @@ bool readViewProperties(const uint8_t* data, size_t size, ViewProperties* out) {
   out->cookiePath = r.ztext();
   out->userAgent = r.ztext();
   out->allowNewWindows = r.i32();
-  return !r.bad;
+  return r.bad ? rt::ReadStatus::kTruncated : rt::ReadStatus::kOk;
 }
 
 }  // namespace web

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/byte_io.h"
+
 namespace web {
 
 constexpr uint32_t kViewDataVersion = 0x0C060701;
@@ -26,10 +28,10 @@ struct ViewProperties {
 // Exactly 20 bytes plus the lengths of the four texts.
 std::vector<uint8_t> writeViewProperties(const ViewProperties& p);
 
-// Reads a block; false for a version above kViewDataVersion (nothing read)
-// and for a short or unterminated block (the fields after the cut are 0 or
-// empty).
-bool readViewProperties(const uint8_t* data, size_t size, ViewProperties* out);
+// Reads a block. kNewerVersion for a version above kViewDataVersion (nothing
+// read); kTruncated for a short or unterminated block (the fields after the
+// cut are 0 or empty).
+rt::ReadStatus readViewProperties(const uint8_t* data, size_t size, ViewProperties* out);
 
 // Relative paths (no "X:\" start) go under `runDir`; the result ends in "\".
 // Works on UTF-16 text, where a backslash cannot be half of a GBK character.

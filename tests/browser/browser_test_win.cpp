@@ -499,6 +499,10 @@ TEST(BrowserView, DestroyedViewIsNoLongerFound) {
   rt::Value args[] = {viewArg(), none, none, none, none};
   web::CaptureViewBitmap(&r, 5, args);
   EXPECT_EQ(r.bin, nullptr);
+  std::vector<uint8_t> newer = startupBlock();
+  newer[0] += 1;  // a newer version fails creation and registers nothing
+  EXPECT_EQ(createView(newer, kComponentId), nullptr);
+  EXPECT_EQ(webView(), nullptr);
   // Re-creating the component registers it again.
   gView = createView(startupBlock(), kComponentId);
   ASSERT_NE(gView, nullptr);

@@ -51,17 +51,18 @@ TEST(ViewProperties, RoundTripAndTruncation) {
   std::vector<uint8_t> block = web::writeViewProperties(p);
   EXPECT_EQ(block.size(), 20 + p.url.size() + 4 + 1 + 2);
   web::ViewProperties back;
-  ASSERT_TRUE(web::readViewProperties(block.data(), block.size(), &back));
+  ASSERT_EQ(web::readViewProperties(block.data(), block.size(), &back), rt::ReadStatus::kOk);
   EXPECT_EQ(web::writeViewProperties(back), block);
   for (size_t cut = 0; cut < block.size(); ++cut) {
     SCOPED_TRACE(cut);
     web::ViewProperties partial;
-    EXPECT_FALSE(web::readViewProperties(block.data(), cut, &partial));
+    EXPECT_EQ(web::readViewProperties(block.data(), cut, &partial), rt::ReadStatus::kTruncated);
   }
   block[0] += 1;  // a newer version is refused, an older one read
-  EXPECT_FALSE(web::readViewProperties(block.data(), block.size(), &back));
+  EXPECT_EQ(web::readViewProperties(block.data(), block.size(), &back),
+            rt::ReadStatus::kNewerVersion);
   block[0] -= 2;
-  EXPECT_TRUE(web::readViewProperties(block.data(), block.size(), &back));
+  EXPECT_EQ(web::readViewProperties(block.data(), block.size(), &back), rt::ReadStatus::kOk);
 }
 
 TEST(ViewProperties, FullPathRules) {
