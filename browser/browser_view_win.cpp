@@ -7,6 +7,7 @@
 #include "browser/browser_view.h"
 #include "browser/engine_loader.h"
 #include "browser/presets.h"
+#include "runtime/component_ops.h"
 #include "runtime/gbk.h"
 
 namespace web {
@@ -231,22 +232,22 @@ void RT_CALL defaultSize(int32_t* width, int32_t* height) {
   if (height) *height = 100;
 }
 
+const rt::ComponentOps kViewOps = {
+  .version = 1,
+  .create = create,
+  .query2 = answerOne,
+  .query3 = answerZero,
+  .propertyChanged = propertyChanged,
+  .getAllPropertyData = getAllPropertyData,
+  .getPropertyData = getPropertyData,
+  .wantsKey = wantsKey,
+  .defaultSize = defaultSize,
+};
+
 }  // namespace
 
 bool runningLive(const View* v) { return v->designFlag == 0 || v->designPreview != 0; }
 
-void* RT_CALL browserViewInterface(int32_t op) {
-  switch (op) {
-    case rt::kOpCreate: return reinterpret_cast<void*>(create);
-    case rt::kOpQuery2: return reinterpret_cast<void*>(answerOne);
-    case rt::kOpQuery3: return reinterpret_cast<void*>(answerZero);
-    case rt::kOpPropertyChanged: return reinterpret_cast<void*>(propertyChanged);
-    case rt::kOpGetAllPropertyData: return reinterpret_cast<void*>(getAllPropertyData);
-    case rt::kOpGetPropertyData: return reinterpret_cast<void*>(getPropertyData);
-    case rt::kOpWantsKey: return reinterpret_cast<void*>(wantsKey);
-    case rt::kOpDefaultSize: return reinterpret_cast<void*>(defaultSize);
-    default: return nullptr;
-  }
-}
+void* RT_CALL browserViewInterface(int32_t op) { return rt::componentOperation(kViewOps, op); }
 
 }  // namespace web

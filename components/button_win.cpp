@@ -107,32 +107,22 @@ rt::LiveObject* RT_CALL create(const uint8_t* data, uint32_t size, uint32_t styl
 int32_t RT_CALL propertyChanged(rt::LiveObject* obj, int32_t index, const rt::PropValue* v,
                                 const char** errorText) {
   auto* b = reinterpret_cast<Button*>(obj);
-  ButtonProps& p = b->props;
-  switch (index + 8) {
-    case 8: p.picture = rawIn(v); return 1;
-    case 9:
-      p.type = clampChoice(v->i, 1);
-      SendMessageW(hwndOf(b), BM_SETSTYLE, p.type == 1 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
-      return 0;
-    case 10: p.caption = textIn(v); SetWindowTextW(hwndOf(b), widen(p.caption).c_str()); return 0;
-    case 11: p.hAlign = clampChoice(v->i, 2); replaceStyle(b, BS_CENTER, kHAlign[p.hAlign]); return 0;
-    case 12: p.vAlign = clampChoice(v->i, 2); replaceStyle(b, BS_VCENTER, kVAlign[p.vAlign]); return 0;
-    case 13: p.font = rawIn(v); applyFont(b); return 0;
+  const ButtonProps& p = b->props;
+  int32_t number = index + rt::kFirstOwnProperty;
+  if (setStored(b->props, number, v) < 0) return 0;
+  switch (number) {
+    case 8: return 1;  // the picture is decoded at creation
+    case 9: SendMessageW(hwndOf(b), BM_SETSTYLE, p.type == 1 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE); break;
+    case 10: SetWindowTextW(hwndOf(b), widen(p.caption).c_str()); break;
+    case 11: replaceStyle(b, BS_CENTER, kHAlign[p.hAlign]); break;
+    case 12: replaceStyle(b, BS_VCENTER, kVAlign[p.vAlign]); break;
+    case 13: applyFont(b); break;
   }
   return 0;
 }
 
 int32_t RT_CALL getPropertyData(rt::LiveObject* obj, int32_t index, rt::PropValue* out) {
-  const ButtonProps& p = reinterpret_cast<Button*>(obj)->props;
-  switch (index + 8) {
-    case 8: putRaw(out, p.picture); return 1;
-    case 9: putInt(out, p.type); return 1;
-    case 10: putText(out, p.caption); return 1;
-    case 11: putInt(out, p.hAlign); return 1;
-    case 12: putInt(out, p.vAlign); return 1;
-    case 13: putRaw(out, p.font); return 1;
-  }
-  return 0;
+  return getStored(reinterpret_cast<Button*>(obj)->props, index + rt::kFirstOwnProperty, out, nullptr);
 }
 
 uint8_t* RT_CALL getAllPropertyData(rt::LiveObject* obj, uint32_t* size) {
@@ -145,22 +135,22 @@ int32_t RT_CALL isDefaultButton(rt::LiveObject* obj) {
 }
 
 void RT_CALL propertyTexts(rt::LiveObject* obj, PropertyTextFn fn, void* ctx) {
-  static const int32_t kTexts[] = {10 - 8};
+  static const int32_t kTexts[] = {10};  // caption
   walkPropertyTexts(obj, kTexts, 1, fn, ctx);
 }
 
+const rt::ComponentOps kButtonOps = {
+  .version = 1,
+  .create = create,
+  .propertyChanged = propertyChanged,
+  .getAllPropertyData = getAllPropertyData,
+  .getPropertyData = getPropertyData,
+  .propertyTexts = propertyTexts,
+  .isDefaultButton = isDefaultButton,
+};
+
 }  // namespace
 
-void* RT_CALL buttonInterface(int32_t op) {
-  switch (op) {
-    case rt::kOpCreate: return reinterpret_cast<void*>(create);
-    case rt::kOpPropertyChanged: return reinterpret_cast<void*>(propertyChanged);
-    case rt::kOpGetAllPropertyData: return reinterpret_cast<void*>(getAllPropertyData);
-    case rt::kOpGetPropertyData: return reinterpret_cast<void*>(getPropertyData);
-    case rt::kOpPropertyTexts: return reinterpret_cast<void*>(propertyTexts);
-    case rt::kOpIsDefaultButton: return reinterpret_cast<void*>(isDefaultButton);
-    default: return nullptr;
-  }
-}
+void* RT_CALL buttonInterface(int32_t op) { return rt::componentOperation(kButtonOps, op); }
 
 }  // namespace comp

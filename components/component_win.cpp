@@ -83,21 +83,22 @@ void* operationOf(const rt::LiveObject* obj, int32_t op) {
   return t && t->iface ? t->iface(op) : nullptr;
 }
 
-void walkPropertyTexts(rt::LiveObject* obj, const int32_t* indices, int count,
+void walkPropertyTexts(rt::LiveObject* obj, const int32_t* numbers, int count,
                        PropertyTextFn fn, void* ctx) {
   auto get = reinterpret_cast<rt::GetPropertyDataFn>(operationOf(obj, rt::kOpGetPropertyData));
   auto set = reinterpret_cast<rt::PropertyChangedFn>(operationOf(obj, rt::kOpPropertyChanged));
   if (!get || !set || !fn) return;
   for (int i = 0; i < count; ++i) {
+    int32_t index = numbers[i] - rt::kFirstOwnProperty;
     rt::PropValue v = {};
-    if (!get(obj, indices[i], &v)) continue;
+    if (!get(obj, index, &v)) continue;
     Bytes current = textIn(&v);
-    const char* repl = fn(ctx, indices[i], current.c_str());
+    const char* repl = fn(ctx, index, current.c_str());
     if (!repl) continue;
     Bytes copy(repl);
     rt::PropValue nv = {};
     putText(&nv, copy);
-    set(obj, indices[i], &nv, nullptr);
+    set(obj, index, &nv, nullptr);
   }
 }
 

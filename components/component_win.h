@@ -45,24 +45,12 @@ const rt::TypeRecord* typeRecordOf(uint32_t typeCode);
 // A component interface operation of an object's type, or null.
 void* operationOf(const rt::LiveObject* obj, int32_t op);
 
-// Operation 9 over the listed text properties: get reads one, set writes a
-// replacement through the component's own property change.
-void walkPropertyTexts(rt::LiveObject* obj, const int32_t* indices, int count,
+// Operation 9 over the listed text properties (by number): get reads one,
+// set writes a replacement through the component's own property change.
+void walkPropertyTexts(rt::LiveObject* obj, const int32_t* numbers, int count,
                        PropertyTextFn fn, void* ctx);
 
 // Subclasses a native control so proc sees its messages first.
 bool subclass(HWND hwnd, SUBCLASSPROC proc, void* object);
-
-// Value exchange with operations 4 and 6.
-inline void putInt(rt::PropValue* out, int32_t v) { out->w[0] = static_cast<uint32_t>(v); out->w[1] = 0; }
-inline void putText(rt::PropValue* out, const Bytes& s) { out->text = s.c_str(); out->w[1] = 0; }
-inline void putRaw(rt::PropValue* out, const Bytes& s) {
-  out->raw.data = reinterpret_cast<const uint8_t*>(s.data());
-  out->raw.size = static_cast<uint32_t>(s.size());
-}
-inline Bytes textIn(const rt::PropValue* v) { return v->text ? Bytes(v->text) : Bytes(); }
-inline Bytes rawIn(const rt::PropValue* v) {
-  return v->raw.data ? Bytes(reinterpret_cast<const char*>(v->raw.data), v->raw.size) : Bytes();
-}
 
 }  // namespace comp

@@ -8,7 +8,7 @@ constexpr UINT_PTR kTimerId = 1000;
 struct Timer {
   rt::LiveObject base;          // first: the runtime sees a LiveObject
   bool design = false;
-  int32_t period = 0;
+  TimerProps props;
   bool running = false;         // native timer kTimerId is set
   bool live = false;            // creation finished; until then create() owns it
 };
@@ -25,7 +25,8 @@ LRESULT CALLBACK timerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (!t) return DefWindowProcW(hwnd, msg, wp, lp);
   switch (msg) {
     case WM_CREATE:
-      if (t->period > 0 && !t->design) t->running = SetTimer(hwnd, kTimerId, static_cast<UINT>(t->period), nullptr) != 0;
+      if (t->props.period > 0 && !t->design)
+        t->running = SetTimer(hwnd, kTimerId, static_cast<UINT>(t->props.period), nullptr) != 0;
       return 0;
     case rt::kMsgQueryObject:
       return reinterpret_cast<LRESULT>(t);
@@ -66,7 +67,7 @@ rt::LiveObject* RT_CALL create(const uint8_t* data, uint32_t size, uint32_t styl
   auto* t = new Timer();
   t->base = {nullptr, windowId, componentId, rt::kTypeTimer, nullptr};
   t->design = designFlag != 0;
-  t->period = p.period;
+  t->props = p;
   DWORD s = WS_CHILD | WS_CLIPSIBLINGS | style | (t->design ? WS_BORDER : 0);
   HWND hwnd = CreateWindowExW(0, L"_EL_Timer", nullptr, s, left, top, width, height, static_cast<HWND>(parent),
                               reinterpret_cast<HMENU>(static_cast<UINT_PTR>(controlId)), inst, t);
@@ -82,39 +83,32 @@ rt::LiveObject* RT_CALL create(const uint8_t* data, uint32_t size, uint32_t styl
 int32_t RT_CALL propertyChanged(rt::LiveObject* obj, int32_t index, const rt::PropValue* v,
                                 const char** errorText) {
   auto* t = reinterpret_cast<Timer*>(obj);
-  if (index != 0) return 0;
-  int32_t period = nonNegative(v->i);
-  if (period == t->period) return 0;
-  t->period = period;
-  if (t->design) return 0;
+  if (setStored(t->props, index + rt::kFirstOwnProperty, v) != 1 || t->design) return 0;
   HWND hwnd = static_cast<HWND>(t->base.hwnd);
   if (t->running) KillTimer(hwnd, kTimerId);
+  int32_t period = t->props.period;
   t->running = period > 0 && SetTimer(hwnd, kTimerId, static_cast<UINT>(period), nullptr) != 0;
   return 0;
 }
 
 int32_t RT_CALL getPropertyData(rt::LiveObject* obj, int32_t index, rt::PropValue* out) {
-  if (index != 0) return 0;
-  putInt(out, reinterpret_cast<Timer*>(obj)->period);
-  return 1;
+  return getStored(reinterpret_cast<Timer*>(obj)->props, index + rt::kFirstOwnProperty, out, nullptr);
 }
 
 uint8_t* RT_CALL getAllPropertyData(rt::LiveObject* obj, uint32_t* size) {
-  TimerProps p;
-  p.period = reinterpret_cast<Timer*>(obj)->period;
-  return runtimeBlock(writeTimerProps(p), size);
+  return runtimeBlock(writeTimerProps(reinterpret_cast<Timer*>(obj)->props), size);
 }
+
+const rt::ComponentOps kTimerOps = {
+  .version = 1,
+  .create = create,
+  .propertyChanged = propertyChanged,
+  .getAllPropertyData = getAllPropertyData,
+  .getPropertyData = getPropertyData,
+};
 
 }  // namespace
 
-void* RT_CALL timerInterface(int32_t op) {
-  switch (op) {
-    case rt::kOpCreate: return reinterpret_cast<void*>(create);
-    case rt::kOpPropertyChanged: return reinterpret_cast<void*>(propertyChanged);
-    case rt::kOpGetAllPropertyData: return reinterpret_cast<void*>(getAllPropertyData);
-    case rt::kOpGetPropertyData: return reinterpret_cast<void*>(getPropertyData);
-    default: return nullptr;
-  }
-}
+void* RT_CALL timerInterface(int32_t op) { return rt::componentOperation(kTimerOps, op); }
 
 }  // namespace comp

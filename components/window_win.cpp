@@ -250,16 +250,16 @@ HWND hiddenOwner() {
   return nullptr;
 }
 
-void* RT_CALL windowInterface(int32_t op) {
-  switch (op) {
-    case rt::kOpCreate: return reinterpret_cast<void*>(create);
-    case rt::kOpPropertyChanged: return reinterpret_cast<void*>(windowPropertyChanged);
-    case rt::kOpGetAllPropertyData: return reinterpret_cast<void*>(windowGetAllPropertyData);
-    case rt::kOpGetPropertyData: return reinterpret_cast<void*>(windowGetPropertyData);
-    case rt::kOpIconData: return reinterpret_cast<void*>(windowIconData);
-    case rt::kOpPropertyTexts: return reinterpret_cast<void*>(windowPropertyTexts);
-    default: return nullptr;
-  }
-}
+const rt::ComponentOps kWindowOps = {
+  .version = 1,
+  .create = create,
+  .propertyChanged = windowPropertyChanged,
+  .getAllPropertyData = windowGetAllPropertyData,
+  .getPropertyData = windowGetPropertyData,
+  .iconData = windowIconData,
+  .propertyTexts = windowPropertyTexts,
+};
+
+void* RT_CALL windowInterface(int32_t op) { return rt::componentOperation(kWindowOps, op); }
 
 }  // namespace comp

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <cstring>
+#include "runtime/component_ops.h"
 #include "runtime/font_values.h"
 #include "runtime/mouse_pointer.h"
 #include "runtime/property_values.h"
@@ -49,7 +50,7 @@ bool getOwn(uint32_t typeCode, LiveObject* obj, int32_t property, PropValue* v) 
   auto get = t && t->iface ? reinterpret_cast<GetPropertyDataFn>(t->iface(kOpGetPropertyData))
                            : nullptr;
   *v = PropValue{};
-  return get && get(obj, property - 8, v);
+  return get && get(obj, property - kFirstOwnProperty, v);
 }
 
 int64_t readOwn(uint32_t typeCode, LiveObject* obj, int32_t property, int32_t element) {
@@ -80,7 +81,7 @@ int32_t writeOwn(uint32_t typeCode, LiveObject* obj, int32_t property, int32_t e
   } else if (!propertyArgument(form, low, high, &v)) {
     return 0;
   }
-  return changed(obj, property - 8, &v, nullptr);
+  return changed(obj, property - kFirstOwnProperty, &v, nullptr);
 }
 
 // The component wants re-creating to show a change.
@@ -245,14 +246,14 @@ void writeProperty(uint32_t windowId, uint32_t componentId, int32_t property, in
 
 int64_t readObjectProperty(uint32_t typeCode, LiveObject* obj, int32_t property, int32_t element) {
   if (!obj) return 0;
-  if (property < 8) return readProperty(obj->windowId, obj->componentId, property, element);
+  if (property < kFirstOwnProperty) return readProperty(obj->windowId, obj->componentId, property, element);
   return readOwn(typeCode, obj, property, element);
 }
 
 void writeObjectProperty(uint32_t typeCode, LiveObject* obj, int32_t property, int32_t element,
                          uint32_t low, uint32_t high) {
   if (!obj) return;
-  if (property < 8) writeProperty(obj->windowId, obj->componentId, property, element, low, high);
+  if (property < kFirstOwnProperty) writeProperty(obj->windowId, obj->componentId, property, element, low, high);
   else if (writeOwn(typeCode, obj, property, element, low, high) == 1)
     recreateAfterChange(obj->windowId, obj->componentId);
 }

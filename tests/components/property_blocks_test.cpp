@@ -233,3 +233,39 @@ TEST(PropertyBlocks, CountedLengthBeyondEndIsTruncation) {
   ButtonProps b;
   EXPECT_EQ(ReadStatus::kTruncated, readButtonProps(block.data(), block.size(), &b));
 }
+
+TEST(PropertyBlocks, WritesByNumberAreBoundedAndReadBack) {
+  struct Case { int32_t number; int32_t value; const char* text; int32_t changed; int32_t got; };
+  const Case cases[] = {
+    {9, 9, nullptr, 1, 5},        // border clamped to 0-5
+    {9, 5, nullptr, 0, 5},        // the same value again: nothing changed
+    {15, 7, nullptr, 1, 1},       // logical
+    {14, -4, nullptr, 0, 0},      // maximum length stays 0
+    {23, -8, nullptr, 1, -8},
+    {19, 0, "#x", 1, '#'},        // password character: the text's first byte
+    {27, 0, "ds", 1, 0},
+    {26, 3, nullptr, -1, 0},      // the selected text is not stored
+    {7, 3, nullptr, -1, 0},       // a common property
+  };
+  EditBoxProps p;
+  Bytes scratch;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.number);
+    rt::PropValue in = {}, out = {};
+    if (c.text) in.text = c.text; else in.i = c.value;
+    EXPECT_EQ(c.changed, setStored(p, c.number, &in));
+    EXPECT_EQ(c.changed >= 0, getStored(p, c.number, &out, &scratch));
+    if (c.changed < 0) continue;
+    if (c.text) EXPECT_EQ(c.number == 19 ? "#" : c.text, std::string(out.text));
+    else EXPECT_EQ(c.got, out.i);
+  }
+  // What was written is what the block holds.
+  EXPECT_EQ(5, p.border);
+  EXPECT_EQ('#', p.passwordChar);
+  EXPECT_EQ("ds", p.dataSource);
+  TimerProps t;
+  rt::PropValue negative = {};
+  negative.i = -5;
+  EXPECT_EQ(0, setStored(t, 8, &negative));
+  EXPECT_EQ(0, t.period);
+}

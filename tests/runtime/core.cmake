@@ -1,7 +1,7 @@
 paginet_test(runtime_core_test
   heap_value_test.cpp error_text_test.cpp form_description_test.cpp events_test.cpp
   property_values_test.cpp font_values_test.cpp text_length_cache_test.cpp mouse_pointer_test.cpp
-  byte_io_test.cpp
+  byte_io_test.cpp component_ops_test.cpp
   LIBS paginet_runtime_core)
 
 if(WIN32)
