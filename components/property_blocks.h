@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+#include "runtime/byte_io.h"
 #include "runtime/component_ops.h"
 
 namespace comp {
@@ -15,7 +16,7 @@ namespace comp {
 // data for blocks. An empty string is an empty field.
 using Bytes = std::string;
 
-enum class ReadStatus { kOk, kTruncated, kNewerVersion };
+using rt::ReadStatus;
 
 // Choice properties store the nearest limit of [0, max].
 inline int32_t clampChoice(int32_t v, int32_t max) { return v < 0 ? 0 : (v > max ? max : v); }
