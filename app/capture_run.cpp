@@ -108,10 +108,13 @@ struct Run {
 };
 
 // What the page says of itself: its pictures in view still loading, and
-// a signature of its document. Owned text; empty when the script failed.
+// a signature of its document (owned text; empty when the script failed);
+// and whether the engine still loads anything for it: a picture of no
+// size, or not in view, that has not come keeps the page unfinished too.
 struct PageState {
   char* text;
-  int32_t loading() const { return text ? atoi(text) : 0; }
+  bool requests;
+  bool loading() const { return requests || (text && atoi(text) > 0); }
   const char* signature() const {
     const char* space = text ? strchr(text, ' ') : nullptr;
     return space ? space + 1 : "";
@@ -119,7 +122,8 @@ struct PageState {
 };
 
 PageState pageState() {
-  return {ownedText(callBrowser(web::RunPageScript, gMainBrowser, textArg(kPageStateScript)))};
+  char* text = ownedText(callBrowser(web::RunPageScript, gMainBrowser, textArg(kPageStateScript)));
+  return {text, callBrowser(web::IsPageLoading, gMainBrowser).i != 0};
 }
 
 uint8_t* snapshot() {
@@ -139,7 +143,7 @@ uint32_t ticks() { return callDll(kLocation, kGetTickCount); }
 // Two looks at the page in hand: the page's state with the view after it
 // (`now`), and the view a moment before (`before`, may be null).
 struct Looks {
-  PageState state{nullptr};
+  PageState state{nullptr, false};
   uint8_t* before = nullptr;
   uint8_t* now = nullptr;
   void clear() {
@@ -213,12 +217,12 @@ Step turnPage(Run* run, const PageState& before, Looks* looks) {
 // that gives no picture has nothing to wait for: saving it fails.
 bool settle(Looks* looks, bool* closed) {
   const uint32_t start = ticks();
-  while (looks->state.loading() > 0 || !samePicture(looks->before, looks->now)) {
+  while (looks->state.loading() || !samePicture(looks->before, looks->now)) {
     if (ticks() - start >= kFinishBoundMs) {
       if (!looks->now) looks->look();   // saved as it stands
       return false;
     }
-    const bool loading = looks->state.loading() > 0;
+    const bool loading = looks->state.loading();
     if (!wait(loading ? kLoadingPollMs : kSettleMs)) {
       *closed = true;
       return false;
@@ -231,7 +235,7 @@ bool settle(Looks* looks, bool* closed) {
     looks->askState();
     // The looks so far show it loading; the page reacts to the arrival a
     // moment later (a placeholder goes), so the next look waits a little.
-    if (looks->state.loading() == 0) looks->clearLooks();
+    if (!looks->state.loading()) looks->clearLooks();
   }
   return true;
 }

@@ -21,8 +21,10 @@ void RT_CALL SetElementVisible(rt::Value* result, int32_t argc, rt::Value* args)
 // Runs argument 1 as a function body in the view's top document; its value
 // as text (UTF-8 as the engine gives it), empty when it has none or fails.
 void RT_CALL RunPageScript(rt::Value* result, int32_t argc, rt::Value* args);
+// Logical: whether the engine still loads anything for the view's page.
+void RT_CALL IsPageLoading(rt::Value* result, int32_t argc, rt::Value* args);
 
-constexpr int32_t kBrowserCommandCount = 11;
+constexpr int32_t kBrowserCommandCount = 12;
 extern const rt::CommandFn kBrowserCommands[kBrowserCommandCount];
 
 }  // namespace web

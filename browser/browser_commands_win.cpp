@@ -248,10 +248,15 @@ void RT_CALL RunPageScript(rt::Value* result, int32_t argc, rt::Value* args) {
   result->text = scriptText(v->webView, script);
 }
 
+void RT_CALL IsPageLoading(rt::Value* result, int32_t argc, rt::Value* args) {
+  View* v = argc >= 1 ? FindView(args[0]) : nullptr;
+  result->i = v && v->webView && gEngine.wkeIsLoading && gEngine.wkeIsLoading(v->webView) ? 1 : 0;
+}
+
 const rt::CommandFn kBrowserCommands[kBrowserCommandCount] = {
     LoadUrl,        GetElementHtml,  GetWebViewHandle, CaptureViewBitmap,
     SetDeviceParameter, Utf8ToText,  FormFillCreate,   FormFillDestroy,
-    ClickElement,   SetElementVisible, RunPageScript,
+    ClickElement,   SetElementVisible, RunPageScript,  IsPageLoading,
 };
 
 }  // namespace web

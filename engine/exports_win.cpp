@@ -169,7 +169,10 @@ ENGINE_EXPORT void wkeStopLoading(wkeWebView wv) {
     View* v = View::find(wv);                    \
     return v && v->loadState().test();          \
   }
-ENGINE_LOAD_STATE(wkeIsLoading, loading)
+ENGINE_EXPORT bool wkeIsLoading(wkeWebView wv) {
+  View* v = View::find(wv);
+  return v && v->loading();
+}
 ENGINE_LOAD_STATE(wkeIsLoadingSucceeded, succeeded)
 ENGINE_LOAD_STATE(wkeIsLoadingFailed, failed)
 ENGINE_LOAD_STATE(wkeIsLoadingCompleted, completed)

@@ -12,7 +12,12 @@ void readPaused(const Json& p, PageEvent& ev) {
   ev.request.id = stringField(p, "requestId");
   ev.request.networkId = stringField(p, "networkId");
   ev.request.frameId = stringField(p, "frameId");
-  ev.request.document = stringField(p, "resourceType") == "Document";
+  const std::string type = stringField(p, "resourceType");
+  ev.request.document = type == "Document";
+  // Event streams, sockets, media and beacons may rightly never end; a page
+  // holding one open has not for that reason stopped loading.
+  ev.request.lasting = type == "EventSource" || type == "WebSocket" || type == "Media" || type == "Ping" ||
+                       type == "CSPViolationReport";
   // The response stage is never asked for; a pause in it is let through.
   ev.request.requestStage = member(p, "responseStatusCode").is_null() && member(p, "responseErrorReason").is_null();
 }

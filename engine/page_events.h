@@ -43,6 +43,7 @@ struct PageEvent {
     std::string networkId;     // Paused: the id its Network events use
     std::string frameId;       // Paused
     bool document = false;     // Paused: a document, not a sub-resource
+    bool lasting = false;      // Paused: of a kind that may stay open for good (a stream)
     bool requestStage = true;  // Paused: before the response
     bool failed = false, canceled = false;  // RequestEnded
     std::string errorText;     // RequestEnded

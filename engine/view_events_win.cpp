@@ -57,7 +57,12 @@ void View::onEvent(const Event& e) {
     case PageEvent::Navigated:
     case PageEvent::WithinDocument: {
       url_ = ev.url;
-      if (ev.kind == PageEvent::Navigated) errorPage_ = ev.errorPage;
+      if (ev.kind == PageEvent::Navigated) {
+        errorPage_ = ev.errorPage;
+        // The browser does not always tell the end of the old document's
+        // requests; they are gone with it.
+        std::erase_if(requests_, [&](const auto& r) { return r.first != pageRequest_; });
+      }
       NoticeArgs a;
       a.text = url_;
       a.number = 1;
@@ -163,7 +168,8 @@ void View::requestPaused(const PageEvent& ev) {
   if (allow && q.requestStage && page) prepareRestore(urlOrigin(ev.url));
   if (allow && q.requestStage && !q.networkId.empty()) {
     if (requests_.size() >= 4096) requests_.clear();  // ones that never end do not pile up
-    requests_[q.networkId] = {ev.url, jobs_, page};
+    requests_[q.networkId] = {ev.url, jobs_, page, q.lasting};
+    if (page) pageRequest_ = q.networkId;
   }
   if (allow) post("Fetch.continueRequest", {{"requestId", q.id}});
   else post("Fetch.failRequest", {{"requestId", q.id}, {"errorReason", "Aborted"}});
@@ -272,6 +278,13 @@ void View::requestEnded(const PageEvent::Request& q) {
     a.text2 = q.errorText;
     notifyApp(*this, Notice::LoadingFinished, a);
   }
+}
+
+bool View::loading() const {
+  if (load_.loading()) return true;
+  for (const auto& [id, r] : requests_)
+    if (!r.lasting) return true;
+  return false;
 }
 
 void View::afterEvents() {

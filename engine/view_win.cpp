@@ -89,6 +89,7 @@ void View::startPage() {
   detached_ = false;
   sessionId_.clear();
   aheadId_ = 0;  // asked of the session before
+  requests_.clear();  // their ends would come to the old page
   deviceScriptId_.clear();
   // Cookies off: a store of the page's own keeps the browser's cookies from
   // its requests, and what it is sent out of the browser's store.

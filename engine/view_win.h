@@ -68,6 +68,9 @@ class View {
   bool goToEntry(int id);
   void stopLoading();
   const LoadState& loadState() const { return load_; }
+  // Whether the page is still loading: its document, or a request it made
+  // that has not ended (streams that may stay open not counted).
+  bool loading() const;
   // Edit commands, with copy, cut and paste on the system's clipboard.
   void edit(EditCommand c);
   void setContextMenuEnabled(bool on) { menuEnabled_ = on; }
@@ -218,8 +221,10 @@ class View {
     std::string url;
     int job = 0;
     bool page = false;  // the main frame's document
+    bool lasting = false;  // may stay open for good: not waited for
   };
   std::map<std::string, Request> requests_;  // by network request id, till they end
+  std::string pageRequest_;  // of the main frame's latest document
   bool errorPage_ = false;  // the main frame shows the browser's error page
   bool storageWatched_ = false;      // DOMStorage events are on for the page
   std::string restoreFor_;           // origin and keeper version of the restore script

@@ -104,3 +104,18 @@ TEST(PageEvent, ReadsContextsAndBindingCalls) {
 }
 
 }  // namespace
+
+// Streams may stay open for good; what a page shows is waited for.
+TEST(PageEvent, PausedRequestsThatMayNeverEnd) {
+  const struct {
+    const char* type;
+    bool lasting;
+  } cases[] = {{"EventSource", true}, {"WebSocket", true}, {"Media", true}, {"Ping", true},
+               {"CSPViolationReport", true}, {"Image", false}, {"XHR", false}, {"Fetch", false},
+               {"Script", false}, {"Document", false}, {"", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.type);
+    const std::string params = std::string(R"({"requestId":"i","resourceType":")") + c.type + "\"}";
+    EXPECT_EQ(engine::readPageEvent(event("Fetch.requestPaused", params.c_str())).request.lasting, c.lasting);
+  }
+}

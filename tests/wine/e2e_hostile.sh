@@ -121,10 +121,11 @@ rm -f "$RUN_DIR/pic/1.bmp" "$RUN_DIR/pic/试卷.pdf"
 # Pages that are not the reader or never finish loading. One whose turn
 # control is missing never turns: the run clicks a few times, saves nothing
 # and says where it stopped, with the prompt. One whose hidden picture never
-# arrives ends within its own waits with a complete picture and the PDF.
+# arrives is saved as it stands once the page's bound has passed, with the
+# PDF, and the closing message names it as saved unfinished.
 title=$(site_title default)
 stopped="试卷翻页没有反应，采集停在第 1 张图片。"
-for c in "noselectors|$stopped|" "neverloads|下载完成！|2" "stalled|$stopped|"; do
+for c in "noselectors|$stopped|" "neverloads|以下图片保存时页面仍未加载完成：1.bmp|2" "stalled|$stopped|"; do
   IFS='|' read -r v want page <<<"$c"
   rm -rf "$RUN_DIR/pic/$prefix"
   show "$v"
