@@ -55,6 +55,8 @@ View* FindView(const rt::Value& arg, void** engineWindow = nullptr);
 
 // Engine notifications, subclassing and the file-chooser target.
 void registerNotifications(View* view);
+// The engine window's messages become events first (from registerNotifications).
+void subclassEngineWindow(View* view);
 bool runningLive(const View* view);   // false in design mode without preview
 
 void* RT_CALL browserViewInterface(int32_t op);
@@ -75,5 +77,28 @@ struct ViewEvent {
   const char* pointers[12];
   bool ran = false;
 };
+
+// A view's event numbers, as its routines in the form description name them.
+enum : int32_t {
+  kDocumentReady = 0, kTitleChanged, kUrlChanged, kNavigating, kNewWindow, kLoadingFinished,
+  kConsole, kAlert, kConfirm, kPrompt, kDownload, kRequestBegins, kRequestEnds, kHoverUrl,
+  kLeftDown, kLeftUp, kLeftDouble, kRightDown, kRightUp, kMouseMoved, kFocusGained, kFocusLost,
+  kKeyDown, kKeyUp, kCharacter, kScrolled, kPopupCreating, kPopupCreated, kWindowClosing,
+  kWindowDestroyed, kFileChooserOpening = 32,
+};
+
+inline bool raisesEvents(const View* v) { return v && (v->flags & kViewIsComponent) && v->designFlag == 0; }
+
+// Raises a question event on a component view; true unless refused.
+// *answered: whether a routine ran and gave a result.
+template <class Fill>
+bool ask(View* v, int32_t event, Fill fill, bool* answered = nullptr) {
+  if (!raisesEvents(v)) return true;
+  ViewEvent e(v, event);
+  fill(e);
+  e.raise();
+  if (answered) *answered = e.ran && e.record.hasResult;
+  return e.answer();
+}
 
 }  // namespace web

@@ -10,7 +10,6 @@
 namespace web {
 namespace {
 
-constexpr int32_t kFileChooserOpening = 32;
 constexpr size_t kPatchSize = 5;   // jmp rel32
 
 using OpenFileFn = BOOL(WINAPI*)(OPENFILENAMEW*);

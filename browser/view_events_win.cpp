@@ -1,56 +1,23 @@
-// Engine notifications and window messages of a browser view, raised as
-// typed events; pop-up windows.
+// Engine notifications of a browser view, raised as typed events; pop-up
+// windows. The window's own messages are in view_messages_win.cpp.
 #include <windows.h>
 
 #include <cstring>
 
 #include "browser/browser_view.h"
 #include "browser/engine_loader.h"
-#include "browser/file_chooser.h"
 #include "runtime/gbk.h"
 
 namespace web {
 namespace {
 
-const wchar_t kViewProp[] = L"{B419B3FF-F46F-42E2-A836-F28452158010}";
-
-enum : int32_t {
-  kDocumentReady = 0, kTitleChanged, kUrlChanged, kNavigating, kNewWindow, kLoadingFinished,
-  kConsole, kAlert, kConfirm, kPrompt, kDownload, kRequestBegins, kRequestEnds, kHoverUrl,
-  kLeftDown, kLeftUp, kLeftDouble, kRightDown, kRightUp, kMouseMoved, kFocusGained, kFocusLost,
-  kKeyDown, kKeyUp, kCharacter, kScrolled, kPopupCreating, kPopupCreated, kWindowClosing,
-  kWindowDestroyed,
-};
-
 // A notice may come after its view was released (an engine that tells of a
 // window's end late); it then reaches no view.
 View* viewOf(void* param) { return liveView(param); }
 
-bool raisesEvents(const View* v) { return v && (v->flags & kViewIsComponent) && v->designFlag == 0; }
-
 std::string engineText(wkeString s) {
   const wchar_t* w = s && gEngine.wkeGetStringW ? gEngine.wkeGetStringW(s) : nullptr;
   return w ? rt::wideToGbk(w) : std::string();
-}
-
-int32_t modifiers() {
-  int32_t m = 0;
-  if (GetAsyncKeyState(VK_SHIFT) & 0x8000) m |= 1;
-  if (GetAsyncKeyState(VK_CONTROL) & 0x8000) m |= 2;
-  if (GetAsyncKeyState(VK_MENU) & 0x8000) m |= 4;
-  return m;
-}
-
-// Raises a question event on a component view; true unless refused.
-// *answered: whether a routine ran and gave a result.
-template <class Fill>
-bool ask(View* v, int32_t event, Fill fill, bool* answered = nullptr) {
-  if (!raisesEvents(v)) return true;
-  ViewEvent e(v, event);
-  fill(e);
-  e.raise();
-  if (answered) *answered = e.ran && e.record.hasResult;
-  return e.answer();
 }
 
 void ENGINE_CALL onDocumentReady(wkeWebView, void* p, wkeWebFrameHandle frame) {
@@ -182,98 +149,6 @@ void ENGINE_CALL onDestroy(wkeWebView web, void* p) {
   ask(viewOf(p), kWindowDestroyed, [&](ViewEvent& e) { e.integer(int32_t(uintptr_t(web))); });
 }
 
-bool mouseEvent(View* v, int32_t event, LPARAM lp) {
-  return ask(v, event, [&](ViewEvent& e) {
-    e.integer(int16_t(LOWORD(lp)));
-    e.integer(int16_t(HIWORD(lp)));
-    e.integer(modifiers());
-  });
-}
-
-LRESULT passOn(View* v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  return CallWindowProcW(reinterpret_cast<WNDPROC>(v->engineProc), hwnd, msg, wp, lp);
-}
-
-// True when a routine run by an event destroyed the window (and released
-// the view) while the message was being handled.
-bool gone(HWND hwnd, const View* v) { return GetPropW(hwnd, kViewProp) != v; }
-
-// After the engine has handled WM_DESTROY: its window-destroy notice has
-// come, so the view can go.
-void destroyed(View* v, HWND hwnd) {
-  RemovePropW(hwnd, kViewProp);
-  RemovePropW(hwnd, kClosingProp);
-  SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(v->engineProc));
-  // A re-created component reuses the object for its new window.
-  if (v->hwnd != hwnd) return;
-  if (v->flags & kViewIsComponent) notifyRuntime(rt::kNotifyDestroyed, v->windowId, v->componentId);
-  unregisterView(v);
-  forgetFileChooserView(v);
-  releaseView(v);
-}
-
-LRESULT CALLBACK viewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* v = static_cast<View*>(GetPropW(hwnd, kViewProp));
-  if (!v) return DefWindowProcW(hwnd, msg, wp, lp);
-  switch (msg) {
-    case WM_LBUTTONDOWN: if (!mouseEvent(v, kLeftDown, lp)) return 0; break;
-    case WM_LBUTTONUP: if (!mouseEvent(v, kLeftUp, lp)) return 0; break;
-    case WM_LBUTTONDBLCLK: if (!mouseEvent(v, kLeftDouble, lp)) return 0; break;
-    case WM_RBUTTONDOWN: if (!mouseEvent(v, kRightDown, lp)) return 0; break;
-    case WM_RBUTTONUP: if (!mouseEvent(v, kRightUp, lp)) return 0; break;
-    case WM_MOUSEMOVE: if (!mouseEvent(v, kMouseMoved, lp)) return 0; break;
-    case rt::kMsgQueryObject:
-      // The window finds its components, and the one to focus, this way.
-      return (v->flags & kViewIsComponent) && v->hwnd == hwnd ? LRESULT(&v->live) : 0;
-    case WM_SETFOCUS: ask(v, kFocusGained, [](ViewEvent&) {}); break;
-    case WM_KILLFOCUS: ask(v, kFocusLost, [](ViewEvent&) {}); break;
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN: {
-      bool pass = ask(v, kKeyDown, [&](ViewEvent& e) {
-        e.integer(int32_t(wp));
-        e.integer(modifiers());
-      });
-      if (gone(hwnd, v)) return 0;
-      LRESULT r = pass ? passOn(v, hwnd, msg, wp, lp) : 0;
-      if (gone(hwnd, v)) return r;
-      if (wp == VK_F5 && !v->props.disableF5 && gEngine.wkeReload) gEngine.wkeReload(v->webView);
-      return r;
-    }
-    case WM_KEYUP:
-    case WM_SYSKEYUP:
-      if (!ask(v, kKeyUp, [&](ViewEvent& e) {
-            e.integer(int32_t(wp));
-            e.integer(modifiers());
-          }))
-        return 0;
-      break;
-    case WM_CHAR:
-      if (raisesEvents(v)) {
-        ViewEvent e(v, kCharacter);
-        e.integer(int32_t(wp));
-        e.raise();
-        if (e.ran && e.record.hasResult) {
-          if (e.resultWord() == 0) return 0;
-          wp = WPARAM(uint32_t(e.resultWord()));
-        }
-      }
-      break;
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-      ask(v, kScrolled, [&](ViewEvent& e) {
-        e.integer(HIWORD(wp));
-        e.integer(modifiers());
-      });
-      break;
-    case WM_DESTROY: {
-      LRESULT r = passOn(v, hwnd, msg, wp, lp);
-      destroyed(v, hwnd);
-      return r;
-    }
-  }
-  return gone(hwnd, v) ? 0 : passOn(v, hwnd, msg, wp, lp);
-}
-
 wkeWebView openPopup(View* opener, const wkeWindowFeatures* features) {
   int32_t left = features ? features->x : 0, top = features ? features->y : 0;
   int32_t width = features ? features->width : 0, height = features ? features->height : 0;
@@ -357,12 +232,7 @@ void registerNotifications(View* v) {
   if (e.wkeOnWindowDestroy) e.wkeOnWindowDestroy(web, onDestroy, v);
   if (e.wkeSetNavigationToNewWindowEnable)
     e.wkeSetNavigationToNewWindowEnable(web, v->props.allowNewWindows != 0);
-  HWND hwnd = HWND(v->hwnd);
-  if (!hwnd) return;
-  SetPropW(hwnd, kViewProp, HANDLE(v));
-  v->engineProc = reinterpret_cast<void*>(
-      SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(viewProc)));
-  if (v->flags & kViewIsComponent) installFileChooser(v);
+  subclassEngineWindow(v);
 }
 
 }  // namespace web
