@@ -1,4 +1,4 @@
-// Exports that exports_win.cpp defines; stubs_win.cpp skips these names.
+// Exports that the exports_*_win.cpp files define; stubs_win.cpp skips these names.
 #pragma once
 #define ENGINE_REAL_PROBE ~, 1
 #define ENGINE_GENERIC_EngineGeneric ENGINE_REAL_PROBE
