@@ -111,31 +111,21 @@ struct CharCode {};  // uint16_t block field; its low byte exchanged as a one-by
 #define COMP_DECLARE_FIELD(number, type, member, init, kind, since) type member = init;
 #define COMP_VISIT_FIELD(number, type, member, init, kind, since) f(number, p.member, kind{}, since);
 
-// visit(p, f) calls f(number, field, kind, since) for each field in block order.
-struct WindowProps {
-  static constexpr uint32_t kVersion = 6;
-  WINDOW_FIELDS(COMP_DECLARE_FIELD)
-  template <class Self, class F> static void visit(Self& p, F&& f) { WINDOW_FIELDS(COMP_VISIT_FIELD) }
-};
+// struct WindowProps, EditBoxProps, ButtonProps and TimerProps: kVersion is
+// the newest block version; visit(p, f) calls f(number, field, kind, since)
+// for each field in block order.
+#define COMP_PROPS(Name, version, LIST)                                                          \
+  struct Name {                                                                                  \
+    static constexpr uint32_t kVersion = version;                                                \
+    LIST(COMP_DECLARE_FIELD)                                                                     \
+    template <class Self, class F> static void visit(Self& p, F&& f) { LIST(COMP_VISIT_FIELD) } \
+  };
+COMP_PROPS(WindowProps, 6, WINDOW_FIELDS)
+COMP_PROPS(EditBoxProps, 2, EDIT_BOX_FIELDS)
+COMP_PROPS(ButtonProps, 1, BUTTON_FIELDS)
+COMP_PROPS(TimerProps, 1, TIMER_FIELDS)
 
-struct EditBoxProps {
-  static constexpr uint32_t kVersion = 2;
-  EDIT_BOX_FIELDS(COMP_DECLARE_FIELD)
-  template <class Self, class F> static void visit(Self& p, F&& f) { EDIT_BOX_FIELDS(COMP_VISIT_FIELD) }
-};
-
-struct ButtonProps {
-  static constexpr uint32_t kVersion = 1;
-  BUTTON_FIELDS(COMP_DECLARE_FIELD)
-  template <class Self, class F> static void visit(Self& p, F&& f) { BUTTON_FIELDS(COMP_VISIT_FIELD) }
-};
-
-struct TimerProps {
-  static constexpr uint32_t kVersion = 1;
-  TIMER_FIELDS(COMP_DECLARE_FIELD)
-  template <class Self, class F> static void visit(Self& p, F&& f) { TIMER_FIELDS(COMP_VISIT_FIELD) }
-};
-
+#undef COMP_PROPS
 #undef COMP_DECLARE_FIELD
 #undef COMP_VISIT_FIELD
 
