@@ -12,6 +12,7 @@
 #include "engine/downloads.h"
 #include "engine/host_win.h"
 #include "engine/kept_storage_win.h"
+#include "engine/launch_win.h"
 #include "engine/session.h"
 #include "engine/websocket_win.h"
 
@@ -31,15 +32,6 @@ struct ViewCalls {
   const std::string& (*targetId)(const View*);
   void (*free)(View*);  // deletes the view
   size_t (*count)();    // views that exist
-};
-
-// What ends a browser this engine started once released, and at the end of
-// this process however it ends: its job, or the listener that the host
-// shell watching a browser behind Wine is connected to.
-struct BrowserHold {
-  HANDLE job = nullptr;
-  SOCKET watch = INVALID_SOCKET;
-  void release();
 };
 
 class Connection {
@@ -120,19 +112,5 @@ class Connection {
   bool delivering_ = false;
   bool launched_ = false;  // the browser is ours to end
 };
-
-// Starts a Chromium/Edge found on this machine with a DevTools port and its
-// profile in profileDir, without waiting for it; false when none can be
-// started. The port appears in portFile. Defined in launch_win.cpp.
-bool launchBrowser(const std::wstring& profileDir, std::wstring& portFile, BrowserHold& hold);
-// Claims base, or else base-2 ... base-9 when other copies of the program
-// hold those, for this process: the lock handle, and the folder in profile;
-// nullptr when none is free. In launch_win.cpp.
-HANDLE claimProfile(const std::wstring& base, std::wstring& profile);
-// The port a started browser wrote, or 0 while it has not. In launch_win.cpp.
-int readActivePort(const std::wstring& portFile);
-// The stable profile folder for a storage folder the application named, or
-// for none ("").
-std::wstring profileFolder(const std::wstring& storage);
 
 }  // namespace engine

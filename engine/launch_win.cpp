@@ -1,10 +1,10 @@
-// Starting a browser of our own when no endpoint is given.
-#include <windows.h>
+#include "engine/launch_win.h"
 
 #include <string>
 #include <vector>
 
-#include "engine/connection_win.h"
+#include "engine/host_win.h"
+#include "engine/websocket_win.h"
 #include "engine/wide_win.h"
 
 namespace engine {
