@@ -59,9 +59,11 @@ char* pageSource() {
 // is the one thing that can be asked: it is 0 once the view is gone.
 bool windowStands() { return callBrowser(web::GetWebViewHandle, gMainBrowser).i != 0; }
 
-// Delay, then whether the run may go on.
-bool wait(int64_t ms) {
-  Delay(ms);
+// Delay, then whether the run may go on. work, when given, is the step
+// the wait follows: it runs at the wait's start, and its time comes out of
+// the wait, which still lasts ms from the step.
+bool wait(int64_t ms, void (*work)(void*) = nullptr, void* context = nullptr) {
+  Delay(ms, 0, work, context);
   return windowStands();
 }
 
@@ -82,8 +84,9 @@ constexpr int32_t kLocation = 0x1005;
 constexpr int32_t kLooksApartMs = 100, kSettleMs = 50;
 // After a click the run waits 555 ms, as the reader expects; the first look
 // is taken inside that wait, and the second look and the page's state
-// after it. By then the engine has usually made its picture of the quiet
-// page, so neither look waits for one.
+// after it, inside the page's closing wait when the page has finished. By
+// then the engine has usually made its picture of the quiet page, so
+// neither look waits for one.
 constexpr int32_t kAfterClickMs = 555;
 // A page gets this long to finish; while its pictures load it is asked
 // every kLoadingPollMs.
@@ -91,8 +94,8 @@ constexpr uint32_t kFinishBoundMs = 10000;
 constexpr int32_t kLoadingPollMs = 30;
 // Clicks on "next" for one page before the paper counts as stuck.
 constexpr int32_t kTurnTries = 3;
-// The wait after a page's picture is taken; while the picture is written
-// the window is served every kSavePollMs.
+// The wait after a page's picture is taken, from the moment it is taken;
+// while the picture is written the window is served every kSavePollMs.
 constexpr int32_t kAfterPageMs = 1111, kSavePollMs = 10;
 
 // The run's state across pages.
@@ -146,6 +149,7 @@ struct Looks {
   PageState state{nullptr, false};
   uint8_t* before = nullptr;
   uint8_t* now = nullptr;
+  uint32_t nowAt = 0;   // tick when `now` was taken: the page's picture, if saved
   void clear() {
     release(state.text);
     release(before);
@@ -156,6 +160,7 @@ struct Looks {
   void look() {
     release(before);
     before = now;
+    nowAt = ticks();
     now = snapshot();
   }
   void clearLooks() {
@@ -172,11 +177,17 @@ struct Looks {
 
 void takeLook(void* picture) { *static_cast<uint8_t**>(picture) = snapshot(); }
 
-// The wait after a click, with both looks and the page's state taken.
-bool waitAfterClick(Looks* looks) {
-  if (!wait(kAfterClickMs - kLooksApartMs)) return false;
-  Delay(kLooksApartMs, 0, takeLook, &looks->before);
-  if (!windowStands()) return false;
+void clickNext(void* formFillObject) {
+  callBrowser(web::ClickElement, formFill(*static_cast<uint32_t*>(formFillObject)),
+              intArg(gMainWebViewHandle), intArg(2), textArg(kPageTurnSelector), intArg(1));
+}
+
+// Clicks "next" and waits after it, with both looks and the page's state
+// taken.
+bool clickAndLook(uint32_t formFillObject, Looks* looks) {
+  if (!wait(kAfterClickMs - kLooksApartMs, clickNext, &formFillObject)) return false;
+  if (!wait(kLooksApartMs, takeLook, &looks->before)) return false;
+  looks->nowAt = ticks();
   looks->now = snapshot();
   looks->state = pageState();
   return true;
@@ -188,18 +199,12 @@ bool turned(const PageState& before, const Looks& looks, const uint8_t* previous
          !samePicture(looks.now, previous);
 }
 
-void clickNext(uint32_t formFillObject) {
-  callBrowser(web::ClickElement, formFill(formFillObject), intArg(gMainWebViewHandle), intArg(2),
-              textArg(kPageTurnSelector), intArg(1));
-}
-
 // Turns the page: clicks "next", and when neither the document nor the view
 // moved, waits, looks again and only then clicks again, so a turn that was
 // merely slow is never clicked twice. kStuck after kTurnTries clicks.
 Step turnPage(Run* run, const PageState& before, Looks* looks) {
   for (int32_t click = 1;; ++click) {
-    clickNext(run->formFill);
-    if (!waitAfterClick(looks)) return Step::kWindowClosed;
+    if (!clickAndLook(run->formFill, looks)) return Step::kWindowClosed;
     if (turned(before, *looks, run->previous)) return Step::kGoOn;
     if (click == kTurnTries) return Step::kStuck;
     if (!wait(1111)) return Step::kWindowClosed;
@@ -309,13 +314,14 @@ Step finishSaving(Run* run, Saving* s, bool windowGone) {
 }
 
 // Saves the finished page's picture during the page's closing wait, which
-// it does not lengthen; the PDF gets the page as soon as it is on disk.
-Step savePicture(Run* run, int32_t page, uint8_t* picture) {
+// runs from `takenAt`, when the picture was taken, and which it does not
+// lengthen; the PDF gets the page as soon as it is on disk.
+Step savePicture(Run* run, int32_t page, uint8_t* picture, uint32_t takenAt) {
   Saving saving;
   saving.file = PictureFile(run->folder, page);
   saving.picture = picture;
   startSaving(&saving);
-  const uint32_t start = ticks();
+  const uint32_t start = takenAt;
   bool stands = true;
   while (stands && !saving.done && ticks() - start < kAfterPageMs) stands = wait(kSavePollMs);
   Step step = finishSaving(run, &saving, !stands);
@@ -326,26 +332,49 @@ Step savePicture(Run* run, int32_t page, uint8_t* picture) {
   return step;
 }
 
-Step capturePage(Run* run, int32_t page) {
-  showProgress(*run, page);
-  if (!wait(1111)) return Step::kWindowClosed;
-  for (const char* selector : kOverlaySelectors) {
-    callBrowser(web::SetElementVisible, formFill(run->formFill), intArg(gMainWebViewHandle),
-                intArg(2), textArg(selector), intArg(1), boolArg(false));
-    if (!wait(50)) return Step::kWindowClosed;
-  }
+// The start of a page: the caption, then the overlays hidden one by one,
+// each inside the wait that follows it, and the page as it stands before
+// its turn, taken after the last overlay went.
+struct PageStart {
+  Run* run;
+  int32_t page;
+  int32_t overlay;
+  PageState before;
+};
+
+void showPageProgress(void* start) {
+  auto* s = static_cast<PageStart*>(start);
+  showProgress(*s->run, s->page);
+}
+
+void hideOverlay(void* start) {
+  auto* s = static_cast<PageStart*>(start);
+  callBrowser(web::SetElementVisible, formFill(s->run->formFill), intArg(gMainWebViewHandle),
+              intArg(2), textArg(kOverlaySelectors[s->overlay]), intArg(1), boolArg(false));
+  if (s->overlay + 1 < kOverlayCount) return;
   // The first page has no picture before it: the view as it stands is.
-  if (!run->previous) run->previous = snapshot();
-  PageState before = pageState();
+  if (!s->run->previous) s->run->previous = snapshot();
+  s->before = pageState();
+}
+
+Step capturePage(Run* run, int32_t page) {
+  PageStart start{run, page, 0, {nullptr, false}};
+  if (!wait(1111, showPageProgress, &start)) return Step::kWindowClosed;
+  for (; start.overlay < kOverlayCount; ++start.overlay) {
+    if (!wait(50, hideOverlay, &start)) {
+      release(start.before.text);
+      return Step::kWindowClosed;
+    }
+  }
   Looks looks;
-  Step step = turnPage(run, before, &looks);
-  release(before.text);
+  Step step = turnPage(run, start.before, &looks);
+  release(start.before.text);
   bool closed = false;
   if (step == Step::kGoOn && !settle(&looks, &closed)) {
     if (closed) step = Step::kWindowClosed;
     else noteUnfinished(run, page);
   }
-  if (step == Step::kGoOn) step = savePicture(run, page, looks.now);
+  if (step == Step::kGoOn) step = savePicture(run, page, looks.now, looks.nowAt);
   if (step == Step::kGoOn) {
     release(run->previous);
     run->previous = looks.now;   // kept: the next turn is told by it
