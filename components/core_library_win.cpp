@@ -1,5 +1,6 @@
 #include "components/core_library.h"
 #include "components/components.h"
+#include "components/property_blocks.h"
 #include "runtime/core_commands.h"
 #include "sound/sound.h"
 
@@ -20,28 +21,46 @@ constexpr uint16_t kOwn = 0x8000;
   {nullptr, nullptr, nullptr, 1011, kCommon, nullptr}  /* mouse pointer */
 #define OWN(type) {nullptr, nullptr, nullptr, type, kOwn, nullptr}
 
-const rt::PropertyRecord kWindowProperties[] = {
-  COMMON_PROPERTIES,
-  OWN(1005), OWN(1006), OWN(1017), OWN(1009), OWN(1006), OWN(1012),  // 8-13
-  OWN(1006), OWN(1003), OWN(1003), OWN(1003), OWN(1006), OWN(1003),  // 14-19
-  OWN(1010), OWN(1003), OWN(1003), OWN(1003), OWN(1016), OWN(1001),  // 20-25
-  OWN(1003), OWN(1003), OWN(1006), OWN(1003), OWN(1003), OWN(1005),  // 26-31
+// Records indexed by property number: the common ones, then the type code
+// of each listed property at its number.
+template <size_t N>
+struct PropertyTable {
+  rt::PropertyRecord records[N];
 };
-const rt::PropertyRecord kEditBoxProperties[] = {
-  COMMON_PROPERTIES,
-  OWN(1005), OWN(1006), OWN(1014), OWN(1017), OWN(1013), OWN(1003),  // 8-13
-  OWN(1001), OWN(1003), OWN(1006), OWN(1006), OWN(1006), OWN(1005),  // 14-19
-  OWN(1006), OWN(1006), OWN(1001), OWN(1001), OWN(1001), OWN(1001),  // 20-25
-  OWN(1005), OWN(1018), OWN(1020),                                   // 26-28
-};
-const rt::PropertyRecord kButtonProperties[] = {
-  COMMON_PROPERTIES,
-  OWN(1009), OWN(1006), OWN(1005), OWN(1006), OWN(1006), OWN(1013),  // 8-13
-};
-const rt::PropertyRecord kTimerProperties[] = {
-  COMMON_PROPERTIES,
-  OWN(1001),  // 8 period
-};
+
+template <size_t N>
+constexpr PropertyTable<N> commonProperties() {
+  PropertyTable<N> t = {{COMMON_PROPERTIES}};
+  return t;
+}
+
+// Every number below N has a record.
+template <size_t N>
+constexpr bool complete(const PropertyTable<N>& t) {
+  for (const rt::PropertyRecord& r : t.records)
+    if (r.type == 0) return false;
+  return true;
+}
+
+template <size_t N>
+constexpr PropertyTable<N> withRecord(PropertyTable<N> t, int32_t number, uint16_t code) {
+  t.records[number] = OWN(code);
+  return t;
+}
+
+// A table of N records from a property list of property_blocks.h; a number
+// at or past N does not compile.
+#define PUT_RECORD(number, code, ...) t.records[number] = OWN(code);
+#define PROPERTY_TABLE(N, LIST) [] { auto t = commonProperties<N>(); LIST(PUT_RECORD) return t; }()
+constexpr auto kWindowTable = PROPERTY_TABLE(32, WINDOW_FIELDS);
+// The selected text (26) is the control's, never stored.
+constexpr auto kEditBoxTable = withRecord(PROPERTY_TABLE(29, EDIT_BOX_FIELDS), 26, 1005);
+constexpr auto kButtonTable = PROPERTY_TABLE(14, BUTTON_FIELDS);
+constexpr auto kTimerTable = PROPERTY_TABLE(9, TIMER_FIELDS);
+#undef PROPERTY_TABLE
+#undef PUT_RECORD
+static_assert(complete(kWindowTable) && complete(kEditBoxTable) && complete(kButtonTable) &&
+              complete(kTimerTable), "every property number has a record");
 
 // Menu items have no common properties: 0 caption, 1 check mark, 2 disabled,
 // 3 visible. The runtime builds and answers them; they raise events.
@@ -61,18 +80,18 @@ constexpr rt::TypeRecord componentType(const char* name, const char* english, ui
 // Only the component types of this program and the menu item are real; the
 // other type numbers keep their places with empty records.
 const rt::TypeRecord kCoreTypes[51] = {
-  componentType("窗口", "window", rt::kTypeFlagWindowComponent, kWindowProperties, windowInterface),  // 1
+  componentType("窗口", "window", rt::kTypeFlagWindowComponent, kWindowTable.records, windowInterface),  // 1
   {},
   componentType("菜单", "Menu", rt::kTypeFlagComponent, kMenuItemProperties, nullptr),  // 3
   {},
-  componentType("编辑框", "EditBox", rt::kTypeFlagWindowComponent, kEditBoxProperties, editBoxInterface),  // 5
+  componentType("编辑框", "EditBox", rt::kTypeFlagWindowComponent, kEditBoxTable.records, editBoxInterface),  // 5
   {}, {}, {}, {}, {},
   componentType("按钮", "Button", rt::kTypeFlagWindowComponent | rt::kTypeFlagDefaultButton,
-                kButtonProperties, buttonInterface),  // 11
+                kButtonTable.records, buttonInterface),  // 11
   {}, {}, {}, {}, {}, {}, {}, {}, {}, {},
   {}, {}, {}, {}, {}, {}, {}, {}, {}, {},
   componentType("时钟", "Timer", rt::kTypeFlagWindowComponent | rt::kTypeFlagNeverShown,
-                kTimerProperties, timerInterface),  // 32
+                kTimerTable.records, timerInterface),  // 32
   {}, {}, {}, {}, {}, {}, {}, {}, {}, {},
   {}, {}, {}, {}, {}, {}, {}, {}, {},
 };

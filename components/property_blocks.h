@@ -48,68 +48,69 @@ struct Text {};      // Bytes exchanged as a z-text
 struct Raw {};       // Bytes exchanged as (data, length)
 struct CharCode {};  // uint16_t block field; its low byte exchanged as a one-byte text
 
-// The lists: F(property number, C++ type, member, default, kind, first block
-// version holding it), in property block order after the version word.
-#define WINDOW_FIELDS(F)                                          \
-  F(9, int32_t, border, 2, Choice<6>, 0)                          \
-  F(12, int32_t, pictureMode, 1, Choice<3>, 0)                    \
-  F(10, uint32_t, backColour, kSystemFaceColour, Plain, 0)        \
-  F(16, int32_t, maxBox, 0, Logical, 0)                           \
-  F(17, int32_t, minBox, 1, Logical, 0)                           \
-  F(15, int32_t, controlBox, 1, Logical, 0)                       \
-  F(18, int32_t, position, 1, Choice<3>, 0) /* 1 centred */       \
-  F(19, int32_t, movable, 1, Logical, 0)                          \
-  F(14, int32_t, musicMode, 0, Choice<2>, 0) /* 0 loop, 2 off */  \
-  F(21, int32_t, enterMovesFocus, 0, Logical, 0)                  \
-  F(22, int32_t, escCloses, 1, Logical, 0)                        \
-  F(23, int32_t, f1Help, 0, Logical, 0)                           \
-  F(25, int32_t, helpContext, 0, Plain, 0)                        \
-  F(26, int32_t, inTaskbar, 1, Logical, 2)                        \
-  F(27, int32_t, dragByClient, 0, Logical, 3)                     \
-  F(28, int32_t, shape, 0, Choice<29>, 3)                         \
-  F(29, int32_t, topmost, 0, Logical, 4)                          \
-  F(30, int32_t, keepTitleActive, 0, Logical, 5)                  \
-  F(31, Bytes, className, {}, Text, 6) /* empty = WTWindow */     \
-  F(11, Bytes, picture, {}, Raw, 0)                               \
-  F(20, Bytes, icon, {}, Raw, 0)                                  \
-  F(13, Bytes, music, {}, Raw, 0)                                 \
-  F(8, Bytes, caption, {}, Text, 0)                               \
-  F(24, Bytes, helpFile, {}, Text, 0)
+// The lists: F(property number, property type code, C++ type, member,
+// default, kind, first block version holding it), in property block order
+// after the version word.
+#define WINDOW_FIELDS(F)                                                   \
+  F(9, 1006, int32_t, border, 2, Choice<6>, 0)                             \
+  F(12, 1006, int32_t, pictureMode, 1, Choice<3>, 0)                       \
+  F(10, 1017, uint32_t, backColour, kSystemFaceColour, Plain, 0)           \
+  F(16, 1003, int32_t, maxBox, 0, Logical, 0)                              \
+  F(17, 1003, int32_t, minBox, 1, Logical, 0)                              \
+  F(15, 1003, int32_t, controlBox, 1, Logical, 0)                          \
+  F(18, 1006, int32_t, position, 1, Choice<3>, 0) /* 1 centred */          \
+  F(19, 1003, int32_t, movable, 1, Logical, 0)                             \
+  F(14, 1006, int32_t, musicMode, 0, Choice<2>, 0) /* 0 loop, 2 off */     \
+  F(21, 1003, int32_t, enterMovesFocus, 0, Logical, 0)                     \
+  F(22, 1003, int32_t, escCloses, 1, Logical, 0)                           \
+  F(23, 1003, int32_t, f1Help, 0, Logical, 0)                              \
+  F(25, 1001, int32_t, helpContext, 0, Plain, 0)                           \
+  F(26, 1003, int32_t, inTaskbar, 1, Logical, 2)                           \
+  F(27, 1003, int32_t, dragByClient, 0, Logical, 3)                        \
+  F(28, 1006, int32_t, shape, 0, Choice<29>, 3)                            \
+  F(29, 1003, int32_t, topmost, 0, Logical, 4)                             \
+  F(30, 1003, int32_t, keepTitleActive, 0, Logical, 5)                     \
+  F(31, 1005, Bytes, className, {}, Text, 6) /* empty = WTWindow */        \
+  F(11, 1009, Bytes, picture, {}, Raw, 0)                                  \
+  F(20, 1010, Bytes, icon, {}, Raw, 0)                                     \
+  F(13, 1012, Bytes, music, {}, Raw, 0)                                    \
+  F(8, 1005, Bytes, caption, {}, Text, 0)                                  \
+  F(24, 1016, Bytes, helpFile, {}, Text, 0)
 
-#define EDIT_BOX_FIELDS(F)                                        \
-  F(9, int32_t, border, 1, Choice<5>, 0)                          \
-  F(10, uint32_t, textColour, 0, Plain, 0)                        \
-  F(11, uint32_t, backColour, 0xFFFFFF, Plain, 0)                 \
-  F(13, int32_t, hideSelection, 1, Logical, 0)                    \
-  F(14, int32_t, maxLength, 0, NonNegative, 0) /* 0 = default */  \
-  F(15, int32_t, multiLine, 0, Logical, 0)                        \
-  F(16, int32_t, scrollBars, 0, Choice<3>, 0)                     \
-  F(17, int32_t, alignment, 0, Choice<2>, 0)                      \
-  F(18, int32_t, inputMode, 0, Choice<11>, 0)                     \
-  F(19, uint16_t, passwordChar, '*', CharCode, 0)                 \
-  F(20, int32_t, caseConversion, 0, Choice<2>, 0)                 \
-  F(21, int32_t, upDownType, 0, Choice<2>, 0)                     \
-  F(22, int32_t, upDownMin, 0, Plain, 0)                          \
-  F(23, int32_t, upDownMax, 100, Plain, 0)                        \
-  F(24, int32_t, selStart, 0, Plain, 0)                           \
-  F(25, int32_t, selLength, 0, Plain, 0)                          \
-  F(12, Bytes, font, {}, Raw, 0) /* empty or kFontDataSize */     \
-  F(8, Bytes, content, {}, Text, 0)                               \
-  F(27, Bytes, dataSource, {}, Text, 2)                           \
-  F(28, Bytes, dataColumn, {}, Text, 2)
+#define EDIT_BOX_FIELDS(F)                                                 \
+  F(9, 1006, int32_t, border, 1, Choice<5>, 0)                             \
+  F(10, 1014, uint32_t, textColour, 0, Plain, 0)                           \
+  F(11, 1017, uint32_t, backColour, 0xFFFFFF, Plain, 0)                    \
+  F(13, 1003, int32_t, hideSelection, 1, Logical, 0)                       \
+  F(14, 1001, int32_t, maxLength, 0, NonNegative, 0) /* 0 = default */     \
+  F(15, 1003, int32_t, multiLine, 0, Logical, 0)                           \
+  F(16, 1006, int32_t, scrollBars, 0, Choice<3>, 0)                        \
+  F(17, 1006, int32_t, alignment, 0, Choice<2>, 0)                         \
+  F(18, 1006, int32_t, inputMode, 0, Choice<11>, 0)                        \
+  F(19, 1005, uint16_t, passwordChar, '*', CharCode, 0)                    \
+  F(20, 1006, int32_t, caseConversion, 0, Choice<2>, 0)                    \
+  F(21, 1006, int32_t, upDownType, 0, Choice<2>, 0)                        \
+  F(22, 1001, int32_t, upDownMin, 0, Plain, 0)                             \
+  F(23, 1001, int32_t, upDownMax, 100, Plain, 0)                           \
+  F(24, 1001, int32_t, selStart, 0, Plain, 0)                              \
+  F(25, 1001, int32_t, selLength, 0, Plain, 0)                             \
+  F(12, 1013, Bytes, font, {}, Raw, 0) /* empty or kFontDataSize */        \
+  F(8, 1005, Bytes, content, {}, Text, 0)                                  \
+  F(27, 1018, Bytes, dataSource, {}, Text, 2)                              \
+  F(28, 1020, Bytes, dataColumn, {}, Text, 2)
 
-#define BUTTON_FIELDS(F)                                          \
-  F(9, int32_t, type, 0, Choice<1>, 0) /* 1 default push */       \
-  F(11, int32_t, hAlign, 1, Choice<2>, 0)                         \
-  F(12, int32_t, vAlign, 1, Choice<2>, 0)                         \
-  F(8, Bytes, picture, {}, Raw, 0)                                \
-  F(13, Bytes, font, {}, Raw, 0)                                  \
-  F(10, Bytes, caption, "按钮", Text, 0)
+#define BUTTON_FIELDS(F)                                                   \
+  F(9, 1006, int32_t, type, 0, Choice<1>, 0) /* 1 default push */          \
+  F(11, 1006, int32_t, hAlign, 1, Choice<2>, 0)                            \
+  F(12, 1006, int32_t, vAlign, 1, Choice<2>, 0)                            \
+  F(8, 1009, Bytes, picture, {}, Raw, 0)                                   \
+  F(13, 1013, Bytes, font, {}, Raw, 0)                                     \
+  F(10, 1005, Bytes, caption, "按钮", Text, 0)
 
-#define TIMER_FIELDS(F) F(8, int32_t, period, 0, NonNegative, 0) /* 0 = stopped */
+#define TIMER_FIELDS(F) F(8, 1001, int32_t, period, 0, NonNegative, 0) /* 0 = stopped */
 
-#define COMP_DECLARE_FIELD(number, type, member, init, kind, since) type member = init;
-#define COMP_VISIT_FIELD(number, type, member, init, kind, since) f(number, p.member, kind{}, since);
+#define COMP_DECLARE_FIELD(number, code, type, member, init, kind, since) type member = init;
+#define COMP_VISIT_FIELD(number, code, type, member, init, kind, since) f(number, p.member, kind{}, since);
 
 // struct WindowProps, EditBoxProps, ButtonProps and TimerProps: kVersion is
 // the newest block version; visit(p, f) calls f(number, field, kind, since)
