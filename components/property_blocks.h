@@ -6,6 +6,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 #include "runtime/byte_io.h"
 #include "runtime/component_ops.h"
@@ -178,9 +179,9 @@ inline uint16_t set(const uint16_t&, CharCode, const rt::PropValue* v) {
 }
 }  // namespace field
 
-// The stored value of own property `number` (8 and up) into *out; texts
-// made for the answer live in *scratch until its next use. False when the
-// type stores no such property.
+// The stored value of own property `number` (8 and up) into *out. The
+// password character's text is made in *scratch (types without one may pass
+// null). False when the type stores no such property.
 template <class P>
 bool getStored(const P& p, int32_t number, rt::PropValue* out, Bytes* scratch) {
   bool found = false;
