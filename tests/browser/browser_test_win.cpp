@@ -363,6 +363,23 @@ TEST(BrowserCommands, ScriptsSentToTheEngine) {
     if (r.text) HeapFree(GetProcessHeap(), 0, const_cast<char*>(r.text));
   }
 
+  // Whether the page still loads is the engine's answer; without a view
+  // the engine is not asked and the answer is no.
+  const struct {
+    int32_t argc, loading;
+    int32_t want;
+  } loads[] = {{1, 1, 1}, {1, 7, 1}, {1, 0, 0}, {0, 1, 0}};
+  for (const auto& c : loads) {
+    SCOPED_TRACE(c.argc * 10 + c.loading);
+    host::doubleReset();
+    host::doubleSetResults("", c.loading);
+    r = rt::Value{};
+    r.i = 5;
+    web::IsPageLoading(&r, c.argc, script);
+    EXPECT_EQ(r.i, c.want);
+    EXPECT_EQ(host::doubleLog(), std::string(c.argc ? "wkeIsLoading\n" : ""));
+  }
+
   uint32_t variable = 0;
   rt::Value var{};
   var.u = uint32_t(uintptr_t(&variable));

@@ -177,6 +177,11 @@ DOUBLE_EXPORT const char* jsToString(jsExecState, jsValue v) {
   log("jsToString " + std::to_string(v));
   return gText.c_str();
 }
+// Loading while the number doubleSetResults set is not 0.
+DOUBLE_EXPORT bool wkeIsLoading(wkeWebView) {
+  log("wkeIsLoading");
+  return gNumber != 0;
+}
 DOUBLE_EXPORT int jsToInt(jsExecState, jsValue v) {
   log("jsToInt " + std::to_string(v));
   return gNumber;
