@@ -4,22 +4,22 @@
 #include <wincodec.h>
 
 #include <cstring>
+#include <new>
 
 #include "engine/png.h"
 
 namespace engine {
 namespace {
 
-// One factory for the process; COM is initialised on the UI thread once.
+// One factory per thread: frames are decoded on a thread of their own.
 IWICImagingFactory* factory() {
-  static IWICImagingFactory* f = [] {
-    IWICImagingFactory* p = nullptr;
+  static thread_local IWICImagingFactory* f = nullptr;
+  if (!f) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IWICImagingFactory, reinterpret_cast<void**>(&p))))
-      p = nullptr;
-    return p;
-  }();
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                reinterpret_cast<void**>(&f))))
+      f = nullptr;
+  }
   return f;
 }
 
@@ -71,14 +71,29 @@ bool Dib::resize(int w, int h) {
 }
 
 bool Dib::load(const std::string& encoded, std::string& reason) {
+  Pixels p;
+  if (!decodePicture(encoded, p, reason)) return false;
+  if (show(p)) return true;
+  reason = "cannot create the DIB";
+  return false;
+}
+
+bool Dib::show(const Pixels& p) {
+  if (!resize(p.width, p.height)) return false;
+  GdiFlush();
+  std::memcpy(bits_, p.bgra.data(), p.bgra.size());
+  return true;
+}
+
+bool decodePicture(const std::string& encoded, Pixels& out, std::string& reason) try {
   // The browser's own PNGs go straight into the rows; others through WIC.
   uint32_t pw = 0, ph = 0;
   if (pngSize(encoded, pw, ph)) {
-    if (!resize(static_cast<int>(pw), static_cast<int>(ph))) { reason = "cannot create the DIB"; return false; }
-    GdiFlush();
-    if (decodePng(encoded, static_cast<uint8_t*>(bits_), size_t(pw) * 4)) return true;
-    reason = "broken PNG";
-    return false;
+    out.bgra.assign(size_t(pw) * ph * 4, 0);
+    if (!decodePng(encoded, out.bgra.data(), size_t(pw) * 4)) { reason = "broken PNG"; return false; }
+    out.width = static_cast<int>(pw);
+    out.height = static_cast<int>(ph);
+    return true;
   }
   IWICImagingFactory* f = factory();
   if (!f) { reason = "no WIC factory"; return false; }
@@ -101,13 +116,17 @@ bool Dib::load(const std::string& encoded, std::string& reason) {
     reason = "bad frame size";
     return false;
   }
-  if (!resize(static_cast<int>(w), static_cast<int>(h))) { reason = "cannot create the DIB"; return false; }
-  GdiFlush();
-  if (FAILED(conv->CopyPixels(nullptr, w * 4, w * 4 * h, static_cast<BYTE*>(bits_)))) {
+  out.bgra.assign(size_t(w) * h * 4, 0);
+  if (FAILED(conv->CopyPixels(nullptr, w * 4, w * 4 * h, out.bgra.data()))) {
     reason = "CopyPixels failed";
     return false;
   }
+  out.width = static_cast<int>(w);
+  out.height = static_cast<int>(h);
   return true;
+} catch (const std::bad_alloc&) {
+  reason = "no memory for the picture";
+  return false;
 }
 
 }  // namespace engine

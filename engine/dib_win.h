@@ -3,9 +3,22 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace engine {
+
+// A decoded picture: top-down 32-bit BGRA rows.
+struct Pixels {
+  int width = 0, height = 0;
+  std::vector<uint8_t> bgra;
+  uint64_t number = 0;  // the order it was handed in, for the caller
+};
+
+// Decodes an encoded image (PNG, JPEG, ...) on any thread; false with a
+// reason when it cannot.
+bool decodePicture(const std::string& encoded, Pixels& out, std::string& reason);
 
 class Dib {
  public:
@@ -18,6 +31,8 @@ class Dib {
   bool resize(int w, int h);
   // Decodes an encoded image into the surface, resizing it to the image.
   bool load(const std::string& encoded, std::string& reason);
+  // Shows a decoded picture, resizing the surface to it.
+  bool show(const Pixels& p);
   HDC dc() const { return dc_; }
   int width() const { return w_; }
   int height() const { return h_; }

@@ -291,27 +291,17 @@ void View::afterEvents() {
   syncStorage();
   collectRestores();
   if (storageDue_ && GetTickCount64() >= storageDue_) saveStorage();
-  bool shown = false;
   if (!pendingFrame_.empty()) {
-    std::string jpeg, reason;
-    shown = base64Decode(pendingFrame_, jpeg) && dib_.load(jpeg, reason);
+    decoder_->submit(std::move(pendingFrame_), ++pictures_);
     pendingFrame_.clear();
-  } else if (aheadArrived()) {
-    shown = true;
-  } else if (pictureDue_ && GetTickCount64() >= pictureDue_) {
+  } else if (!aheadArrived() && !aheadId_ && pictureDue_ && GetTickCount64() >= pictureDue_) {
     pictureDue_ = 0;  // one try; the next input asks again
-    shown = captureNow();
+    askAhead();
   }
   if (!picture_.stillCurrent()) forgetAhead();
   // Once the page has settled, its picture is taken while the application
   // waits, not when it asks for the view's surface.
   if (!aheadId_ && live() && picture_.aheadDue(GetTickCount64())) askAhead();
-  if (!shown) return;
-  // A frame of the old size does not end the wait after a resize.
-  if (dib_.width() == w_ && dib_.height() == h_) pictureDue_ = 0;
-  InvalidateRect(hwnd_, nullptr, FALSE);
-  NoticeArgs a;
-  notifyApp(*this, Notice::PaintUpdated, a);
 }
 
 void View::onDetached() {

@@ -49,6 +49,13 @@ const ViewCalls kViewCalls = {
 
 }  // namespace
 
+// Registered: the program's runtime sends private messages of its own to
+// every window.
+UINT pictureMessage() {
+  static const UINT m = RegisterWindowMessageW(L"PaginetEnginePicture");
+  return m;
+}
+
 View* View::create(int type, HWND parent, int x, int y, int w, int h) {
   registerClass();
   DWORD style = type == 2 ? WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_TABSTOP
@@ -74,6 +81,7 @@ View* View::create(int type, HWND parent, int x, int y, int w, int h) {
   v->h_ = rc.bottom > 0 ? rc.bottom : 1;
   v->dib_.resize(v->w_, v->h_);
   Connection::get().serveViews(kViewCalls);
+  v->decoder_ = std::make_unique<Decoder>(hwnd, pictureMessage());
   Connection::get().wantPage(v);
   return v;
 }
@@ -90,6 +98,7 @@ void View::startPage() {
   sessionId_.clear();
   aheadId_ = 0;  // asked of the session before
   requests_.clear();  // their ends would come to the old page
+  lossless_ = 0;
   deviceScriptId_.clear();
   // Cookies off: a store of the page's own keeps the browser's cookies from
   // its requests, and what it is sent out of the browser's store.
@@ -315,6 +324,7 @@ bool View::loadPicture(const Reply& r) {
     engineLog("capture failed: " + (r.ok ? reason : r.error));
     return false;
   }
+  shown_ = ++pictures_;  // pictures still decoding show older pages
   // A differing frame told during the call may show a later page.
   if (picture_.stillCurrent()) {
     picture_.taken();
@@ -341,7 +351,26 @@ bool View::aheadArrived() {
   Reply r;
   if (!aheadId_ || !s || !s->take(aheadId_, r)) return false;
   aheadId_ = 0;
-  return picture_.stillCurrent() && loadPicture(r);
+  auto data = r.result.find("data");
+  if (!picture_.stillCurrent() || !r.ok || data == r.result.end() || !data->is_string()) return false;
+  lossless_ = ++pictures_;
+  decoder_->submit(data->get<std::string>(), lossless_);
+  return true;
+}
+
+void View::pictureDecoded() {
+  Pixels p;
+  if (!decoder_->take(p) || p.number <= shown_ || !dib_.show(p)) return;
+  shown_ = p.number;
+  if (p.number == lossless_) {
+    lossless_ = 0;
+    if (picture_.stillCurrent()) picture_.taken();
+  }
+  // A frame of the old size does not end the wait after a resize.
+  if (dib_.width() == w_ && dib_.height() == h_) pictureDue_ = 0;
+  InvalidateRect(hwnd_, nullptr, FALSE);
+  NoticeArgs a;
+  notifyApp(*this, Notice::PaintUpdated, a);
 }
 
 void View::forgetAhead() {
@@ -373,6 +402,10 @@ HDC View::viewDC() {
   }
   noteQueuedChanges();
   if (!picture_.stillCurrent()) forgetAhead();
+  if (!picture_.fresh() && lossless_) {
+    decoder_->settle(2000);
+    pictureDecoded();
+  }
   if (!picture_.fresh() && aheadId_) {
     // A picture asked ahead is on its way: sooner than a new one.
     Reply r = Connection::get().session()->wait(aheadId_, "Page.captureScreenshot", 8000);

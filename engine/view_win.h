@@ -3,9 +3,11 @@
 #include <windows.h>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "engine/decoder_win.h"
 #include "engine/device.h"
 #include "engine/dib_win.h"
 #include "engine/editing.h"
@@ -36,6 +38,9 @@ struct NoticeArgs {
   WindowRect window;         // CreateView: where the page asked for the window
   void* created = nullptr;   // CreateView: the web view the application gave
 };
+
+// Posted to a view's window when its decoder has a picture ready.
+UINT pictureMessage();
 
 // Implemented by the export layer; returns the answer for questions.
 void notifyApp(class View& view, Notice n, NoticeArgs& args);
@@ -137,8 +142,11 @@ class View {
   void changed() { picture_.touched(GetTickCount64()); }
   // A picture asked for ahead of a snapshot, without waiting for it.
   void askAhead();
-  // Loads a picture asked ahead once it has come; true when it was loaded.
+  // Hands a picture asked ahead to the decoder once it has come; true when
+  // it was handed in.
   bool aheadArrived();
+  // Shows the decoder's newest picture unless a later one is shown already.
+  void pictureDecoded();
   // No longer waits for the picture asked ahead.
   void forgetAhead();
   // Changes that have arrived but are not delivered yet.
@@ -193,6 +201,10 @@ class View {
   std::string sessionId_, targetId_;
   bool detached_ = false;
   Dib dib_;
+  std::unique_ptr<Decoder> decoder_;
+  uint64_t pictures_ = 0;       // numbers given to pictures handed in or loaded
+  uint64_t shown_ = 0;          // the number of the picture on the surface
+  uint64_t lossless_ = 0;       // the screenshot asked ahead, while it decodes
   int w_ = 0, h_ = 0;
   Freshness picture_;           // whether the surface shows the page as it is
   int64_t aheadId_ = 0;         // the screenshot asked ahead, on its way

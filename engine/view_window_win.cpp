@@ -215,6 +215,10 @@ LRESULT CALLBACK View::windowProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
 }
 
 LRESULT View::handle(UINT msg, WPARAM w, LPARAM l) {
+  if (msg == pictureMessage() && msg) {
+    pictureDecoded();
+    return 0;
+  }
   switch (msg) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
