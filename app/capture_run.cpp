@@ -227,20 +227,25 @@ bool settle(Looks* looks, bool* closed) {
       if (!looks->now) looks->look();   // saved as it stands
       return false;
     }
-    const bool loading = looks->state.loading();
-    if (!wait(loading ? kLoadingPollMs : kSettleMs)) {
+    if (looks->state.loading()) {
+      if (!wait(kLoadingPollMs)) {
+        *closed = true;
+        return false;
+      }
+      looks->askState();
+      // The looks so far show it loading: the next two are taken after.
+      if (!looks->state.loading()) looks->clearLooks();
+      continue;
+    }
+    // Looks are kSettleMs apart from the start of one to the start of the
+    // next; one that took that long already is followed at once.
+    const uint32_t since = ticks() - looks->nowAt;
+    if (looks->now && since < uint32_t(kSettleMs) && !wait(kSettleMs - since)) {
       *closed = true;
       return false;
     }
-    if (!loading) {
-      looks->look();
-      if (!looks->now) return true;
-      continue;
-    }
-    looks->askState();
-    // The looks so far show it loading; the page reacts to the arrival a
-    // moment later (a placeholder goes), so the next look waits a little.
-    if (!looks->state.loading()) looks->clearLooks();
+    looks->look();
+    if (!looks->now) return true;
   }
   return true;
 }
