@@ -132,6 +132,9 @@ wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\App Paths\chrome.ex
 t0=$SECONDS
 expect "a new browser loads the last address again" why load
 new=$(browser_on "$RUN_DIR/pic/browser-profile")
+# Sound is not muted: the browser the engine starts is not told to mute it.
+[ -n "$new" ] && ! tr '\0' ' ' < /proc/$new/cmdline | grep -q -- --mute-audio \
+  && pass "the started browser is not told to mute sound" || fail "the started browser is not told to mute sound" "$(tr '\0' ' ' < /proc/${new:-0}/cmdline 2>&1)"
 [ $((SECONDS - t0)) -le 10 ] && [ -n "$new" ] && [ "$new" != "$old" ] && pass "recovered within 10 s" \
   || fail "recovered within 10 s" "$((SECONDS - t0)) s, browser $old then ${new:-none}"
 session_controls | grep -q '浏览器已断开' && fail "the message goes once the page is back"
