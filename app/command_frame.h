@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include "runtime/abi.h"
+#include "runtime/value_blocks.h"
 
 namespace app {
 
@@ -55,11 +56,8 @@ rt::Value callBrowser(rt::CommandFn fn, A... a) {
 inline char* ownedText(const rt::Value& v) { return const_cast<char*>(v.text); }
 inline void release(void* p) { gServices->freeMemory(p); }
 
-// A byte-set block: dimension count 1, element count n, then n bytes.
-inline uint32_t byteSetSize(const uint8_t* b) {
-  return b ? reinterpret_cast<const uint32_t*>(b)[1] : 0;
-}
-inline const uint8_t* byteSetData(const uint8_t* b) { return b ? b + 8 : nullptr; }
+using rt::byteSetData;
+using rt::byteSetSize;
 
 // Concatenation: a new text of the summed length, null when that is 0.
 char* concatText(std::initializer_list<const char*> parts);

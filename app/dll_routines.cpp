@@ -59,16 +59,14 @@ void MoveMouse(uint32_t window, int32_t dx, int32_t dy) {
 uint8_t* MultiByteToWideBytes(const uint8_t* bytes, int32_t codePage) {
   // The bytes with one zero byte appended.
   const uint32_t n = byteSetSize(bytes);
-  uint8_t* z = static_cast<uint8_t*>(gServices->allocMemory(n + 9));
-  reinterpret_cast<uint32_t*>(z)[0] = 1;
-  reinterpret_cast<uint32_t*>(z)[1] = n + 1;
-  if (n) memcpy(z + 8, byteSetData(bytes), n);
-  z[8 + n] = 0;
+  uint8_t* z = rt::buildByteSet(nullptr, n + 1, gServices->allocMemory);
+  uint8_t* text = byteSetData(z);
+  if (n) memcpy(text, byteSetData(bytes), n);
   uint8_t* out = nullptr;
-  if (dll(kStrlen, address(z + 8)) != 0) {
-    const uint32_t m = dll(kMultiByteToWideChar, codePage, 0, address(z + 8), -1, 0, 0);
+  if (dll(kStrlen, address(text)) != 0) {
+    const uint32_t m = dll(kMultiByteToWideChar, codePage, 0, address(text), -1, 0, 0);
     out = callCore(core::BlankByteSet, intArg(int32_t(2 * m))).bin;
-    if (out) dll(kMultiByteToWideChar, codePage, 0, address(z + 8), -1, address(out + 8), m);
+    if (out) dll(kMultiByteToWideChar, codePage, 0, address(text), -1, address(byteSetData(out)), m);
   }
   release(z);
   return out;
@@ -82,7 +80,7 @@ uint8_t* TextToWide(const char* text) {
 }
 
 bool IsDirectoryWide(const uint8_t* wide) {
-  return dll(kPathIsDirectoryW, wide ? address(wide + 8) : 0) == kIsDirectory;
+  return dll(kPathIsDirectoryW, address(byteSetData(wide))) == kIsDirectory;
 }
 
 void CreatePathLevels(const uint8_t* wide) {

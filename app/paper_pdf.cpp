@@ -29,7 +29,7 @@ constexpr uint32_t kInvalidHandle = 0xFFFFFFFFu, kReplaceExisting = 1;
 // Names tried, "<name>(2).pdf" on, for a PDF that cannot replace the earlier one.
 constexpr int32_t kLastAsideNumber = 9;
 
-uint32_t wideAddress(const uint8_t* wide) { return wide ? address(wide + 8) : 0; }
+uint32_t wideAddress(const uint8_t* wide) { return address(byteSetData(wide)); }
 
 bool writeToFile(void* context, const uint8_t* data, size_t size) {
   const uint32_t h = *static_cast<uint32_t*>(context);

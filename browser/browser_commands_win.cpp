@@ -8,7 +8,9 @@
 #include "browser/element_script.h"
 #include "browser/engine_loader.h"
 #include "browser/text_win.h"
+#include "runtime/arguments.h"
 #include "runtime/gbk.h"
+#include "runtime/value_blocks.h"
 
 namespace web {
 namespace {
@@ -21,32 +23,11 @@ struct FormFill {
 };
 static_assert(sizeof(FormFill) == 12 || sizeof(void*) != 4, "form-fill records are 12 bytes");
 
-bool present(int32_t argc, const rt::Value* args, int32_t i) {
-  return i < argc && args[i].tag != rt::kTagNone;
-}
-
-int32_t intArg(int32_t argc, const rt::Value* args, int32_t i, int32_t fallback) {
-  return present(argc, args, i) ? args[i].i : fallback;
-}
-
-std::string textArg(int32_t argc, const rt::Value* args, int32_t i) {
-  return present(argc, args, i) && args[i].tag == rt::kTagText && args[i].text
-             ? std::string(args[i].text)
-             : std::string();
-}
-
 void* runtimeAlloc(uint32_t size) {
   return reinterpret_cast<void*>(uintptr_t(notifyRuntime(rt::kNotifyAlloc, size, 0)));
 }
 
-char* newText(std::string_view s) {
-  if (s.empty()) return nullptr;
-  auto* out = static_cast<char*>(runtimeAlloc(uint32_t(s.size() + 1)));
-  if (!out) return nullptr;
-  std::memcpy(out, s.data(), s.size());
-  out[s.size()] = 0;
-  return out;
-}
+char* newText(std::string_view s) { return rt::buildText(s, runtimeAlloc); }
 
 jsValue runScript(wkeWebView web, const std::string& script) {
   if (!web || !gEngine.wkeRunJSW) return 0;
@@ -72,37 +53,40 @@ FormFill* formFillOf(const rt::Value& arg) {
 }
 
 // Shared by the two WKE_TB methods: argument 1 web view, 2 kind, 3 selector,
-// 4 match number.
-bool runElementScript(int32_t argc, rt::Value* args, bool visibility) {
-  if (argc < 1) return false;
-  FormFill* f = formFillOf(args[0]);
-  if (!f) return false;
-  auto web = reinterpret_cast<wkeWebView>(uintptr_t(intArg(argc, args, 1, 0)));
-  std::string expression = elementExpression(f->prefix ? f->prefix : "", intArg(argc, args, 2, 0),
-                                             textArg(argc, args, 3), intArg(argc, args, 4, 1));
-  std::string script = visibility ? visibleScript(expression, intArg(argc, args, 5, 0) != 0)
-                                  : clickScript(expression);
-  runScript(web, script);
-  return true;
+// 4 match number, 5 visible.
+void runElementScript(int32_t argc, rt::Value* args, bool visibility) {
+  FormFill* f = argc >= 1 ? formFillOf(args[0]) : nullptr;
+  int32_t web, kind, match, visible;
+  std::string_view selector;
+  if (!f || !rt::intArg(argc, args, 1, 0, &web) || !rt::intArg(argc, args, 2, 0, &kind) ||
+      !rt::textArg(argc, args, 3, {}, &selector) || !rt::intArg(argc, args, 4, 1, &match) ||
+      !rt::intArg(argc, args, 5, 0, &visible))
+    return;
+  std::string expression = elementExpression(f->prefix ? f->prefix : "", kind, selector, match);
+  runScript(reinterpret_cast<wkeWebView>(uintptr_t(uint32_t(web))),
+            visibility ? visibleScript(expression, visible != 0) : clickScript(expression));
 }
 
 }  // namespace
 
 void RT_CALL LoadUrl(rt::Value* result, int32_t argc, rt::Value* args) {
   View* v = argc >= 1 ? FindView(args[0]) : nullptr;
-  if (!v || !gEngine.wkeLoadURL) return;
-  gEngine.wkeLoadURL(v->webView, textArg(argc, args, 1).c_str());
+  std::string_view url;
+  if (!v || !gEngine.wkeLoadURL || !rt::textArg(argc, args, 1, {}, &url)) return;
+  gEngine.wkeLoadURL(v->webView, std::string(url).c_str());
 }
 
 void RT_CALL GetElementHtml(rt::Value* result, int32_t argc, rt::Value* args) {
   View* v = argc >= 1 ? FindView(args[0]) : nullptr;
   if (!v) return;
   wkeWebView web = v->webView;
-  int32_t kind = intArg(argc, args, 2, 2);
+  int32_t frame, kind, match;
+  std::string_view selector;
+  if (!rt::intArg(argc, args, 1, 0, &frame) || !rt::intArg(argc, args, 2, 2, &kind) ||
+      !rt::textArg(argc, args, 3, {}, &selector) || !rt::intArg(argc, args, 4, 1, &match))
+    return;
   if (kind < 1) kind = 2;
-  std::string selector = textArg(argc, args, 3);
   if (selector.empty()) selector = "html";
-  int32_t frame = intArg(argc, args, 1, 0);
   FramePrefix prefix;
   if (frame >= 2) {
     int count = scriptInt(web, kCountFramesScript);
@@ -110,7 +94,7 @@ void RT_CALL GetElementHtml(rt::Value* result, int32_t argc, rt::Value* args) {
                               [web](const std::string& s) { return scriptInt(web, s); });
   }
   std::string script =
-      outerHtmlScript(elementExpression(prefix.prefix, kind, selector, intArg(argc, args, 4, 1)));
+      outerHtmlScript(elementExpression(prefix.prefix, kind, selector, match));
   result->text = scriptText(web, script);
 }
 
@@ -127,8 +111,11 @@ void RT_CALL CaptureViewBitmap(rt::Value* result, int32_t argc, rt::Value* args)
   RECT client = {};
   GetClientRect(HWND(window), &client);
   int32_t area[4] = {0, 0, client.right - client.left, client.bottom - client.top};
-  for (int32_t i = 0; i < 4; ++i)
-    if (present(argc, args, i + 1) && args[i + 1].i > 0) area[i] = args[i + 1].i;
+  for (int32_t i = 0; i < 4; ++i) {
+    int32_t given;
+    if (!rt::intArg(argc, args, i + 1, 0, &given)) return;
+    if (given > 0) area[i] = given;
+  }
   const int32_t left = area[0], top = area[1], width = area[2], height = area[3];
   uint32_t fileSize = bmpFileSize(width, height, 32);
   if (!viewDc || fileSize == 0) return;
@@ -155,12 +142,9 @@ void RT_CALL CaptureViewBitmap(rt::Value* result, int32_t argc, rt::Value* args)
   BITMAP bm = {};
   GetObjectW(bitmap, sizeof bm, &bm);
   uint32_t size = bmpFileSize(bm.bmWidth, bm.bmHeight, bm.bmBitsPixel);
-  auto* block = size ? static_cast<uint8_t*>(runtimeAlloc(size + 8)) : nullptr;
+  uint8_t* block = rt::buildByteSet(nullptr, size, runtimeAlloc);
   if (block) {
-    std::memset(block, 0, size + 8);
-    const uint32_t header[2] = {1, size};
-    std::memcpy(block, header, sizeof header);
-    uint8_t* file = block + 8;
+    uint8_t* file = rt::byteSetData(block);
     writeBmpHeader(file, bm.bmWidth, bm.bmHeight, bm.bmBitsPixel);
     BITMAPINFO rows = {};
     rows.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -181,13 +165,17 @@ void RT_CALL CaptureViewBitmap(rt::Value* result, int32_t argc, rt::Value* args)
 
 void RT_CALL SetDeviceParameter(rt::Value* result, int32_t argc, rt::Value* args) {
   View* v = argc >= 1 ? FindView(args[0]) : nullptr;
-  if (!v || !gEngine.wkeSetDeviceParameter) return;
-  std::string name = textArg(argc, args, 1);
-  std::string text = textArg(argc, args, 2);
-  float real = present(argc, args, 4) ? args[4].f : 0.0f;
-  gEngine.wkeSetDeviceParameter(v->webView, name.c_str(),
-                                present(argc, args, 2) ? text.c_str() : nullptr,
-                                intArg(argc, args, 3, 0), real);
+  std::string_view name, text;
+  int32_t number;
+  if (!v || !gEngine.wkeSetDeviceParameter || !rt::textArg(argc, args, 1, {}, &name) ||
+      !rt::textArg(argc, args, 2, {}, &text) || !rt::intArg(argc, args, 3, 0, &number))
+    return;
+  const std::string nameText(name), valueText(text);
+  // The real value is the low word read as a float, whatever its tag.
+  const float real = rt::argAt(argc, args, 4) ? args[4].f : 0.0f;
+  gEngine.wkeSetDeviceParameter(v->webView, nameText.c_str(),
+                                rt::argAt(argc, args, 2) ? valueText.c_str() : nullptr, number,
+                                real);
 }
 
 void RT_CALL Utf8ToText(rt::Value* result, int32_t argc, rt::Value* args) {
@@ -197,12 +185,8 @@ void RT_CALL Utf8ToText(rt::Value* result, int32_t argc, rt::Value* args) {
   if (a.tag == rt::kTagText) {
     source = a.text ? a.text : "";
   } else if (a.tag == rt::kTagBin) {
-    if (a.bin) {
-      uint32_t n = 0;
-      std::memcpy(&n, a.bin + 4, sizeof n);
-      source.assign(reinterpret_cast<const char*>(a.bin + 8), n);
-      source.resize(strnlen(source.c_str(), source.size()));  // up to the first zero
-    }
+    source = rt::byteSetBytes(a.bin);
+    source.resize(strnlen(source.c_str(), source.size()));  // up to the first zero
   } else if (a.tag == rt::kTagInt) {
     auto* p = reinterpret_cast<const char*>(uintptr_t(a.u));
     if (!p || IsBadCodePtr(reinterpret_cast<FARPROC>(const_cast<char*>(p)))) return;
@@ -243,9 +227,9 @@ void RT_CALL SetElementVisible(rt::Value* result, int32_t argc, rt::Value* args)
 
 void RT_CALL RunPageScript(rt::Value* result, int32_t argc, rt::Value* args) {
   View* v = argc >= 1 ? FindView(args[0]) : nullptr;
-  const std::string script = textArg(argc, args, 1);
-  if (!v || script.empty()) return;
-  result->text = scriptText(v->webView, script);
+  std::string_view script;
+  if (!v || !rt::textArg(argc, args, 1, {}, &script) || script.empty()) return;
+  result->text = scriptText(v->webView, std::string(script));
 }
 
 void RT_CALL IsPageLoading(rt::Value* result, int32_t argc, rt::Value* args) {

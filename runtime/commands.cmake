@@ -3,6 +3,7 @@
 # trampoline into paginet_runtime (which links paginet_sound when it exists
 # and then defines PAGINET_HAVE_SOUND).
 set(PAGINET_COMMANDS_NEUTRAL
+  ${CMAKE_CURRENT_SOURCE_DIR}/arguments.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/text_commands.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/conversion_commands.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/text_length_cache.cpp

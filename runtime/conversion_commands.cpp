@@ -1,5 +1,4 @@
-// Conversion and byte-set commands, and the argument helpers the command
-// files share.
+// Conversion and byte-set commands.
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -19,8 +18,7 @@ constexpr uint32_t kBaseMask = ~rt::kArrayFlag;
 std::string_view arrayBytes(const rt::Value& v) {
   const uint32_t size = rt::numericSize(v.tag & kBaseMask);
   if (!(v.tag & rt::kArrayFlag) || size == 0 || !v.bin) return {};
-  const uint32_t count = reinterpret_cast<const uint32_t*>(v.bin)[1];
-  return {reinterpret_cast<const char*>(v.bin + 8), size_t(count) * size};
+  return {reinterpret_cast<const char*>(rt::byteSetData(v.bin)), size_t(rt::byteSetSize(v.bin)) * size};
 }
 
 std::string_view untilZero(std::string_view s) { return s.substr(0, s.find('\0')); }
@@ -139,34 +137,6 @@ rt::HeapString format(const char* fmt, double d) {
 
 }  // namespace
 
-bool textArg(int32_t argc, const rt::Value* args, int32_t i, std::string_view* out) {
-  const rt::Value* v = argAt(argc, args, i);
-  if (!v || v->tag != rt::kTagText) return false;
-  *out = rt::textOf(v->text);
-  return true;
-}
-
-bool textPtrArg(int32_t argc, const rt::Value* args, int32_t i, const char** out) {
-  const rt::Value* v = argAt(argc, args, i);
-  if (!v || v->tag != rt::kTagText) return false;
-  *out = v->text ? v->text : "";
-  return true;
-}
-
-bool intArg(int32_t argc, const rt::Value* args, int32_t i, int32_t def, int32_t* out) {
-  const rt::Value* v = argAt(argc, args, i);
-  if (!v) {
-    *out = def;
-    return true;
-  }
-  switch (v->tag) {
-    case rt::kTagInt: case rt::kTagBool: *out = v->i; return true;
-    case rt::kTagByte: *out = uint8_t(v->u); return true;
-    case rt::kTagShort: *out = int16_t(v->u); return true;
-    default: return false;
-  }
-}
-
 rt::HeapString valueText(const rt::Value& v) {
   char buf[32];
   switch (v.tag) {
@@ -180,8 +150,7 @@ rt::HeapString valueText(const rt::Value& v) {
     case rt::kTagDate: return dateText(v.d);
     case rt::kTagText: return rt::HeapString(rt::textOf(v.text));
     case rt::kTagBin:
-      return rt::HeapString(untilZero({reinterpret_cast<const char*>(rt::byteSetData(v.bin)),
-                                    rt::byteSetSize(v.bin)}));
+      return rt::HeapString(untilZero(rt::byteSetBytes(v.bin)));
     default: return rt::HeapString(untilZero(arrayBytes(v)));
   }
 }
@@ -212,7 +181,7 @@ void RT_CALL ToByteSet(rt::Value* result, int32_t argc, rt::Value* args) {
   if (v->tag == rt::kTagText) {
     bytes = rt::textOf(v->text);
   } else if (v->tag == rt::kTagBin) {
-    bytes = {reinterpret_cast<const char*>(rt::byteSetData(v->bin)), rt::byteSetSize(v->bin)};
+    bytes = rt::byteSetBytes(v->bin);
   } else if (uint32_t size = rt::inlineSize(v->tag)) {
     bytes = {reinterpret_cast<const char*>(v->w), size};
   } else {

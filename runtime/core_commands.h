@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 #include "runtime/abi.h"
+#include "runtime/arguments.h"
 #include "runtime/runtime.h"
 
 namespace core {
@@ -39,18 +40,9 @@ extern const rt::CommandFn kCoreCommands[18];
 // ToText's conversion, as GBK bytes; empty for types with no text form.
 rt::HeapString valueText(const rt::Value& v);
 
-// Argument i if passed (tag non-zero), else null.
-inline const rt::Value* argAt(int32_t argc, const rt::Value* args, int32_t i) {
-  return i < argc && args[i].tag != rt::kTagNone ? &args[i] : nullptr;
-}
-// Text argument i; false when it is missing or not a text.
-bool textArg(int32_t argc, const rt::Value* args, int32_t i, std::string_view* out);
-// The same as a zero-terminated pointer (never null), for commands that
-// need not measure the whole text.
-bool textPtrArg(int32_t argc, const rt::Value* args, int32_t i, const char** out);
-// Integer-like argument i (integer, logical, byte, short): def when omitted,
-// false when it has another type.
-bool intArg(int32_t argc, const rt::Value* args, int32_t i, int32_t def, int32_t* out);
-
+using rt::argAt;
+using rt::intArg;
+using rt::textArg;
+using rt::textPtrArg;
 
 }  // namespace core

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include "runtime/abi.h"
+#include "runtime/value_blocks.h"
 
 namespace rt {
 
@@ -41,13 +42,10 @@ struct HeapAllocator {
 using HeapString = std::basic_string<char, std::char_traits<char>, HeapAllocator<char>>;
 
 // Values. New texts and byte-sets come from allocMemory; empty ones are null.
-char* newText(std::string_view s);
-uint8_t* newByteSet(const void* data, uint32_t n);
-inline uint32_t byteSetSize(const uint8_t* b) {
-  return b ? reinterpret_cast<const uint32_t*>(b)[1] : 0;
+inline char* newText(std::string_view s) { return buildText(s, allocMemory); }
+inline uint8_t* newByteSet(const void* data, uint32_t n) {
+  return buildByteSet(data, n, allocMemory);
 }
-inline const uint8_t* byteSetData(const uint8_t* b) { return b ? b + 8 : nullptr; }
-inline std::string_view textOf(const char* t) { return t ? std::string_view(t) : std::string_view(); }
 
 // The run-time error report: shows the box, then ends with exit code -1.
 [[noreturn]] void reportError(std::string_view message, int32_t code, int32_t w1, int32_t w2);

@@ -140,8 +140,8 @@ void RT_CALL FindText(rt::Value* result, int32_t argc, rt::Value* args) {
 void RT_CALL ReplaceText(rt::Value* result, int32_t argc, rt::Value* args) {
   std::string_view t, u, r;
   int32_t s, count, matchCase;
-  if (!textArg(argc, args, 0, &t) || !textArg(argc, args, 1, &u)) return;
-  if (argAt(argc, args, 2) && !textArg(argc, args, 2, &r)) return;
+  if (!textArg(argc, args, 0, &t) || !textArg(argc, args, 1, &u) || !textArg(argc, args, 2, {}, &r))
+    return;
   if (!intArg(argc, args, 3, 1, &s) || !intArg(argc, args, 4, -1, &count) ||
       !intArg(argc, args, 5, 0, &matchCase))
     return;

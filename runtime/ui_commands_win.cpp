@@ -40,8 +40,8 @@ HWND boxOwner(int32_t argc, const rt::Value* args) {
 
 void RT_CALL InfoBox(rt::Value* result, int32_t argc, rt::Value* args) {
   const std::wstring text = rt::gbkToWide(boxText(argAt(argc, args, 0)));
-  std::string_view title = "信息：";
-  if (argAt(argc, args, 2) && !textArg(argc, args, 2, &title)) title = {};
+  std::string_view title;
+  if (!textArg(argc, args, 2, "信息：", &title)) title = {};
   int32_t style;
   if (!intArg(argc, args, 1, 0, &style)) style = 0;
   if (!(style & MB_SYSTEMMODAL)) style |= MB_TASKMODAL;

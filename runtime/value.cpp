@@ -5,24 +5,6 @@
 
 namespace rt {
 
-char* newText(std::string_view s) {
-  if (s.empty()) return nullptr;
-  char* t = static_cast<char*>(allocMemory(static_cast<uint32_t>(s.size() + 1)));
-  std::memcpy(t, s.data(), s.size());
-  t[s.size()] = 0;
-  return t;
-}
-
-uint8_t* newByteSet(const void* data, uint32_t n) {
-  if (n == 0) return nullptr;
-  auto b = static_cast<uint8_t*>(allocMemory(n + 8));
-  const uint32_t head[2] = {1, n};
-  std::memcpy(b, head, 8);
-  if (data) std::memcpy(b + 8, data, n);
-  else std::memset(b + 8, 0, n);
-  return b;
-}
-
 uint32_t arrayElementSize(uint32_t baseTag) {
   return baseTag == kTagText || baseTag == kTagBin ? 4 : inlineSize(baseTag);
 }

@@ -55,24 +55,6 @@ void freeMemory(void* p) {
   std::free(block);
 }
 
-char* newText(std::string_view s) {
-  if (s.empty()) return nullptr;
-  auto* t = static_cast<char*>(allocMemory(uint32_t(s.size() + 1)));
-  std::memcpy(t, s.data(), s.size());
-  t[s.size()] = 0;
-  return t;
-}
-
-uint8_t* newByteSet(const void* data, uint32_t n) {
-  if (n == 0) return nullptr;
-  auto* b = static_cast<uint8_t*>(allocMemory(n + 8));
-  const uint32_t header[2] = {1, n};
-  std::memcpy(b, header, 8);
-  if (data) std::memcpy(b + 8, data, n);
-  else std::memset(b + 8, 0, n);
-  return b;
-}
-
 void reportError(std::string_view message, int32_t code, int32_t w1, int32_t w2) {
   if (fake::onReport) fake::onReport();
   std::printf("REPORT code=%d w=%d,%d message=", code, w1, w2);
