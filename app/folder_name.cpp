@@ -6,7 +6,6 @@ namespace app {
 
 namespace {
 
-bool isTrail(unsigned char c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
 bool isRefused(unsigned char c) { return c < 0x20 || strchr("<>:\"/\\|?*", c) != nullptr; }
 bool isSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 char upper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
@@ -35,7 +34,7 @@ void MakeFolderNameSafe(char* name) {
   while (s[n] != 0) {
     // A lead byte without a proper second byte is no pair: the byte after
     // it is looked at on its own, so a "/" there cannot slip through.
-    if (rt::isGbkLeadByte(s[n]) && isTrail(s[n + 1])) {
+    if (rt::isGbkLeadByte(s[n]) && rt::isGbkTrailByte(s[n + 1])) {
       n += 2;
       continue;
     }
@@ -61,12 +60,7 @@ void TrimTitle(char* text) {
 }
 
 void CutToChars(char* text, size_t n) {
-  if (!text) return;
-  auto* s = reinterpret_cast<unsigned char*>(text);
-  size_t at = 0;
-  for (size_t chars = 0; chars < n && s[at] != 0; ++chars)
-    at += rt::isGbkLeadByte(s[at]) && isTrail(s[at + 1]) ? 2 : 1;
-  s[at] = 0;
+  if (text) text[rt::gbkCutLength(text, n)] = 0;
 }
 
 }  // namespace app

@@ -26,8 +26,8 @@ void TrimTitle(char* text);
 // characters Windows allows a plain path.
 constexpr size_t kMaxFileTitleChars = 64;
 
-// Cuts a GBK text after its first n characters, in place, keeping
-// double-byte characters whole. Null is left alone.
+// Cuts a GBK text after its first n characters, in place, as
+// rt::gbkCutLength does. Null is left alone.
 void CutToChars(char* text, size_t n);
 
 }  // namespace app

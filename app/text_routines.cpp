@@ -39,24 +39,13 @@ char* TextBetween(const char* text, const char* left, const char* right, int32_t
 }
 
 int32_t CharWidthAt(const char* text, int32_t pos) {
-  if (pos > textLength(text)) return -1;
-  // GBK's own lead bytes, from 0x81: characters led by 0x81-0xA0 are
-  // never split either.
-  return rt::isGbkLeadByte(static_cast<unsigned char>(text[pos - 1])) ? 2 : 1;
+  if (pos < 1 || pos > textLength(text)) return -1;
+  return int32_t(rt::gbkCharWidth(rt::textOf(text), size_t(pos - 1)));
 }
 
 int32_t CharBytes(const char* text, int32_t n) {
-  const int32_t length = textLength(text);
-  if (n > length || n < 0) return -1;
-  int32_t pos = 1;
-  // Stopping at the end keeps the result a leading part of the text when it
-  // has fewer than n characters; a lead byte cut off at the end is left out.
-  for (int32_t i = 0; i < n && pos <= length; ++i) {
-    const int32_t next = pos + CharWidthAt(text, pos);
-    if (next - 1 > length) break;
-    pos = next;
-  }
-  return pos - 1;
+  if (n > textLength(text) || n < 0) return -1;
+  return int32_t(rt::gbkCutLength(rt::textOf(text), size_t(n)));
 }
 
 char* LeftChars(const char* text, int32_t n) {

@@ -12,8 +12,8 @@ char* TextBetween(const char* text, const char* left, const char* right,
                   int32_t start = 0, bool caseInsensitive = false);
 // The first n characters; empty when n < 1 or n exceeds the byte length.
 char* LeftChars(const char* text, int32_t n);
-// Bytes of the first n characters, -1 when n < 0 or n exceeds the byte
-// length; never more than the text's length.
+// Bytes of the first n characters (rt::gbkCutLength), -1 when n < 0 or n
+// exceeds the byte length.
 int32_t CharBytes(const char* text, int32_t n);
 // 1 or 2, the width of the character starting at byte position pos
 // (from 1); -1 past the end.

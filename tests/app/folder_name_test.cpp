@@ -103,9 +103,11 @@ TEST(FileTitle, CutsWholeCharacters) {
   EXPECT_EQ(cut("高三", 1), "高");
   EXPECT_EQ(cut("ab", 64), "ab");
   EXPECT_EQ(cut("ab", 0), "");
-  // A lead byte without its second byte counts as one character.
+  // A lead byte without its second byte counts as one character, and is
+  // left out where the cut ends: what follows would pair with it.
   EXPECT_EQ(cut("\x95/x", 2), "\x95/");
-  EXPECT_EQ(cut("a\x95", 5), "a\x95");
+  EXPECT_EQ(cut("\x95/x", 1), "");
+  EXPECT_EQ(cut("a\x95", 5), "a");
 }
 
 }  // namespace
