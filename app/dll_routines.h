@@ -9,13 +9,9 @@ namespace app {
 
 // DLL command numbers, in the program header's table order.
 enum DllCommand : int32_t {
-  kClientToScreen, kSetCursorPos, kStrlen, kMultiByteToWideChar, kPathIsDirectoryW,
-  kLocalAlloc, kCreateDirectoryW, kLocalFree, kCreateWaitableTimerA, kSetWaitableTimer,
-  kMsgWaitForMultipleObjects, kCloseHandle,
-  // The paper's PDF: writing, putting in place, dropping.
-  kCreateFileW, kWriteFile, kMoveFileExW, kDeleteFileW, kFlushFileBuffers,
-  // The capture run's bound on waiting for a page.
-  kGetTickCount,
+#define DLL_COMMAND(name, file, function) name,
+#include "app/dll_command_list.inc"
+#undef DLL_COMMAND
   kDllCommandCount
 };
 

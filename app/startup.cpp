@@ -18,24 +18,23 @@ namespace {
 constexpr int32_t kRoutineRegisterExit = 3;
 constexpr int32_t kRoutineInitialise = 6;
 
-APP_CONST const char kUser32[] = "user32.dll";
-APP_CONST const char kUser32Capital[] = "User32.dll";
-APP_CONST const char kMsvcrt[] = "msvcrt.dll";
-APP_CONST const char kKernel32[] = "kernel32.dll";
-APP_CONST const char kKernel32Capital[] = "Kernel32.dll";
-APP_CONST const char kShlwapi[] = "shlwapi.dll";
+// The DLL file names lie in the constant area.
+#define DLL_COMMAND(name, file, function) APP_CONST const char name##File[] = file;
+#include "app/dll_command_list.inc"
+#undef DLL_COMMAND
 
 const char* const kDllFiles[kDllCommandCount] = {
-    kUser32, kUser32, kMsvcrt, kKernel32Capital, kShlwapi, kKernel32,
-    kKernel32Capital, kKernel32, kKernel32, kKernel32, kUser32Capital, kKernel32,
-    kKernel32, kKernel32, kKernel32, kKernel32, kKernel32, kKernel32,
+#define DLL_COMMAND(name, file, function) name##File,
+#include "app/dll_command_list.inc"
+#undef DLL_COMMAND
 };
 const char* const kDllFunctions[kDllCommandCount] = {
-    "ClientToScreen", "SetCursorPos", "strlen", "MultiByteToWideChar",
-    "PathIsDirectoryW", "LocalAlloc", "CreateDirectoryW", "LocalFree",
-    "CreateWaitableTimerA", "SetWaitableTimer", "MsgWaitForMultipleObjects", "CloseHandle",
-    "CreateFileW", "WriteFile", "MoveFileExW", "DeleteFileW", "FlushFileBuffers", "GetTickCount",
+#define DLL_COMMAND(name, file, function) #function,
+#include "app/dll_command_list.inc"
+#undef DLL_COMMAND
 };
+// Compiled calls name commands by number: the first twelve stay in place.
+static_assert(kCloseHandle == 11 && kDllCommandCount == 18, "DLL command numbers are fixed");
 
 const rt::LibraryRecord* const kLibraries[] = {&kCoreLibrary, &kBrowserLibrary};
 

@@ -15,18 +15,16 @@
 
 namespace {
 
-const char* const kFiles[app::kDllCommandCount] = {
-    "user32.dll",   "user32.dll",       "msvcrt.dll",   "Kernel32.dll",
-    "shlwapi.dll",  "kernel32.dll",     "app_test_dll.dll", "kernel32.dll",
-    "kernel32.dll", "kernel32.dll",     "User32.dll",   "kernel32.dll",
-    "kernel32.dll", "kernel32.dll",     "kernel32.dll", "kernel32.dll",
-    "kernel32.dll", "kernel32.dll",
+// The program's table, with CreateDirectoryW taken from the test DLL.
+const char* kFiles[app::kDllCommandCount] = {
+#define DLL_COMMAND(name, file, function) file,
+#include "app/dll_command_list.inc"
+#undef DLL_COMMAND
 };
 const char* const kFunctions[app::kDllCommandCount] = {
-    "ClientToScreen", "SetCursorPos", "strlen", "MultiByteToWideChar",
-    "PathIsDirectoryW", "LocalAlloc", "CreateDirectoryW", "LocalFree",
-    "CreateWaitableTimerA", "SetWaitableTimer", "MsgWaitForMultipleObjects", "CloseHandle",
-    "CreateFileW", "WriteFile", "MoveFileExW", "DeleteFileW", "FlushFileBuffers", "GetTickCount",
+#define DLL_COMMAND(name, file, function) #function,
+#include "app/dll_command_list.inc"
+#undef DLL_COMMAND
 };
 
 int gProcessEvents = 0;  // ProcessEvents calls made through the service table
@@ -56,6 +54,7 @@ LRESULT CALLBACK testProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 class SystemRoutines : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
+    kFiles[app::kCreateDirectoryW] = "app_test_dll.dll";
     rt::initDllCommands(app::kDllCommandCount, kFiles, kFunctions);
     WNDCLASSW wc = {};
     wc.lpfnWndProc = testProc;
