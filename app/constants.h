@@ -2,16 +2,11 @@
 // texts, selectors and voice prompt of the constant area.
 #pragma once
 #include <cstdint>
+#include "data/startup_form_ids.h"
 
 namespace app {
 
-constexpr uint32_t kStartupWindow = 0x52010001;
-constexpr uint32_t kWindowRecord = 0x06010000;
-constexpr uint32_t kEditBox1 = 0x1601D0B6;
-constexpr uint32_t kTimer1 = 0x1601D0AC;
-constexpr uint32_t kButton2 = 0x1601A178;   // 前往首页
-constexpr uint32_t kButton1 = 0x1601A14D;   // 采集
-constexpr uint32_t kBrowser1 = 0x1601A14C;
+using namespace form;
 
 // Property numbers.
 constexpr int32_t kPropLeft = 0, kPropTop = 1, kPropWidth = 2, kPropHeight = 3,

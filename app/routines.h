@@ -1,24 +1,13 @@
 // The application's routines bound to events, and the code area that the
 // form description's event tables point into: a table of fixed-size jump
-// stubs (code_area.S), so each routine's offset is its stub number times
-// kStubSize, known before linking.
+// stubs (code_area.S) numbered as data/startup_form_ids.h says.
 #pragma once
 #include <cstdint>
+#include "data/startup_form_ids.h"
 #include "runtime/abi.h"
 
 namespace app {
-
-constexpr int32_t kStubSize = 8;
-enum Stub : int32_t {
-  kStubFirstActivation,
-  kStubWindowResized,
-  kStubWindowMoved,
-  kStubLayoutTimer,
-  kStubHomeButton,
-  kStubCaptureButton,
-};
-constexpr int32_t stubOffset(Stub s) { return s * kStubSize; }
-
+using namespace form;
 }  // namespace app
 
 // Event routines: cdecl, result slot first; none takes arguments or

@@ -2,16 +2,15 @@
 // the address box and the two buttons over its top, and the layout timer.
 #include "data/tools/startup_form_source.h"
 #include <string>
-#include "app/constants.h"
-#include "app/routines.h"
 #include "browser/view_properties.h"
 #include "components/property_blocks.h"
+#include "data/startup_form_ids.h"
 
 namespace formgen {
 
 namespace {
 
-using app::stubOffset;
+using form::stubOffset;
 
 const char kCaption[] = "Brenmoor Paginet试卷下载器 V3.0 -By:tn462917";
 // The platform's mobile reading page.
@@ -41,7 +40,7 @@ rt::ComponentRecord record(uint32_t id, uint32_t type, const char* name, int32_t
   return r;
 }
 
-rt::EventBinding on(int32_t event, app::Stub routine) { return {event, stubOffset(routine), 0}; }
+rt::EventBinding on(int32_t event, form::Stub routine) { return {event, stubOffset(routine), 0}; }
 
 std::vector<uint8_t> buttonBlock(const char* caption) {
   comp::ButtonProps p;
@@ -65,24 +64,24 @@ rt::FormDescription startupForm() {
   d.headerA = 0x01570C88;
   d.headerB = 0x19010003;
   d.records = {
-      record(app::kWindowRecord, rt::kTypeWindow, "", 50, 50, 1365, 840, kVisible,
-             {on(8, app::kStubFirstActivation), on(4, app::kStubWindowResized),
-              on(3, app::kStubWindowMoved)},
+      record(form::kWindowRecord, rt::kTypeWindow, "", 50, 50, 1365, 840, kVisible,
+             {on(8, form::kStubFirstActivation), on(4, form::kStubWindowResized),
+              on(3, form::kStubWindowMoved)},
              comp::writeWindowProps(window)),
-      record(app::kEditBox1, rt::kTypeEditBox, "编辑框1", 664, 100, 464, 48, kVisible | kTabStop,
+      record(form::kEditBox1, rt::kTypeEditBox, "编辑框1", 664, 100, 464, 48, kVisible | kTabStop,
              {}, comp::writeEditBoxProps(edit)),
       // No property data: every timer property keeps its default, period 0.
-      record(app::kTimer1, rt::kTypeTimer, "时钟1", 1360, 264, 48, 32, 0,
-             {on(0, app::kStubLayoutTimer)}, {}),
-      record(app::kButton2, rt::kTypeButton, "按钮2", 511, 98, 150, 50, kVisible | kTabStop,
-             {on(0, app::kStubHomeButton)}, buttonBlock("前往首页")),
-      record(app::kButton1, rt::kTypeButton, "按钮1", 360, 98, 150, 50, kVisible | kTabStop,
-             {on(0, app::kStubCaptureButton)}, buttonBlock("采集")),
-      record(app::kBrowser1, rt::kTypeBrowserView, "VelmoWeb浏览器1", 0, 0, 1350, 800,
+      record(form::kTimer1, rt::kTypeTimer, "时钟1", 1360, 264, 48, 32, 0,
+             {on(0, form::kStubLayoutTimer)}, {}),
+      record(form::kButton2, rt::kTypeButton, "按钮2", 511, 98, 150, 50, kVisible | kTabStop,
+             {on(0, form::kStubHomeButton)}, buttonBlock("前往首页")),
+      record(form::kButton1, rt::kTypeButton, "按钮1", 360, 98, 150, 50, kVisible | kTabStop,
+             {on(0, form::kStubCaptureButton)}, buttonBlock("采集")),
+      record(form::kBrowser1, rt::kTypeBrowserView, "VelmoWeb浏览器1", 0, 0, 1350, 800,
              kVisible | kTabStop, {}, web::writeViewProperties(view)),
   };
   rt::FormDescription form;
-  form.windows.push_back({app::kStartupWindow, 0, std::move(d)});
+  form.windows.push_back({form::kStartupWindow, 0, std::move(d)});
   return form;
 }
 
