@@ -107,7 +107,7 @@ expect "the pointer leaving the view ends the hover" hover out
 click 300 400
 xdotool key ctrl+equal
 expect "Ctrl+plus zooms in" zoom 110
-xdotool key ctrl+equal ctrl+minus ctrl+minus
+xdotool key ctrl+minus
 expect "Ctrl+minus zooms out" zoom 100
 at 300 400; sleep 0.3; xdotool keydown ctrl; sleep 0.3; xdotool click 4; sleep 0.3; xdotool keyup ctrl
 expect "Ctrl+wheel zooms" zoom 110
