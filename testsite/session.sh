@@ -116,6 +116,17 @@ session_wait_boxes() {
   return 1
 }
 
+# session_wait_box_gone TITLE [SECONDS]: waits until no box has that title,
+# so that keys typed next reach the window under it.
+session_wait_box_gone() {
+  local deadline=$((SECONDS + ${2:-10}))
+  while [ $SECONDS -lt $deadline ]; do
+    [ -z "$(LC_ALL=C.UTF-8 wine "$DRIVER_EXE" box "$1" 2>/dev/null | tr -d '\r')" ] && return 0
+    sleep 0.3
+  done
+  return 1
+}
+
 # box_field "BOX LINES" KIND: the text of the first line of that kind ("box"
 # gives the title, "text" the message, "button" the caption).
 box_field() { printf '%s\n' "$1" | awk -v k="$2" '$1 == k && !n++' | cut -d' ' -f7-; }

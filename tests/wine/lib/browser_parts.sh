@@ -113,7 +113,8 @@ at 300 400; sleep 0.3; xdotool keydown ctrl; sleep 0.3; xdotool click 4; sleep 0
 expect "Ctrl+wheel zooms" zoom 110
 click 62 53   # between two buttons unzoomed, on the first at 110 %
 if box=$(session_wait_box "$ORIGIN" 15); then
-  session_press_ok "$box" 1; pass "a click on the zoomed page reaches what it shows there"
+  session_press_ok "$box" 1; session_wait_box_gone "$ORIGIN"; sleep 0.3
+  pass "a click on the zoomed page reaches what it shows there"
 else fail "a click on the zoomed page reaches what it shows there" "no confirm box"; fi
 xdotool key ctrl+0
 expect "Ctrl+0 zooms back" zoom 100
