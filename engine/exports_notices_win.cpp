@@ -9,6 +9,8 @@ AppData& dataOf(View& v) {
   return *static_cast<AppData*>(v.appData);
 }
 
+namespace {
+
 void notifyApp(View& v, Notice n, NoticeArgs& a) {
   if (!v.appData) return;
   AppData& d = dataOf(v);
@@ -113,6 +115,13 @@ void forgetAppData(View& v) {
   delete static_cast<AppData*>(v.appData);
   v.appData = nullptr;
 }
+
+}  // namespace
+
+const AppCalls kAppCalls = {
+    .notify = notifyApp,
+    .forget = forgetAppData,
+};
 
 }  // namespace engine
 

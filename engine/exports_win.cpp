@@ -23,7 +23,7 @@ ENGINE_EXPORT bool wkeIsInitialize() { return true; }
 // Windows.
 
 ENGINE_EXPORT wkeWebView wkeCreateWebWindow(int type, HWND parent, int x, int y, int w, int h) {
-  return reinterpret_cast<wkeWebView>(View::create(type, parent, x, y, w, h));
+  return reinterpret_cast<wkeWebView>(View::create(type, parent, x, y, w, h, engine::kAppCalls));
 }
 ENGINE_EXPORT void wkeDestroyWebWindow(wkeWebView wv) {
   if (View* v = View::find(wv)) DestroyWindow(v->hwnd());

@@ -54,6 +54,9 @@ struct AppData {
 
 AppData& dataOf(View& v);
 
+// What every view made here calls back with.
+extern const AppCalls kAppCalls;
+
 // A text the view hands out, kept in its buffer till the next call. get may
 // wait on the browser, and a callback meanwhile may close the view.
 template <typename Text, typename Get>

@@ -21,7 +21,7 @@ void View::titleSeen(const std::string& t) {
   noticedTitle_ = t;
   NoticeArgs a;
   a.text = t;
-  notifyApp(*this, Notice::TitleChanged, a);
+  notifyApp(Notice::TitleChanged, a);
 }
 
 void View::openWindow(const PageEvent& ev) {
@@ -31,7 +31,7 @@ void View::openWindow(const PageEvent& ev) {
   a.window = readWindowFeatures(ev.features);
   if (!a.window.width) a.window.width = w_;
   if (!a.window.height) a.window.height = h_;
-  notifyApp(*this, Notice::CreateView, a);
+  notifyApp(Notice::CreateView, a);
   // The browser's own window for it is closed (see Connection); the
   // application's view loads the address instead.
   View* target = find(a.created);
@@ -42,7 +42,7 @@ bool View::onDownload(const Json& p) {
   NoticeArgs a;
   a.text = stringField(p, "url");
   a.answer = false;
-  notifyApp(*this, Notice::Download, a);
+  notifyApp(Notice::Download, a);
   return a.answer;
 }
 
@@ -66,7 +66,7 @@ void View::onEvent(const Event& e) {
       NoticeArgs a;
       a.text = url_;
       a.number = 1;
-      notifyApp(*this, Notice::UrlChanged, a);
+      notifyApp(Notice::UrlChanged, a);
       break;
     }
     case PageEvent::Loading:
@@ -80,7 +80,7 @@ void View::onEvent(const Event& e) {
       expectPicture();
       NoticeArgs a;
       a.number = 1;
-      notifyApp(*this, Notice::DocumentReady, a);
+      notifyApp(Notice::DocumentReady, a);
       checkTitle();
       break;
     }
@@ -93,7 +93,7 @@ void View::onEvent(const Event& e) {
       if (errorPage_) break;  // the failure was told when the load failed
       NoticeArgs a;
       a.text = url_;
-      notifyApp(*this, Notice::LoadingFinished, a);
+      notifyApp(Notice::LoadingFinished, a);
       break;
     }
     case PageEvent::Console: {
@@ -103,7 +103,7 @@ void View::onEvent(const Event& e) {
       a.text2 = std::move(ev.console.source);
       a.line = ev.console.line;
       a.text3 = std::move(ev.console.stack);
-      notifyApp(*this, Notice::Console, a);
+      notifyApp(Notice::Console, a);
       break;
     }
     case PageEvent::RequestEnded:
@@ -154,7 +154,7 @@ void View::requestPaused(const PageEvent& ev) {
     if (!changedStorage_.empty()) saveStorage();
     NoticeArgs a;
     a.text = ev.url;
-    notifyApp(*this, Notice::Navigation, a);
+    notifyApp(Notice::Navigation, a);
     allow = a.answer;
   }
   if (allow && q.requestStage) {
@@ -162,7 +162,7 @@ void View::requestPaused(const PageEvent& ev) {
     a.text = ev.url;
     a.number = ++jobs_;
     a.answer = false;
-    notifyApp(*this, Notice::UrlBegin, a);
+    notifyApp(Notice::UrlBegin, a);
     allow = !a.answer;  // taken by the application: the page does not get it
   }
   if (allow && q.requestStage && page) prepareRestore(urlOrigin(ev.url));
@@ -207,7 +207,7 @@ void View::pageNotice(const PageEvent& ev) {
     hover_ = n.text;
     NoticeArgs a;
     a.text = hover_;
-    notifyApp(*this, Notice::HoverUrl, a);
+    notifyApp(Notice::HoverUrl, a);
   }
 }
 
@@ -220,9 +220,9 @@ void View::answerDialog(const PageEvent& ev) {
   a.text = ev.dialog.message;
   a.text2 = ev.dialog.defaultPrompt;
   a.toPerson = true;
-  if (kind == DialogKind::Alert) notifyApp(*this, Notice::Alert, a);
-  else if (kind == DialogKind::Confirm) notifyApp(*this, Notice::Confirm, a);
-  else if (kind == DialogKind::Prompt) notifyApp(*this, Notice::Prompt, a);
+  if (kind == DialogKind::Alert) notifyApp(Notice::Alert, a);
+  else if (kind == DialogKind::Confirm) notifyApp(Notice::Confirm, a);
+  else if (kind == DialogKind::Prompt) notifyApp(Notice::Prompt, a);
   if (kind == DialogKind::BeforeUnload) a.text = kLeavePageText;
   if (a.toPerson) a.answer = askPerson(hwnd_, kind, dialogTitle(ev.url), a.text, a.text2);
   Json answer = {{"accept", kind == DialogKind::Alert || a.answer}};
@@ -271,12 +271,12 @@ void View::requestEnded(const PageEvent::Request& q) {
   a.text = r.url;
   a.number = r.job;
   if (!q.failed) {
-    notifyApp(*this, Notice::UrlEnd, a);
+    notifyApp(Notice::UrlEnd, a);
   } else if (r.page) {
     a.number = q.canceled ? 2 : 1;
     load_.finished(true);
     a.text2 = q.errorText;
-    notifyApp(*this, Notice::LoadingFinished, a);
+    notifyApp(Notice::LoadingFinished, a);
   }
 }
 

@@ -56,7 +56,7 @@ UINT pictureMessage() {
   return m;
 }
 
-View* View::create(int type, HWND parent, int x, int y, int w, int h) {
+View* View::create(int type, HWND parent, int x, int y, int w, int h, const AppCalls& app) {
   registerClass();
   DWORD style = type == 2 ? WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_TABSTOP
                           : WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
@@ -69,6 +69,7 @@ View* View::create(int type, HWND parent, int x, int y, int w, int h) {
   View* v = new View();
   views().insert(v);
   v->hwnd_ = hwnd;
+  v->app_ = &app;
   uint8_t random[16] = {};
   if (!BCRYPT_SUCCESS(BCryptGenRandom(nullptr, random, sizeof random, BCRYPT_USE_SYSTEM_PREFERRED_RNG)))
     engineLog("no random bytes for the notice binding, error " + std::to_string(GetLastError()));
@@ -181,7 +182,7 @@ View* View::find(const void* handle) {
 
 void View::destroy() {
   views().erase(this);
-  forgetAppData(*this);
+  app_->forget(*this);
   if (live() && Connection::get().keeper().active()) {
     saveStorage();
     Connection::get().keeper().saveCookies();
@@ -370,7 +371,7 @@ void View::pictureDecoded() {
   if (dib_.width() == w_ && dib_.height() == h_) pictureDue_ = 0;
   InvalidateRect(hwnd_, nullptr, FALSE);
   NoticeArgs a;
-  notifyApp(*this, Notice::PaintUpdated, a);
+  notifyApp(Notice::PaintUpdated, a);
 }
 
 void View::forgetAhead() {

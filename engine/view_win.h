@@ -42,16 +42,20 @@ struct NoticeArgs {
 // Posted to a view's window when its decoder has a picture ready.
 UINT pictureMessage();
 
-// Implemented by the export layer; returns the answer for questions.
-void notifyApp(class View& view, Notice n, NoticeArgs& args);
-// Frees what the export layer keeps for a view.
-void forgetAppData(class View& view);
+class View;
+
+// How a view reaches the application: handed down by the export layer with
+// each view it makes, so the view knows nothing of the callbacks behind it.
+struct AppCalls {
+  void (*notify)(View&, Notice, NoticeArgs&);  // sets the answer for questions
+  void (*forget)(View&);  // frees what the export layer keeps for the view
+};
 
 class View {
  public:
   // Creates the window (type 2 child, type 0 pop-up) and its page target.
   // Without a browser the window still exists and stays blank.
-  static View* create(int type, HWND parent, int x, int y, int w, int h);
+  static View* create(int type, HWND parent, int x, int y, int w, int h, const AppCalls& app);
   // Closes the page and deletes the view; the window must be gone already.
   void destroy();
 
@@ -129,6 +133,7 @@ class View {
   View() = default;
   static LRESULT CALLBACK windowProc(HWND, UINT, WPARAM, LPARAM);
   LRESULT handle(UINT msg, WPARAM w, LPARAM l);
+  void notifyApp(Notice n, NoticeArgs& a) { app_->notify(*this, n, a); }
   void applyUserAgent();
   void applyDevice();
   Reply call(const std::string& method, const Json& params = Json::object(), int timeoutMs = 5000);
@@ -197,6 +202,7 @@ class View {
   void saveStorage();
 
   HWND hwnd_ = nullptr;
+  const AppCalls* app_ = nullptr;
   bool offline_ = false;
   std::string sessionId_, targetId_;
   bool detached_ = false;

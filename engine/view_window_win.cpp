@@ -324,7 +324,7 @@ LRESULT View::handle(UINT msg, WPARAM w, LPARAM l) {
       return DLGC_WANTALLKEYS | DLGC_WANTCHARS;
     case WM_CLOSE: {
       NoticeArgs a;
-      notifyApp(*this, Notice::WindowClosing, a);
+      notifyApp(Notice::WindowClosing, a);
       if (a.answer) DestroyWindow(hwnd_);
       return 0;
     }
@@ -332,7 +332,7 @@ LRESULT View::handle(UINT msg, WPARAM w, LPARAM l) {
       // Told while the window still stands: an application that subclasses
       // it releases what the notice names once this returns.
       NoticeArgs a;
-      notifyApp(*this, Notice::WindowDestroy, a);
+      notifyApp(Notice::WindowDestroy, a);
       return 0;
     }
     case WM_NCDESTROY: {
