@@ -87,6 +87,7 @@ class View {
   // that much larger, so the picture keeps the window's size.
   void setZoom(float factor);
   float zoom() const { return zoom_; }
+  void checkZoom();
   // The page's caret in the window's client coordinates; empty when
   // nothing takes typed text.
   RECT caretRect();
@@ -234,6 +235,8 @@ class View {
   bool menuEnabled_ = true;     // right-click opens the context menu
   bool tracking_ = false;       // the window hears when the mouse leaves
   float zoom_ = 1.0f;
+  uint64_t zoomCheckDue_ = 0;  // tick to ask the page which zoom it took; 0 for none
+  int zoomChecks_ = 0;         // looks left at the page's zoom
   int jobs_ = 0;  // numbers the requests told to the application
   struct Request {
     std::string url;
