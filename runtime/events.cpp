@@ -28,7 +28,7 @@ uintptr_t findRoutine(uint32_t windowId, uint32_t componentId, int32_t event,
   return 0;
 }
 
-bool callRoutine(uintptr_t routine, uint32_t windowId, uint32_t componentId,
+void callRoutine(uintptr_t routine, uint32_t windowId, uint32_t componentId,
                  const uint32_t* words, RoutineResult* result) {
   RuntimeState& s = state();
   uint32_t oldWindow = s.sourceWindow, oldComponent = s.sourceComponent;
@@ -41,21 +41,29 @@ bool callRoutine(uintptr_t routine, uint32_t windowId, uint32_t componentId,
   // Nested events restore the outer routine's source.
   s.sourceWindow = oldWindow;
   s.sourceComponent = oldComponent;
-  return result->hasResult != 0;
+}
+
+// Both notifications: 0 when events are held back or nothing is bound to
+// the event, else 1 once the bound routine has run.
+int32_t raise(uint32_t windowId, uint32_t componentId, int32_t event, const uint32_t* words,
+              RoutineResult* result) {
+  if (state().suppress > 0) return 0;
+  uint32_t source = 0;
+  uintptr_t routine = findRoutine(windowId, componentId, event, &source);
+  if (!routine) return 0;
+  callRoutine(routine, windowId, source, words, result);
+  return 1;
 }
 
 }  // namespace
 
 int32_t dispatchEvent(EventRecord* ev) {
-  if (state().suppress > 0) return 0;
-  uint32_t source = 0;
-  uintptr_t routine = findRoutine(ev->windowId, ev->componentId, ev->event, &source);
-  if (!routine) return 0;
   uint32_t words[kMaxRoutineWords] = {};
   int32_t argc = ev->argc < 0 ? 0 : ev->argc > 5 ? 5 : ev->argc;
   for (int32_t i = 0; i < argc; ++i) words[i] = uint32_t(ev->args[i]);
   RoutineResult r{};
-  if (callRoutine(routine, ev->windowId, source, words, &r)) {
+  if (!raise(ev->windowId, ev->componentId, ev->event, words, &r)) return 0;
+  if (r.hasResult) {
     ev->hasResult = 1;
     ev->result = int32_t(r.value[0]);
   }
@@ -63,10 +71,6 @@ int32_t dispatchEvent(EventRecord* ev) {
 }
 
 int32_t dispatchTypedEvent(TypedEventRecord* ev) {
-  if (state().suppress > 0) return 0;
-  uint32_t source = 0;
-  uintptr_t routine = findRoutine(ev->windowId, ev->componentId, ev->event, &source);
-  if (!routine) return 0;
   uint32_t words[kMaxRoutineWords] = {};
   int n = 0;
   int32_t argc = ev->argc < 0 ? 0 : ev->argc > 12 ? 12 : ev->argc;
@@ -89,7 +93,8 @@ int32_t dispatchTypedEvent(TypedEventRecord* ev) {
     if (both) words[n++] = a.value.w[1];
   }
   RoutineResult r{};
-  if (callRoutine(routine, ev->windowId, source, words, &r)) {
+  if (!raise(ev->windowId, ev->componentId, ev->event, words, &r)) return 0;
+  if (r.hasResult) {
     ev->hasResult = 1;
     ev->result[0] = r.value[0];
     ev->result[1] = r.value[1];
