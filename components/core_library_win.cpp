@@ -102,6 +102,8 @@ int32_t RT_CALL coreNotify(int32_t code, uint32_t p1, uint32_t p2) {
   switch (code) {
     case rt::kLibStart:
       setRuntimeNotify(reinterpret_cast<rt::NotifyFn>(p1));
+      // The runtime sits below sound and plays through the calls it is handed.
+      if (p1) runtimeNotify()(rt::kNotifySoundCalls, reinterpret_cast<uint32_t>(&snd::kSoundCalls), 0);
       return 0;
     case rt::kLibPreTranslate: {
       auto* obj = reinterpret_cast<rt::LiveObject*>(p1);

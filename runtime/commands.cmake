@@ -1,12 +1,12 @@
 # Core commands and DLL commands. The neutral text and conversion commands go
 # into paginet_runtime_core; the Win32 ones, the DLL command table and its
-# trampoline into paginet_runtime (which links paginet_sound when it exists
-# and then defines PAGINET_HAVE_SOUND).
+# trampoline into paginet_runtime.
 set(PAGINET_COMMANDS_NEUTRAL
   ${CMAKE_CURRENT_SOURCE_DIR}/arguments.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/text_commands.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/conversion_commands.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/text_length_cache.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/sound_calls.cpp
   CACHE INTERNAL "neutral core command sources")
 set(PAGINET_COMMANDS_WIN
   ${CMAKE_CURRENT_SOURCE_DIR}/ui_commands_win.cpp

@@ -4,9 +4,7 @@
 #include "runtime/core_commands.h"
 #include "runtime/gbk.h"
 #include "runtime/runtime.h"
-#ifdef PAGINET_HAVE_SOUND
-#include "sound/sound.h"
-#endif
+#include "runtime/sound_calls.h"
 
 namespace core {
 
@@ -89,9 +87,7 @@ void RT_CALL PlayMusic(rt::Value* result, int32_t argc, rt::Value* args) {
     data = rt::byteSetData(v->bin);
     size = rt::byteSetSize(v->bin);
   }
-#ifdef PAGINET_HAVE_SOUND
-  if (data && size > 0) result->i = snd::PlaySoundData(data, size, loop != 0 ? 1 : 0) ? 1 : 0;
-#endif
+  if (data && size > 0) result->i = rt::playSound(data, size, loop != 0 ? 1 : 0) ? 1 : 0;
   rt::freeMemory(owned);
 }
 

@@ -41,6 +41,7 @@ enum : int32_t {
   kNotifyFocusOrder = 3002,      // window id, component id -> focus-order number
   kNotifyModalClosing = 3003,    // window id: re-enable what its modal load disabled
   kNotifyModalWindow = 3004,     // -> first visible, enabled, loaded modal window, or 0
+  kNotifySoundCalls = 3005,      // const SoundCalls*: how sound plays from now on
 };
 
 // Codes the runtime sends to library notification functions.

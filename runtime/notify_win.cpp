@@ -4,10 +4,8 @@
 #include "runtime/events.h"
 #include "runtime/runtime.h"
 #include "runtime/runtime_win.h"
+#include "runtime/sound_calls.h"
 #include "runtime/value.h"
-#ifdef PAGINET_HAVE_SOUND
-#include "sound/sound.h"
-#endif
 
 namespace rt {
 namespace {
@@ -49,14 +47,6 @@ void removeIdleHandler(void* hwnd) {
       list.erase(list.begin() + ptrdiff_t(i));
       return;
     }
-}
-
-int32_t playSound(const PlaySoundRequest* r) {
-#ifdef PAGINET_HAVE_SOUND
-  return r ? snd::PlaySoundData(r->data, r->size, r->loop) : 0;
-#else
-  return 0;
-#endif
 }
 
 int32_t ptr(const void* p) { return int32_t(reinterpret_cast<uintptr_t>(p)); }
@@ -107,13 +97,12 @@ int32_t RT_CALL notify(int32_t code, uint32_t p1, uint32_t p2) {
       processEvents();
       lowerSuppression();
       return 0;
-    case kNotifyPlaySound: return playSound(reinterpret_cast<const PlaySoundRequest*>(uintptr_t(p1)));
-    case kNotifyStopSound:
-#ifdef PAGINET_HAVE_SOUND
-      snd::StopMidi();
-      snd::StopWavePlayers(false);
-#endif
-      return 0;
+    case kNotifyPlaySound: {
+      auto* r = reinterpret_cast<const PlaySoundRequest*>(uintptr_t(p1));
+      return r ? playSound(r->data, r->size, r->loop) : 0;
+    }
+    case kNotifyStopSound: stopSounds(false); return 0;
+    case kNotifySoundCalls: setSoundCalls(reinterpret_cast<const SoundCalls*>(uintptr_t(p1))); return 0;
     case kNotifyProcessEvents: processEvents(); return 0;
     case kNotifyAlloc: return ptr(p2 ? allocRaw(p1) : allocMemory(p1));
     case kNotifyFree: freeMemory(reinterpret_cast<void*>(uintptr_t(p1))); return 0;

@@ -6,9 +6,7 @@
 #include "runtime/gbk.h"
 #include "runtime/runtime.h"
 #include "runtime/runtime_win.h"
-#ifdef PAGINET_HAVE_SOUND
-#include "sound/sound.h"
-#endif
+#include "runtime/sound_calls.h"
 
 namespace rt {
 namespace {
@@ -102,10 +100,7 @@ void terminationCleanup(int32_t code) {
   destroyDefaultIcons();
   if (s.hideOwner) DestroyWindow(static_cast<HWND>(s.hideOwner));
   s.hideOwner = nullptr;
-#ifdef PAGINET_HAVE_SOUND
-  snd::StopMidi();
-  snd::StopWavePlayers(true);
-#endif
+  stopSounds(true);
   if (s.oleInitialised) OleUninitialize();
   s.oleInitialised = false;
 }

@@ -17,4 +17,12 @@ int32_t PlaySoundData(const uint8_t* data, uint32_t size, int32_t loop) {
   return 0;
 }
 
+const rt::SoundCalls kSoundCalls = {
+    .play = PlaySoundData,
+    .stop = [](bool wait) {
+      StopMidi();
+      StopWavePlayers(wait);
+    },
+};
+
 }  // namespace snd

@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+#include "runtime/sound_calls.h"
+
 namespace snd {
 
 // Starts playing a RIFF WAVE or MIDI image; the data is copied, so the
@@ -15,5 +17,8 @@ void StopWavePlayers(bool wait);
 
 // Stops the MIDI sound, if one is playing, and waits for its thread.
 void StopMidi();
+
+// The calls above, as the runtime is handed them.
+extern const rt::SoundCalls kSoundCalls;
 
 }  // namespace snd

@@ -36,6 +36,7 @@ int32_t RT_CALL recordingNotify(int32_t code, uint32_t p1, uint32_t p2) {
       snd::PlaySoundData(req->data, req->size, req->loop);
       return 1;
     }
+    case rt::kNotifySoundCalls: gRuntime.soundCalls = reinterpret_cast<const void*>(p1); return 0;
     default: return 0;
   }
 }

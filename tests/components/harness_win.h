@@ -22,6 +22,7 @@ struct Runtime {
   std::vector<Recorded> events;
   std::vector<uint32_t> destroyed;   // component ids of notification 2000
   int sounds = 0;
+  const void* soundCalls = nullptr;  // what notification 3005 handed over
   // Question events with this number answer false.
   int32_t refuseEvent = 0x7FFFFFFF;
   void reset() { *this = Runtime(); }

@@ -263,6 +263,11 @@ TEST_F(WindowTest, ClassNamePropertyAndMusic) {
   EXPECT_EQ(1, runtime().sounds);
 }
 
+TEST_F(WindowTest, StartHandsTheRuntimeTheSoundCalls) {
+  install();
+  EXPECT_EQ(&snd::kSoundCalls, runtime().soundCalls);
+}
+
 namespace {
 
 HHOOK gCreateHook;

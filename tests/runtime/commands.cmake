@@ -15,13 +15,11 @@ if(WIN32 AND TARGET paginet_sound)
     ${CMAKE_CURRENT_SOURCE_DIR}/commands_test_win.cpp
     ${PAGINET_COMMANDS_NEUTRAL} ${PAGINET_COMMANDS_WIN} ${PAGINET_DLL_COMMANDS} ${commands_fake} ${commands_gbk}
     LIBS paginet_sound)
-  target_compile_definitions(commands_win_test PRIVATE PAGINET_HAVE_SOUND=1)
   add_dependencies(commands_win_test commands_test_dll)
 
   # Child process for the cases that end the program (tests/wine/commands_dll.sh).
   add_executable(commands_probe commands_probe_win.cpp
     ${PAGINET_COMMANDS_NEUTRAL} ${PAGINET_COMMANDS_WIN} ${PAGINET_DLL_COMMANDS} ${commands_fake} ${commands_gbk})
   target_link_libraries(commands_probe PRIVATE paginet_sound)
-  target_compile_definitions(commands_probe PRIVATE PAGINET_HAVE_SOUND=1)
   add_dependencies(commands_probe commands_test_dll)
 endif()

@@ -124,6 +124,7 @@ int main(int argc, char** argv) {
   std::string exe(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
   fake::setDirectories(exe.substr(0, exe.rfind('\\')), "");
   fake::onReport = printLoaded;
+  rt::setSoundCalls(&snd::kSoundCalls);  // as the core library hands them down at start
   const std::string mode = argc > 1 ? argv[1] : "";
   if (mode == "missing-export") return callDll("commands_test_dll.dll", "NoSuchExport", 0, 0);
   if (mode == "missing-dll") return callDll("no_such_library.dll", "Add2", 0, 0);

@@ -7,6 +7,7 @@
 #include "runtime/core_commands.h"
 #include "runtime/dll_call.h"
 #include "runtime/dll_commands.h"
+#include "sound/sound.h"
 #include "tests/runtime/commands_fake_runtime.h"
 
 using fake::call;
@@ -86,6 +87,7 @@ TEST(WriteToFile, CreatesTruncatesAndFails) {
 }
 
 TEST(PlayMusic, RefusesWhatIsNotSound) {
+  rt::setSoundCalls(&snd::kSoundCalls);  // as the core library hands them down at start
   static const uint8_t junk[] = {1, 0, 0, 0, 12, 0, 0, 0, 'R', 'I', 'F', 'F', 0, 0, 0, 0, 'A', 'V', 'I', ' ', 0, 0};
   EXPECT_EQ(call(core::PlayMusic, {fake::bytes(junk)}).i, 0);
   EXPECT_EQ(call(core::PlayMusic, {text("")}).i, 0);
