@@ -49,7 +49,37 @@ windows_includes() {
   return 1
 }
 
-run_suite layout windows_includes
+# Each folder includes only itself and the folders it may stand on; the list
+# is ordered bottom up, so folders cannot include one another in a loop.
+folder_layers() {
+  local rules="binding:
+runtime:
+sound:runtime
+components:runtime sound
+browser:runtime binding
+engine:binding
+data:runtime components browser
+app:runtime components browser sound data"
+  local dir allowed used bad=""
+  while IFS=: read -r dir allowed; do
+    for used in $(git -C "$ROOT" grep -hoE '^\s*#\s*include\s*"[a-z_]+/' -- "$dir/" |
+                  sed -E 's/.*"([a-z_]+)\/$/\1/' | sort -u); do
+      [ "$used" = "$dir" ] || [[ " $allowed " == *" $used "* ]] || bad+="  $dir includes $used"$'\n'
+    done
+  done <<<"$rules"
+  if [ -z "$bad" ]; then echo "PASS: each folder includes only the floors below it"; return; fi
+  printf 'FAIL: folders include what stands above them or beside them:\n%s' "$bad"
+  return 1
+}
+
+layout_checks() {
+  local rc=0
+  windows_includes || rc=1
+  folder_layers || rc=1
+  return $rc
+}
+
+run_suite layout layout_checks
 run_suite native ctest --test-dir "$BUILD/native" --output-on-failure -j "$JOBS"
 run_suite fuzz run_fuzzers
 run_suite wine ctest --test-dir "$BUILD/win32" --output-on-failure
