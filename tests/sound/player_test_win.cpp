@@ -37,17 +37,6 @@ std::string outPath() {
   return p ? std::string("Z:") + p : std::string();
 }
 
-Bytes readFile(const std::string& path) {
-  Bytes b;
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return b;
-  uint8_t buf[65536];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) b.insert(b.end(), buf, buf + n);
-  std::fclose(f);
-  return b;
-}
-
 long fileSize(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA a;
   std::wstring w(path.begin(), path.end());

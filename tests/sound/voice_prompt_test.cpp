@@ -5,19 +5,11 @@
 #include <vector>
 
 #include "sound/riff.h"
+#include "tests/sound/wave_image.h"
 
 namespace {
 
-std::vector<uint8_t> readPrompt() {
-  std::vector<uint8_t> b;
-  FILE* f = std::fopen(PAGINET_VOICE_PROMPT, "rb");
-  if (!f) return b;
-  uint8_t buf[4096];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) b.insert(b.end(), buf, buf + n);
-  std::fclose(f);
-  return b;
-}
+std::vector<uint8_t> readPrompt() { return sndtest::readFile(PAGINET_VOICE_PROMPT); }
 
 uint32_t le(const std::vector<uint8_t>& b, size_t at, int bytes) {
   uint32_t v = 0;

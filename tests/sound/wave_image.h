@@ -1,6 +1,7 @@
 // Builds small RIFF and MIDI images for the sound tests.
 #pragma once
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -75,6 +76,18 @@ inline Bytes midiFile(uint16_t format, uint16_t division, const std::vector<Byte
     putBe32(b, uint32_t(t.size()));
     b.insert(b.end(), t.begin(), t.end());
   }
+  return b;
+}
+
+// A whole file; empty when it cannot be read.
+inline Bytes readFile(const std::string& path) {
+  Bytes b;
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return b;
+  uint8_t buf[65536];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) b.insert(b.end(), buf, buf + n);
+  std::fclose(f);
   return b;
 }
 
