@@ -11,6 +11,16 @@ free_port() {
   python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
 }
 
+# url_answers URL TRIES PAUSE: polls until URL answers; false when it never did.
+url_answers() {
+  local i
+  for i in $(seq "$2"); do
+    curl -sf -o /dev/null "$1" && return 0
+    sleep "$3"
+  done
+  return 1
+}
+
 # session_start_site VARIANT: serves the sample page; sets SITE_URL.
 # The page's device reports go to $SESSION_DIR/site.log.
 session_start_site() {
@@ -18,11 +28,7 @@ session_start_site() {
   PAGINET_SITE_LOG="$SESSION_DIR/site.log" python3 "$SITE_DIR/serve.py" "$port" "$1" &
   SESSION_PIDS+=($!)
   SITE_URL="http://127.0.0.1:$port/q?c=120HYBKI30C"
-  for _ in $(seq 50); do
-    curl -sf -o /dev/null "$SITE_URL" && return 0
-    sleep 0.1
-  done
-  log "sample site did not start"; return 1
+  url_answers "$SITE_URL" 50 0.1 || { log "sample site did not start"; return 1; }
 }
 
 # Headless Chromium with a DevTools port; sets DEVTOOLS and CHROMIUM_PID.
@@ -37,11 +43,7 @@ session_start_chromium() {
   CHROMIUM_PID=$!
   SESSION_PIDS+=($!)
   DEVTOOLS="127.0.0.1:$port"
-  for _ in $(seq 100); do
-    curl -sf -o /dev/null "http://$DEVTOOLS/json/version" && return 0
-    sleep 0.2
-  done
-  log "chromium did not open its DevTools port"; return 1
+  url_answers "http://$DEVTOOLS/json/version" 100 0.2 || { log "chromium did not open its DevTools port"; return 1; }
 }
 
 # session_start_program: the program and the engine in $SESSION_DIR/run,
