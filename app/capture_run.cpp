@@ -68,10 +68,18 @@ void hideOverlay(void* start) {
   auto* s = static_cast<PageStart*>(start);
   callBrowser(web::SetElementVisible, formFill(s->run->formFill), intArg(gMainWebViewHandle),
               intArg(2), textArg(kOverlaySelectors[s->overlay]), intArg(1), boolArg(false));
-  if (s->overlay + 1 < kOverlayCount) return;
-  // The first page has no picture before it: the view as it stands is.
-  if (!s->run->previous) s->run->previous = snapshot();
+  if (s->overlay + 1 < kOverlayCount || !s->run->previous) return;
   s->before = pageState();
+}
+
+// The first page has no picture before it: the view as it stands is, once
+// the engine holds its picture; false when the window went meanwhile.
+bool firstLook(PageStart* start) {
+  bool ready = false;
+  if (!waitForPicture(&ready)) return false;
+  start->run->previous = snapshot();
+  start->before = pageState();
+  return true;
 }
 
 Step capturePage(Run* run, int32_t page) {
@@ -83,21 +91,18 @@ Step capturePage(Run* run, int32_t page) {
       return Step::kWindowClosed;
     }
   }
-  Looks looks;
-  Step step = turnPage(run, start.before, &looks);
+  if (!run->previous && !firstLook(&start)) return Step::kWindowClosed;
+  Look look;
+  Step step = turnPage(run, start.before, &look);
   release(start.before.text);
-  bool closed = false;
-  if (step == Step::kGoOn && !settle(&looks, &closed)) {
-    if (closed) step = Step::kWindowClosed;
-    else noteUnfinished(run, page);
-  }
-  if (step == Step::kGoOn) step = savePicture(run, page, looks.now, looks.nowAt);
+  if (step == Step::kGoOn && !look.finished) noteUnfinished(run, page);
+  if (step == Step::kGoOn) step = savePicture(run, page, look.picture, look.takenAt);
   if (step == Step::kGoOn) {
     release(run->previous);
-    run->previous = looks.now;   // kept: the next turn is told by it
-    looks.now = nullptr;
+    run->previous = look.picture;   // kept: the next turn is told by it
+    look.picture = nullptr;
   }
-  looks.clear();
+  look.clear();
   if (step == Step::kStuck) run->stuckAt = page;
   return step;
 }

@@ -8,19 +8,16 @@ namespace app {
 
 namespace {
 
-// Two looks at the view agree when kLooksApartMs apart; while a page
-// settles after its pictures arrived, it is looked at every kSettleMs.
-constexpr int32_t kLooksApartMs = 100, kSettleMs = 50;
-// After a click the run waits 555 ms, as the reader expects; the first look
-// is taken inside that wait, and the second look and the page's state
-// after it, inside the page's closing wait when the page has finished. By
-// then the engine has usually made its picture of the quiet page, so
-// neither look waits for one.
+// After a click the run waits 555 ms, as the reader expects.
 constexpr int32_t kAfterClickMs = 555;
-// A page gets this long to finish; while its pictures load it is asked
+// A page gets this long to load; while its pictures load it is asked
 // every kLoadingPollMs.
 constexpr uint32_t kFinishBoundMs = 10000;
 constexpr int32_t kLoadingPollMs = 30;
+// Then the engine gets this long to give the view's picture, asked every
+// kPicturePollMs; a view that keeps changing has none to give.
+constexpr uint32_t kPictureBoundMs = 2000;
+constexpr int32_t kPicturePollMs = 10;
 // Clicks on "next" for one page before the paper counts as stuck.
 constexpr int32_t kTurnTries = 3;
 
@@ -29,28 +26,39 @@ bool samePicture(const uint8_t* a, const uint8_t* b) {
          memcmp(byteSetData(a), byteSetData(b), byteSetSize(a)) == 0;
 }
 
-void takeLook(void* picture) { *static_cast<uint8_t**>(picture) = snapshot(); }
-
 void clickNext(void* formFillObject) {
   callBrowser(web::ClickElement, formFill(*static_cast<uint32_t*>(formFillObject)),
               intArg(gMainWebViewHandle), intArg(2), textArg(kPageTurnSelector), intArg(1));
 }
 
-// Clicks "next" and waits after it, with both looks and the page's state
-// taken.
-bool clickAndLook(uint32_t formFillObject, Looks* looks) {
-  if (!wait(kAfterClickMs - kLooksApartMs, clickNext, &formFillObject)) return false;
-  if (!wait(kLooksApartMs, takeLook, &looks->before)) return false;
-  looks->nowAt = ticks();
-  looks->now = snapshot();
-  looks->state = pageState();
+void askState(Look* look) {
+  release(look->state.text);
+  look->state = pageState();
+}
+
+// Waits until the page has finished, then takes its picture: no picture in
+// view still loading, then the engine's picture of the view. The page is
+// asked only while it loads: a script makes the engine's picture stale. A
+// page not finished within the bounds is taken as it stands.
+bool lookAtPage(Look* look) {
+  const uint32_t start = ticks();
+  askState(look);
+  while (look->state.loading() && ticks() - start < kFinishBoundMs) {
+    if (!wait(kLoadingPollMs)) return false;
+    askState(look);
+  }
+  look->takenAt = ticks();
+  bool ready = false;
+  if (!look->state.loading() && !waitForPicture(&ready)) return false;
+  look->finished = ready;
+  look->picture = snapshot();
   return true;
 }
 
 // The turn happened when the document or the view changed.
-bool turned(const PageState& before, const Looks& looks, const uint8_t* previous) {
-  return strcmp(before.signature(), looks.state.signature()) != 0 ||
-         !samePicture(looks.now, previous);
+bool turned(const PageState& before, const Look& look, const uint8_t* previous) {
+  return strcmp(before.signature(), look.state.signature()) != 0 ||
+         !samePicture(look.picture, previous);
 }
 
 }  // namespace
@@ -60,76 +68,32 @@ PageState pageState() {
   return {text, callBrowser(web::IsPageLoading, gMainBrowser).i != 0};
 }
 
-void Looks::clear() {
+void Look::clear() {
   release(state.text);
-  release(before);
-  release(now);
-  *this = Looks{};
+  release(picture);
+  *this = Look{};
 }
 
-void Looks::look() {
-  release(before);
-  before = now;
-  nowAt = ticks();
-  now = snapshot();
-}
-
-void Looks::clearLooks() {
-  release(before);
-  release(now);
-  before = nullptr;
-  now = nullptr;
-}
-
-void Looks::askState() {
-  release(state.text);
-  state = pageState();
-}
-
-Step turnPage(Run* run, const PageState& before, Looks* looks) {
-  for (int32_t click = 1;; ++click) {
-    if (!clickAndLook(run->formFill, looks)) return Step::kWindowClosed;
-    if (turned(before, *looks, run->previous)) return Step::kGoOn;
-    if (click == kTurnTries) return Step::kStuck;
-    if (!wait(1111)) return Step::kWindowClosed;
-    looks->look();
-    looks->askState();
-    if (turned(before, *looks, run->previous)) return Step::kGoOn;
-    looks->clear();
-  }
-}
-
-// Only the page is asked while its pictures load: asking makes the engine
-// take a new picture for the next look. A view that gives no picture has
-// nothing to wait for: saving it fails.
-bool settle(Looks* looks, bool* closed) {
+bool waitForPicture(bool* ready) {
   const uint32_t start = ticks();
-  while (looks->state.loading() || !samePicture(looks->before, looks->now)) {
-    if (ticks() - start >= kFinishBoundMs) {
-      if (!looks->now) looks->look();   // saved as it stands
-      return false;
-    }
-    if (looks->state.loading()) {
-      if (!wait(kLoadingPollMs)) {
-        *closed = true;
-        return false;
-      }
-      looks->askState();
-      // The looks so far show it loading: the next two are taken after.
-      if (!looks->state.loading()) looks->clearLooks();
-      continue;
-    }
-    // Looks are kSettleMs apart from the start of one to the start of the
-    // next; one that took that long already is followed at once.
-    const uint32_t since = ticks() - looks->nowAt;
-    if (looks->now && since < uint32_t(kSettleMs) && !wait(kSettleMs - since)) {
-      *closed = true;
-      return false;
-    }
-    looks->look();
-    if (!looks->now) return true;
+  while (!(*ready = callBrowser(web::IsViewPictureReady, gMainBrowser).i != 0)) {
+    if (ticks() - start >= kPictureBoundMs) return true;
+    if (!wait(kPicturePollMs)) return false;
   }
   return true;
+}
+
+Step turnPage(Run* run, const PageState& before, Look* look) {
+  for (int32_t click = 1;; ++click) {
+    if (!wait(kAfterClickMs, clickNext, &run->formFill) || !lookAtPage(look))
+      return Step::kWindowClosed;
+    if (turned(before, *look, run->previous)) return Step::kGoOn;
+    if (click == kTurnTries) return Step::kStuck;
+    look->clear();
+    if (!wait(1111) || !lookAtPage(look)) return Step::kWindowClosed;
+    if (turned(before, *look, run->previous)) return Step::kGoOn;
+    look->clear();
+  }
 }
 
 }  // namespace app

@@ -1,5 +1,6 @@
 // Whether a page turned and whether it has finished: the page's own state
-// (its pictures and its document) and looks at the view a moment apart.
+// (its pictures and its document) and the engine's picture of the view,
+// which it gives only once the view has not changed while it was taken.
 #pragma once
 #include <cstdint>
 #include <cstdlib>
@@ -24,28 +25,23 @@ struct PageState {
 
 PageState pageState();
 
-// Two looks at the page in hand: the page's state with the view after it
-// (`now`), and the view a moment before (`before`, may be null).
-struct Looks {
+// The page in hand after a turn: its state, and its picture once finished.
+struct Look {
   PageState state{nullptr, false};
-  uint8_t* before = nullptr;
-  uint8_t* now = nullptr;
-  uint32_t nowAt = 0;   // tick when `now` was taken: the page's picture, if saved
+  uint8_t* picture = nullptr;
+  uint32_t takenAt = 0;   // tick when the picture was asked for
+  bool finished = false;  // the picture was taken of the finished page
   void clear();
-  // Looks at the view again: the last look becomes the one before.
-  void look();
-  void clearLooks();
-  void askState();
 };
+
+// Waits, a bounded time, until the engine holds a picture of the view as it
+// is now, so that a snapshot does not keep the window waiting; *ready tells
+// whether it came. False when the window went meanwhile.
+bool waitForPicture(bool* ready);
 
 // Turns the page: clicks "next", and when neither the document nor the view
 // moved, waits, looks again and only then clicks again, so a turn that was
 // merely slow is never clicked twice. kStuck after a bounded number of clicks.
-Step turnPage(Run* run, const PageState& before, Looks* looks);
-
-// Waits until the page has finished: no picture in view still loading and
-// then two looks agreeing, both taken after the last picture arrived. False
-// when the bound passed first (*closed when the window went meanwhile).
-bool settle(Looks* looks, bool* closed);
+Step turnPage(Run* run, const PageState& before, Look* look);
 
 }  // namespace app

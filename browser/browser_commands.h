@@ -23,8 +23,12 @@ void RT_CALL SetElementVisible(rt::Value* result, int32_t argc, rt::Value* args)
 void RT_CALL RunPageScript(rt::Value* result, int32_t argc, rt::Value* args);
 // Logical: whether the engine still loads anything for the view's page.
 void RT_CALL IsPageLoading(rt::Value* result, int32_t argc, rt::Value* args);
+// Logical: whether the view's picture shows the page as it is now, so that
+// a snapshot need not wait for one; when it does not, the engine is asked
+// for one. True when the engine cannot tell.
+void RT_CALL IsViewPictureReady(rt::Value* result, int32_t argc, rt::Value* args);
 
-constexpr int32_t kBrowserCommandCount = 12;
+constexpr int32_t kBrowserCommandCount = 13;
 extern const rt::CommandFn kBrowserCommands[kBrowserCommandCount];
 
 }  // namespace web

@@ -237,10 +237,18 @@ void RT_CALL IsPageLoading(rt::Value* result, int32_t argc, rt::Value* args) {
   result->i = v && v->webView && gEngine.wkeIsLoading && gEngine.wkeIsLoading(v->webView) ? 1 : 0;
 }
 
+void RT_CALL IsViewPictureReady(rt::Value* result, int32_t argc, rt::Value* args) {
+  View* v = argc >= 1 ? FindView(args[0]) : nullptr;
+  const bool dirty = v && v->webView && gEngine.wkeIsDirty && gEngine.wkeIsDirty(v->webView);
+  if (dirty && gEngine.wkeSetDirty) gEngine.wkeSetDirty(v->webView, true);
+  result->i = dirty ? 0 : 1;
+}
+
 const rt::CommandFn kBrowserCommands[kBrowserCommandCount] = {
     LoadUrl,        GetElementHtml,  GetWebViewHandle, CaptureViewBitmap,
     SetDeviceParameter, Utf8ToText,  FormFillCreate,   FormFillDestroy,
     ClickElement,   SetElementVisible, RunPageScript,  IsPageLoading,
+    IsViewPictureReady,
 };
 
 }  // namespace web

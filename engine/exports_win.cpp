@@ -61,6 +61,16 @@ ENGINE_EXPORT HDC wkeGetViewDC(wkeWebView wv) {
   View* v = View::find(wv);
   return v ? v->viewDC() : nullptr;
 }
+// Dirty while the surface does not hold a lossless picture of the page as
+// it is; marking it dirty asks for one at once, so that the next
+// wkeGetViewDC need not wait for it.
+ENGINE_EXPORT bool wkeIsDirty(wkeWebView wv) {
+  View* v = View::find(wv);
+  return v && v->pictureStale();
+}
+ENGINE_EXPORT void wkeSetDirty(wkeWebView wv, bool dirty) {
+  if (View* v = View::find(wv); v && dirty) v->refreshPicture();
+}
 
 // Settings. Our pages always paint opaque, so these only need to be accepted.
 ENGINE_EXPORT void wkeSetTransparent(wkeWebView, bool) {}

@@ -59,6 +59,7 @@
 #define ENGINE_REAL_wkeGoToIndex ENGINE_REAL_PROBE
 #define ENGINE_REAL_wkeGoToOffset ENGINE_REAL_PROBE
 #define ENGINE_REAL_wkeHeight ENGINE_REAL_PROBE
+#define ENGINE_REAL_wkeIsDirty ENGINE_REAL_PROBE
 #define ENGINE_REAL_wkeIsDocumentReady ENGINE_REAL_PROBE
 #define ENGINE_REAL_wkeIsInitialize ENGINE_REAL_PROBE
 #define ENGINE_REAL_wkeIsLoadComplete ENGINE_REAL_PROBE
@@ -112,6 +113,7 @@
 #define ENGINE_REAL_wkeSetCookieJarPath ENGINE_REAL_PROBE
 #define ENGINE_REAL_wkeSetCspCheckEnable ENGINE_REAL_PROBE
 #define ENGINE_REAL_wkeSetDeviceParameter ENGINE_REAL_PROBE
+#define ENGINE_REAL_wkeSetDirty ENGINE_REAL_PROBE
 #define ENGINE_REAL_wkeSetFocus ENGINE_REAL_PROBE
 #define ENGINE_REAL_wkeSetLocalStorageFullPath ENGINE_REAL_PROBE
 #define ENGINE_REAL_wkeSetNavigationToNewWindowEnable ENGINE_REAL_PROBE

@@ -94,6 +94,21 @@ void View::expectPicture() {
   if (!pictureDue_) pictureDue_ = GetTickCount64() + 100;
 }
 
+bool View::pictureStale() {
+  if (!live()) return false;  // nothing to wait for: viewDC has no picture
+  noteQueuedChanges();
+  return !picture_.fresh();
+}
+
+void View::refreshPicture() {
+  if (!live()) return;
+  noteQueuedChanges();
+  if (picture_.fresh() || (picture_.stillCurrent() && (aheadId_ || lossless_))) return;
+  forgetAhead();
+  lossless_ = 0;  // one still decoding shows the page before a change
+  askAhead();
+}
+
 HDC View::viewDC() {
   // Without a page there is nothing to show: the last picture would pass
   // for a new one.

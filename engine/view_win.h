@@ -111,6 +111,11 @@ class View {
   const std::string& targetId() const { return targetId_; }
   // The surface, brought up to date with the page first when it may be stale.
   HDC viewDC();
+  // Whether the surface may not show the page as it is now.
+  bool pictureStale();
+  // Asks for a picture of the page as it is now, unless one is on its way
+  // or shown already; the view's own frames tell whether it still holds.
+  void refreshPicture();
   int width() const { return w_; }
   int height() const { return h_; }
 

@@ -378,6 +378,12 @@ TEST(BrowserCommands, ScriptsSentToTheEngine) {
     web::IsPageLoading(&r, c.argc, script);
     EXPECT_EQ(r.i, c.want);
     EXPECT_EQ(host::doubleLog(), std::string(c.argc ? "wkeIsLoading\n" : ""));
+    // Likewise whether the picture is ready, and a dirty one is asked for.
+    host::doubleReset();
+    r.i = 5;
+    web::IsViewPictureReady(&r, c.argc, script);
+    EXPECT_EQ(r.i, 1 - c.want);
+    EXPECT_EQ(host::doubleLog(), std::string(!c.argc ? "" : c.want ? "wkeIsDirty\nwkeSetDirty 1\n" : "wkeIsDirty\n"));
   }
 
   uint32_t variable = 0;

@@ -182,6 +182,12 @@ DOUBLE_EXPORT bool wkeIsLoading(wkeWebView) {
   log("wkeIsLoading");
   return gNumber != 0;
 }
+// Dirty, like loading, while that number is not 0.
+DOUBLE_EXPORT bool wkeIsDirty(wkeWebView) {
+  log("wkeIsDirty");
+  return gNumber != 0;
+}
+DOUBLE_EXPORT void wkeSetDirty(wkeWebView, bool dirty) { log("wkeSetDirty " + std::to_string(dirty)); }
 DOUBLE_EXPORT int jsToInt(jsExecState, jsValue v) {
   log("jsToInt " + std::to_string(v));
   return gNumber;
