@@ -76,7 +76,7 @@ void hideOverlay(void* start) {
 // the engine holds its picture; false when the window went meanwhile.
 bool firstLook(PageStart* start) {
   bool ready = false;
-  if (!waitForPicture(&ready)) return false;
+  if (!waitForPicture(kFinishBoundMs, &ready)) return false;
   start->run->previous = snapshot();
   start->before = pageState();
   return true;

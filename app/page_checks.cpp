@@ -1,4 +1,5 @@
 #include "app/page_checks.h"
+#include <algorithm>
 #include "app/command_frame.h"
 #include "app/constants.h"
 #include "app/globals.h"
@@ -10,14 +11,12 @@ namespace {
 
 // After a click the run waits 555 ms, as the reader expects.
 constexpr int32_t kAfterClickMs = 555;
-// A page gets this long to load; while its pictures load it is asked
-// every kLoadingPollMs.
-constexpr uint32_t kFinishBoundMs = 10000;
-constexpr int32_t kLoadingPollMs = 30;
-// Then the engine gets this long to give the view's picture, asked every
-// kPicturePollMs; a view that keeps changing has none to give.
-constexpr uint32_t kPictureBoundMs = 2000;
-constexpr int32_t kPicturePollMs = 10;
+// While a page's pictures load it is asked every kLoadingPollMs. Then the
+// engine's picture of the view is asked for every kPicturePollMs, within
+// the page's bound but for at least kPictureLeastMs: a view that keeps
+// changing has none to give.
+constexpr uint32_t kPictureLeastMs = 2000;
+constexpr int32_t kLoadingPollMs = 30, kPicturePollMs = 10;
 // Clicks on "next" for one page before the paper counts as stuck.
 constexpr int32_t kTurnTries = 3;
 
@@ -48,8 +47,10 @@ bool lookAtPage(Look* look) {
     askState(look);
   }
   look->takenAt = ticks();
+  const uint32_t left = kFinishBoundMs - std::min(kFinishBoundMs, look->takenAt - start);
   bool ready = false;
-  if (!look->state.loading() && !waitForPicture(&ready)) return false;
+  if (!look->state.loading() && !waitForPicture(std::max(left, kPictureLeastMs), &ready))
+    return false;
   look->finished = ready;
   look->picture = snapshot();
   return true;
@@ -74,10 +75,10 @@ void Look::clear() {
   *this = Look{};
 }
 
-bool waitForPicture(bool* ready) {
+bool waitForPicture(uint32_t boundMs, bool* ready) {
   const uint32_t start = ticks();
   while (!(*ready = callBrowser(web::IsViewPictureReady, gMainBrowser).i != 0)) {
-    if (ticks() - start >= kPictureBoundMs) return true;
+    if (ticks() - start >= boundMs) return true;
     if (!wait(kPicturePollMs)) return false;
   }
   return true;

@@ -34,10 +34,13 @@ struct Look {
   void clear();
 };
 
-// Waits, a bounded time, until the engine holds a picture of the view as it
+// How long a page gets to finish.
+constexpr uint32_t kFinishBoundMs = 10000;
+
+// Waits, up to boundMs, until the engine holds a picture of the view as it
 // is now, so that a snapshot does not keep the window waiting; *ready tells
 // whether it came. False when the window went meanwhile.
-bool waitForPicture(bool* ready);
+bool waitForPicture(uint32_t boundMs, bool* ready);
 
 // Turns the page: clicks "next", and when neither the document nor the view
 // moved, waits, looks again and only then clicks again, so a turn that was

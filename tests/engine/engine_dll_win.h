@@ -24,6 +24,8 @@ struct EngineDll {
   const char* (*toString)(void*, int64_t);
   int (*toInt)(void*, int64_t);
   HDC (*getViewDC)(View);
+  bool (*isDirty)(View);
+  void (*setDirty)(View, bool);
   const char* (*getTitle)(View);
   void (*onLoadingFinish)(View, void*, void*);
   void (*onWindowDestroy)(View, void*, void*);
@@ -87,6 +89,8 @@ struct EngineDll {
     get(toString, "jsToString");
     get(toInt, "jsToInt");
     get(getViewDC, "wkeGetViewDC");
+    get(isDirty, "wkeIsDirty");
+    get(setDirty, "wkeSetDirty");
     get(getTitle, "wkeGetTitle");
     get(onLoadingFinish, "wkeOnLoadingFinish");
     get(onWindowDestroy, "wkeOnWindowDestroy");

@@ -514,6 +514,20 @@ int main(int argc, char** argv) {
          "before " + std::to_string(before) + " after " + std::to_string(after) + " in " +
              std::to_string(took) + " ms");
 
+  // A script leaves the surface dirty; asked for, the lossless picture of
+  // the changed page comes while the caller goes on, exact to the pixel.
+  e.runJSW(v, L"var d = document.createElement('div'); d.id = 'cover'; d.style.cssText ="
+              L" 'position:fixed;inset:0;z-index:99999;background:rgb(10,200,30)';"
+              L" document.body.appendChild(d)");
+  const bool dirtyAfterScript = e.isDirty(v);
+  e.setDirty(v, true);
+  const bool clean = pumpUntil(5000, [&] { return !e.isDirty(v); });
+  COLORREF covered = clean ? GetPixel(e.getViewDC(v), 700, 500) : CLR_INVALID;
+  report(dirtyAfterScript && clean && covered == RGB(10, 200, 30),
+         "a dirty view's picture is asked for ahead and shows the page",
+         std::to_string(dirtyAfterScript) + " " + std::to_string(clean) + " " + std::to_string(covered));
+  e.runJSW(v, L"document.getElementById('cover').remove()");
+
   std::string url = argv[2];
   noticeCases(e, v, url.substr(0, url.rfind('/') + 1));
   browserCases(e, v);
