@@ -37,23 +37,34 @@ void askState(Look* look) {
 
 // Waits until the page has finished, then takes its picture: no picture in
 // view still loading, then the engine's picture of the view. The page is
-// asked only while it loads: a script makes the engine's picture stale. A
-// page not finished within the bounds is taken as it stands.
+// asked only while it loads: a script makes the engine's picture stale. It
+// is asked once more after the picture, which is taken again when a turn
+// slower than the wait brought pictures still loading. A page not finished
+// within the bounds is taken as it stands.
 bool lookAtPage(Look* look) {
   const uint32_t start = ticks();
   askState(look);
-  while (look->state.loading() && ticks() - start < kFinishBoundMs) {
-    if (!wait(kLoadingPollMs)) return false;
+  for (;;) {
+    while (look->state.loading() && ticks() - start < kFinishBoundMs) {
+      if (!wait(kLoadingPollMs)) return false;
+      askState(look);
+    }
+    look->takenAt = ticks();
+    const uint32_t left = kFinishBoundMs - std::min(kFinishBoundMs, look->takenAt - start);
+    bool ready = false;
+    if (!look->state.loading() && !waitForPicture(std::max(left, kPictureLeastMs), &ready))
+      return false;
+    look->finished = ready;
+    look->picture = snapshot();
+    if (!ready) return true;
     askState(look);
+    if (!look->state.loading() || ticks() - start >= kFinishBoundMs) {
+      look->finished = !look->state.loading();
+      return true;
+    }
+    release(look->picture);
+    look->picture = nullptr;
   }
-  look->takenAt = ticks();
-  const uint32_t left = kFinishBoundMs - std::min(kFinishBoundMs, look->takenAt - start);
-  bool ready = false;
-  if (!look->state.loading() && !waitForPicture(std::max(left, kPictureLeastMs), &ready))
-    return false;
-  look->finished = ready;
-  look->picture = snapshot();
-  return true;
 }
 
 // The turn happened when the document or the view changed.
