@@ -46,7 +46,20 @@ void guarded(const std::string& what, Fn fn) {
 
 }  // namespace
 
-Connection::Connection() : keeper_({[this] { return session(); }}) {}
+// The socket is read on a thread of its own; what it reads waits for
+// this thread, woken by a message.
+Connection::Connection()
+    : screencast_([this](const std::string& t) { return ws_.sendText(t); }, [this] { wake(); }),
+      keeper_({[this] { return session(); }}) {
+  ws_.onMessage = [this](const std::string& m) { session_->receive(m); };
+  ws_.onArrival = [this](std::string& m) { return screencast_.arrive(m); };
+  ws_.onWaiting = [this] { wake(); };
+  ws_.onLog = engineLog;
+}
+
+void Connection::wake() {
+  if (hwnd_) PostMessageW(hwnd_, socketMessage(), 0, 0);
+}
 
 Connection& Connection::get() {
   static Connection c;
@@ -239,9 +252,6 @@ bool Connection::connect(const std::string& host, int port) {
   };
   link.deliver = [this](const Event& e) { deliverNow(e); };
   session_ = std::make_unique<Session>(std::move(link));
-  ws_.onMessage = [this](const std::string& m) { session_->receive(m); };
-  ws_.onLog = engineLog;
-  if (hwnd_) WSAAsyncSelect(ws_.socket(), hwnd_, socketMessage(), FD_READ | FD_CLOSE);
   // Pop-ups the pages open show up as targets; downloads as browser events.
   session_->call("Target.setDiscoverTargets", {{"discover", true}});
   // Downloads are written to a staging folder inside the downloads folder
@@ -332,6 +342,7 @@ void Connection::service(bool start) {
   if (!ws_.pump(0)) session_->lose("connection closed by the browser");
   if (delivering_) return;
   delivering_ = true;
+  tellFrames();
   Event e;
   while (session_ && session_->nextEvent(e)) {
     auto it = views_.find(e.sessionId);
@@ -350,6 +361,14 @@ void Connection::service(bool start) {
   delivering_ = false;
   for (View* v : retired_) calls_->free(v);
   retired_.clear();
+}
+
+void Connection::tellFrames() {
+  ScreencastFrame f;
+  while (screencast_.next(f)) {
+    auto it = views_.find(f.sessionId);
+    if (it != views_.end()) guarded("a screencast frame", [&] { calls_->onFrame(it->second, std::move(f.data)); });
+  }
 }
 
 void Connection::deliverNow(const Event& e) {

@@ -13,6 +13,7 @@
 #include "engine/host_win.h"
 #include "engine/kept_storage_win.h"
 #include "engine/launch_win.h"
+#include "engine/screencast_inbox.h"
 #include "engine/session.h"
 #include "engine/websocket_win.h"
 
@@ -25,6 +26,7 @@ class View;  // reached only through ViewCalls
 struct ViewCalls {
   void (*startPage)(View*);  // opens the page in the current session
   void (*onEvent)(View*, const Event&);
+  void (*onFrame)(View*, std::string data);  // a screencast frame's picture, acknowledged already
   void (*afterEvents)(View*);  // once the events that arrived are delivered
   void (*onDetached)(View*);
   void (*setOffline)(View*, bool offline);
@@ -63,6 +65,8 @@ class Connection {
   void retire(View* view);
   // Reads what arrived and delivers events; re-entered calls only read.
   void service(bool start = false);
+  // Hands the screencast frames that have come to their views.
+  void tellFrames();
 
  private:
   enum class State { Idle, Starting, Ready };
@@ -90,7 +94,9 @@ class Connection {
   // Moves a taken, completed download into the downloads folder; deletes
   // any other that finished.
   void onDownloadProgress(const std::string& guid, const std::string& state);
+  void wake();  // service() on the next turn of the message loop
   WebSocketClient ws_;
+  ScreencastInbox screencast_;
   std::unique_ptr<Session> session_;
   const ViewCalls* calls_ = nullptr;
   std::map<std::string, View*> views_;

@@ -17,9 +17,10 @@ struct Bulk {
   const char* rest;
   const char* holder;    // the member holding the object with "data"
 };
+const char kFrameHead[] = "{\"method\":\"Page.screencastFrame\",\"params\":{\"data\":\"";
 const Bulk kBulks[] = {
     {"{\"id\":", true, ",\"result\":{\"data\":\"", "result"},
-    {"{\"method\":\"Page.screencastFrame\",\"params\":{\"data\":\"", false, "", "params"},
+    {kFrameHead, false, "", "params"},
 };
 constexpr size_t kBulkFrom = 64 * 1024;
 
@@ -97,6 +98,29 @@ bool parseMessage(std::string_view text, nlohmann::json& out) {
     }
   }
   return parseSmall(text, out);
+}
+
+bool isScreencastFrame(std::string_view text) { return text.substr(0, sizeof kFrameHead - 1) == kFrameHead; }
+
+bool readScreencastFrame(std::string_view text, ScreencastFrame& out) {
+  nlohmann::json msg;
+  if (!isScreencastFrame(text) || !parseMessage(text, msg) || !msg.is_object()) return false;
+  auto session = msg.find("sessionId");
+  auto params = msg.find("params");
+  if (session == msg.end() || !session->is_string() || params == msg.end() || !params->is_object()) return false;
+  auto data = params->find("data");
+  auto ack = params->find("sessionId");
+  if (data == params->end() || !data->is_string() || ack == params->end() || !ack->is_number_integer()) return false;
+  out.sessionId = session->get<std::string>();
+  out.ack = ack->get<int64_t>();
+  out.data = std::move(data->get_ref<std::string&>());
+  return true;
+}
+
+std::string screencastAck(int64_t id, const ScreencastFrame& f) {
+  return nlohmann::json{{"id", id}, {"method", "Page.screencastFrameAck"}, {"params", {{"sessionId", f.ack}}},
+                        {"sessionId", f.sessionId}}
+      .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 nlohmann::json screenshotParams() {

@@ -51,8 +51,7 @@ void View::onEvent(const Event& e) {
   switch (ev.kind) {
     case PageEvent::Frame:
       post("Page.screencastFrameAck", {{"sessionId", ev.frameAck}});
-      // A frame like the last one changes nothing on screen or in the page.
-      if (picture_.frame(ev.frameData, GetTickCount64())) pendingFrame_ = std::move(ev.frameData);
+      onFrame(std::move(ev.frameData));
       break;
     case PageEvent::Navigated:
     case PageEvent::WithinDocument: {

@@ -15,6 +15,11 @@ UINT pictureMessage() {
   return m;
 }
 
+// A frame like the last one changes nothing on screen or in the page.
+void View::onFrame(std::string data) {
+  if (picture_.frame(data, GetTickCount64())) pendingFrame_ = std::move(data);
+}
+
 bool View::loadPicture(const Reply& r) {
   std::string png, reason;
   auto data = r.result.find("data");
@@ -83,6 +88,7 @@ void View::noteQueuedChanges() {
   Session* s = Connection::get().session();
   if (!s) return;
   s->poll();  // frames are told at once; loads wait in the queue
+  Connection::get().tellFrames();
   bool loaded = s->anyQueued([&](const Event& e) {
     return e.sessionId == sessionId_ && (e.method == "Page.frameNavigated" || e.method == "Page.domContentEventFired" ||
                                          e.method == "Page.loadEventFired");

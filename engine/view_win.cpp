@@ -36,6 +36,7 @@ std::set<const void*>& views() {
 const ViewCalls kViewCalls = {
     .startPage = [](View* v) { v->startPage(); },
     .onEvent = [](View* v, const Event& e) { v->onEvent(e); },
+    .onFrame = [](View* v, std::string data) { v->onFrame(std::move(data)); },
     .afterEvents = [](View* v) { v->afterEvents(); },
     .onDetached = [](View* v) { v->onDetached(); },
     .setOffline = [](View* v, bool offline) { v->setOffline(offline); },

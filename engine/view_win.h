@@ -124,6 +124,8 @@ class View {
   // Closes the page and its cookie store, forgetting replies still owed.
   void closePage(Session& s);
   void onEvent(const Event& e);
+  // A screencast frame's picture, in base64.
+  void onFrame(std::string data);
   void afterEvents();
   void onDetached();
   // The browser is out of reach: the view says so in its own area until its

@@ -3,7 +3,9 @@
 #include <windows.h>
 #include <ws2tcpip.h>
 
+#include <chrono>
 #include <random>
+#include <system_error>
 #include <vector>
 
 #include "engine/base64.h"
@@ -110,9 +112,15 @@ bool recvNow(SOCKET s, std::string& into) {
 
 WebSocketClient::~WebSocketClient() { close(); }
 
+// The reader notices within one wait of select, so stopping is bounded.
 void WebSocketClient::close() {
+  stop_ = true;
+  if (reader_.joinable()) reader_.join();
   if (sock_ != INVALID_SOCKET) closesocket(sock_);
   sock_ = INVALID_SOCKET;
+  std::lock_guard<std::mutex> lock(m_);
+  inbox_.clear();
+  gone_ = false;
 }
 
 bool WebSocketClient::open(const std::string& host, int port, const std::string& path,
@@ -144,55 +152,91 @@ bool WebSocketClient::open(const std::string& host, int port, const std::string&
     close();
     return false;
   }
-  reader_ = FrameReader();
-  pending_ = in.substr(n);
+  stop_ = false;
+  broken_ = false;
+  try {
+    reader_ = std::thread([this, rest = in.substr(n)]() mutable { read(std::move(rest)); });
+  } catch (const std::system_error&) {
+    reason = "no thread to read with";
+    close();
+    return false;
+  }
   return true;
 }
 
+// Whole frames one at a time, whichever thread sends. A failed send leaves
+// the socket to the reader, which ends the connection.
 bool WebSocketClient::sendAll(const std::string& bytes) {
-  if (sock_ == INVALID_SOCKET) return false;
-  if (!sendBytes(sock_, bytes)) { close(); return false; }
-  return true;
+  std::lock_guard<std::mutex> lock(sending_);
+  if (sock_ == INVALID_SOCKET || broken_) return false;
+  if (sendBytes(sock_, bytes)) return true;
+  broken_ = true;
+  return false;
 }
 
 bool WebSocketClient::sendText(const std::string& text) {
   std::array<uint8_t, 4> mask;
-  uint32_t r = rng()();
-  for (int i = 0; i < 4; ++i) mask[i] = static_cast<uint8_t>(r >> (8 * i));
+  {
+    std::lock_guard<std::mutex> lock(sending_);
+    uint32_t r = rng()();
+    for (int i = 0; i < 4; ++i) mask[i] = static_cast<uint8_t>(r >> (8 * i));
+  }
   return sendAll(encodeFrame(Opcode::Text, text, mask));
+}
+
+void WebSocketClient::read(std::string in) {
+  FrameReader reader;
+  bool alive = true;
+  while (alive && !stop_) {
+    if (in.empty()) waitFor(sock_, false, 50);
+    alive = recvNow(sock_, in);
+    std::vector<WsEvent> events;
+    uint64_t dropped = reader.dropped();
+    reader.feed(in, events);
+    in.clear();
+    if (reader.dropped() != dropped && onLog)
+      onLog("a message over " + std::to_string(kMaxMessage >> 20) + " MB from the browser was passed over");
+    std::deque<std::string> come;
+    for (auto& e : events) {
+      if (e.kind == WsEvent::Message) {
+        if (!onArrival || !onArrival(e.data)) come.push_back(std::move(e.data));
+      } else if (e.kind == WsEvent::Ping) {
+        sendAll(encodeFrame(Opcode::Pong, e.data, {1, 2, 3, 4}));
+      } else if (e.kind == WsEvent::Close) {
+        sendAll(encodeFrame(Opcode::Close, e.data.substr(0, 2), {1, 2, 3, 4}));
+        alive = false;
+      }
+    }
+    if (reader.failed() || broken_) alive = false;
+    bool first;
+    {
+      std::lock_guard<std::mutex> lock(m_);
+      first = inbox_.empty() && !gone_;
+      for (auto& m : come) inbox_.push_back(std::move(m));
+      gone_ = !alive;
+      if (come.empty() && alive) continue;
+    }
+    came_.notify_all();
+    if (first && onWaiting) onWaiting();
+  }
 }
 
 bool WebSocketClient::pump(int ms) {
   if (sock_ == INVALID_SOCKET) return false;
-  std::string in = std::move(pending_);
-  pending_.clear();
-  if (in.empty() && ms > 0) waitFor(sock_, false, ms);
-  bool alive = recvNow(sock_, in);
-  std::vector<WsEvent> events;
-  uint64_t dropped = reader_.dropped();
-  reader_.feed(in, events);
-  if (reader_.dropped() != dropped && onLog)
-    onLog("a message over " + std::to_string(kMaxMessage >> 20) + " MB from the browser was passed over");
-  for (auto& e : events) {
-    switch (e.kind) {
-      case WsEvent::Message:
-        if (onMessage) onMessage(e.data);
-        break;
-      case WsEvent::Ping:
-        sendAll(encodeFrame(Opcode::Pong, e.data, {1, 2, 3, 4}));
-        break;
-      case WsEvent::Pong:
-        break;
-      case WsEvent::Close:
-        sendAll(encodeFrame(Opcode::Close, e.data.substr(0, 2), {1, 2, 3, 4}));
-        alive = false;
-        break;
-    }
-    if (sock_ == INVALID_SOCKET) break;  // a callback closed it
+  std::deque<std::string> come;
+  bool gone;
+  {
+    std::unique_lock<std::mutex> lock(m_);
+    if (ms > 0) came_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return !inbox_.empty() || gone_; });
+    come.swap(inbox_);
+    gone = gone_;
   }
-  if (reader_.failed()) alive = false;
-  if (!alive) close();
-  return alive;
+  for (const std::string& m : come) {
+    if (onMessage) onMessage(m);
+    if (sock_ == INVALID_SOCKET) return false;  // a callback closed it
+  }
+  if (gone) close();
+  return !gone;
 }
 
 bool httpGet(const std::string& host, int port, const std::string& path, int timeoutMs,

@@ -1,10 +1,16 @@
-// A WebSocket client over a non-blocking Winsock socket. Single-threaded:
-// every wait is a bounded select().
+// A WebSocket client over a non-blocking Winsock socket. A thread of its
+// own reads: the window thread that uses the client never waits on the
+// socket, and big messages can be dealt with where they arrive.
 #pragma once
 #include <winsock2.h>
 
+#include <atomic>
+#include <condition_variable>
+#include <deque>
 #include <functional>
+#include <mutex>
 #include <string>
+#include <thread>
 
 #include "engine/websocket_frame.h"
 
@@ -17,26 +23,38 @@ class WebSocketClient {
   WebSocketClient(const WebSocketClient&) = delete;
   WebSocketClient& operator=(const WebSocketClient&) = delete;
 
-  // Connects and upgrades; false (with reason) within about timeoutMs.
+  // Connects, upgrades and starts reading; false (with reason) within
+  // about timeoutMs. The callbacks below are set before.
   bool open(const std::string& host, int port, const std::string& path, int timeoutMs,
             std::string& reason);
+  // From any thread.
   bool sendText(const std::string& text);
-  // Waits up to ms for input and hands every complete message to onMessage.
-  // False once the connection is gone.
+  // Waits up to ms for a message and hands every one that has come to
+  // onMessage. False once the connection is gone.
   bool pump(int ms);
   void close();
   bool connected() const { return sock_ != INVALID_SOCKET; }
-  SOCKET socket() const { return sock_; }
 
   std::function<void(const std::string&)> onMessage;
-  std::function<void(const std::string&)> onLog;  // optional
+  // On the reading thread, each message first: true when it was dealt with
+  // there and goes no further. Optional.
+  std::function<bool(std::string&)> onArrival;
+  // On the reading thread, when messages wait for pump and none did before.
+  std::function<void()> onWaiting;
+  std::function<void(const std::string&)> onLog;  // optional, from either thread
 
  private:
+  void read(std::string bytes);  // the reading thread, from bytes already read
   bool sendAll(const std::string& bytes);
-  bool readAvailable(std::string& into);  // false on close or error
   SOCKET sock_ = INVALID_SOCKET;
-  FrameReader reader_;
-  std::string pending_;  // bytes that came with the upgrade answer
+  std::mutex sending_;
+  std::atomic<bool> broken_{false};  // a send failed: the reader ends the connection
+  std::atomic<bool> stop_{false};
+  std::thread reader_;
+  std::mutex m_;
+  std::condition_variable came_;
+  std::deque<std::string> inbox_;  // messages for pump
+  bool gone_ = false;              // the reader saw the end
 };
 
 // A socket listening on 127.0.0.1 at a port of the system's choice, which

@@ -44,6 +44,38 @@ TEST(ParseMessage, GivesWhatThePlainParserGives) {
   }
 }
 
+// Frames are read off the window thread: only whole frames of a page's
+// session; anything else goes the ordinary way.
+TEST(ScreencastFrame, ReadsOnlyWholeFramesOfAPage) {
+  const std::string big = bulk(100000);
+  const std::string head = R"({"method":"Page.screencastFrame","params":{"data":")";
+  struct Case {
+    std::string text;
+    bool read;
+    int64_t ack;
+    std::string data;
+  } cases[] = {
+      {head + big + R"(","metadata":{"offsetTop":0},"sessionId":3},"sessionId":"S"})", true, 3, big},
+      {head + R"(small","sessionId":41},"sessionId":"P"})", true, 41, "small"},
+      {head + big + R"(","sessionId":3}})", false, 0, ""},                  // no page session
+      {head + big + R"(","sessionId":"3"},"sessionId":"S"})", false, 0, ""},  // no number to name
+      {head + big + R"(","sessionId":3},"sessionId":"S")", false, 0, ""},     // cut off
+      {R"({"params":{"data":"x","sessionId":3},"method":"Page.screencastFrame","sessionId":"S"})", false, 0, ""},
+      {R"({"method":"Page.screencastFrameX","params":{"data":"x","sessionId":3},"sessionId":"S"})", false, 0, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text.substr(c.text.size() > 40 ? c.text.size() - 40 : 0));
+    engine::ScreencastFrame f;
+    EXPECT_EQ(engine::readScreencastFrame(c.text, f), c.read);
+    if (!c.read) continue;
+    EXPECT_EQ(f.ack, c.ack);
+    EXPECT_EQ(f.data, c.data);
+    EXPECT_EQ(Json::parse(engine::screencastAck(9, f)),
+              Json::parse(R"({"id":9,"method":"Page.screencastFrameAck","params":{"sessionId":)" +
+                          std::to_string(c.ack) + R"(},"sessionId":")" + f.sessionId + R"("})"));
+  }
+}
+
 TEST(ParseMessage, RefusesWhatIsNotJson) {
   const std::string big = bulk(100000);
   const std::string cases[] = {
