@@ -78,10 +78,16 @@ bool Dib::load(const std::string& encoded, std::string& reason) {
   return false;
 }
 
-bool Dib::show(const Pixels& p) {
+bool Dib::show(const Pixels& p, Area* changed) {
+  const bool same = bmp_ && p.width == w_ && p.height == h_;
   if (!resize(p.width, p.height)) return false;
   GdiFlush();
-  std::memcpy(bits_, p.bgra.data(), p.bgra.size());
+  auto* bits = static_cast<uint8_t*>(bits_);
+  Area a = same ? changedArea(bits, p.bgra.data(), w_, h_) : Area{0, 0, w_, h_};
+  const size_t stride = static_cast<size_t>(w_) * 4, from = static_cast<size_t>(a.left) * 4;
+  for (int y = a.top; y < a.bottom; ++y)
+    std::memcpy(bits + y * stride + from, p.bgra.data() + y * stride + from, static_cast<size_t>(a.right - a.left) * 4);
+  if (changed) *changed = a;
   return true;
 }
 

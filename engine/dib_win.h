@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/changed_area.h"
+
 namespace engine {
 
 // A decoded picture: top-down 32-bit BGRA rows.
@@ -31,8 +33,9 @@ class Dib {
   bool resize(int w, int h);
   // Decodes an encoded image into the surface, resizing it to the image.
   bool load(const std::string& encoded, std::string& reason);
-  // Shows a decoded picture, resizing the surface to it.
-  bool show(const Pixels& p);
+  // Shows a decoded picture, resizing the surface to it; copies only the
+  // part that differs, which goes into changed (all of it after a resize).
+  bool show(const Pixels& p, Area* changed = nullptr);
   HDC dc() const { return dc_; }
   int width() const { return w_; }
   int height() const { return h_; }

@@ -66,7 +66,10 @@ bool View::aheadArrived() {
 
 void View::pictureDecoded() {
   Pixels p;
-  if (!decoder_->take(p) || p.number <= shown_ || !dib_.show(p)) return;
+  Area changed;
+  if (!decoder_->take(p) || p.number <= shown_) return;
+  const bool resized = p.width != dib_.width() || p.height != dib_.height();
+  if (!dib_.show(p, &changed)) return;
   shown_ = p.number;
   if (p.number == lossless_) {
     lossless_ = 0;
@@ -74,7 +77,10 @@ void View::pictureDecoded() {
   }
   // A frame of the old size does not end the wait after a resize.
   if (dib_.width() == w_ && dib_.height() == h_) pictureDue_ = 0;
-  InvalidateRect(hwnd_, nullptr, FALSE);
+  // Only what changed is drawn again; after a resize the white beside it too.
+  RECT rc = {changed.left, changed.top, changed.right, changed.bottom};
+  if (resized) InvalidateRect(hwnd_, nullptr, FALSE);
+  else if (!changed.empty()) InvalidateRect(hwnd_, &rc, FALSE);
   NoticeArgs a;
   notifyApp(Notice::PaintUpdated, a);
 }

@@ -4,6 +4,7 @@
 #include <imm.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/keys.h"
@@ -228,7 +229,10 @@ LRESULT View::handle(UINT msg, WPARAM w, LPARAM l) {
         EndPaint(hwnd_, &ps);
         return 0;
       }
-      BitBlt(dc, 0, 0, dib_.width(), dib_.height(), dib_.dc(), 0, 0, SRCCOPY);
+      // Only the part asked for: most paints follow a small change.
+      const RECT& r = ps.rcPaint;
+      int bw = std::min<int>(r.right, dib_.width()) - r.left, bh = std::min<int>(r.bottom, dib_.height()) - r.top;
+      if (bw > 0 && bh > 0) BitBlt(dc, r.left, r.top, bw, bh, dib_.dc(), r.left, r.top, SRCCOPY);
       // Until a picture of the new size comes, the rest stays page-white.
       RECT rc;
       GetClientRect(hwnd_, &rc);
