@@ -137,28 +137,17 @@ void RT_CALL CaptureViewBitmap(rt::Value* result, int32_t argc, rt::Value* args)
   }
   HGDIOBJ previous = SelectObject(memory, bitmap);
   BitBlt(memory, 0, 0, width, height, viewDc, left, top, SRCCOPY);
-
-  // The file image goes straight into the byte-set, saving one copy.
-  BITMAP bm = {};
-  GetObjectW(bitmap, sizeof bm, &bm);
-  uint32_t size = bmpFileSize(bm.bmWidth, bm.bmHeight, bm.bmBitsPixel);
-  uint8_t* block = rt::buildByteSet(nullptr, size, runtimeAlloc);
+  GdiFlush();  // the blit has landed in bits
+  // The section's rows are the file's rows already (32 bits, bottom-up):
+  // one plain copy behind the header, where GetDIBits would convert.
+  uint8_t* block = rt::buildByteSet(nullptr, fileSize, runtimeAlloc);
   if (block) {
     uint8_t* file = rt::byteSetData(block);
-    writeBmpHeader(file, bm.bmWidth, bm.bmHeight, bm.bmBitsPixel);
-    BITMAPINFO rows = {};
-    rows.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    rows.bmiHeader.biWidth = bm.bmWidth;
-    rows.bmiHeader.biHeight = bm.bmHeight;
-    rows.bmiHeader.biPlanes = 1;
-    rows.bmiHeader.biBitCount = bm.bmBitsPixel;
-    rows.bmiHeader.biCompression = BI_RGB;
-    SelectObject(memory, previous);  // GetDIBits wants the bitmap deselected
-    GetDIBits(memory, bitmap, 0, UINT(bm.bmHeight), file + kBmpHeaderSize, &rows, DIB_RGB_COLORS);
+    writeBmpHeader(file, width, height, 32);
+    std::memcpy(file + kBmpHeaderSize, bits, info.bmiHeader.biSizeImage);
     result->bin = block;
-  } else {
-    SelectObject(memory, previous);
   }
+  SelectObject(memory, previous);
   DeleteObject(bitmap);
   DeleteDC(memory);
 }
