@@ -26,40 +26,33 @@ quiet() { "$@" 2>&1 | grep -v '^qemu: uncaught target signal'; return "${PIPESTA
 
 # native TARGET ARGS...: one benchmark of the optimised native build.
 native() {
-  cmake -S "$ROOT" -B "$BUILD/bench-native" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null &&
+  cmake -S "$ROOT" -B "$BUILD/bench-native" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPAGINET_BENCH=ON >/dev/null &&
     cmake --build "$BUILD/bench-native" -j "$JOBS" --target "$1" >/dev/null &&
     "$BUILD/bench-native/bench/$@"
 }
 
-cross_targets() {
-  configure_cross || return
-  cmake --build "$BUILD/win32" -j "$JOBS" --target "$@" >"$BUILD/bench-build.log" 2>&1 ||
-    { tail -n 20 "$BUILD/bench-build.log"; return 1; }
-}
-
 # The PDF writer as the program runs it: 32-bit code under Wine.
 paper_pdf() {
-  cross_targets pdf_bench || return
+  build_bench pdf_bench || return
   quiet timeout 600 wine "$BUILD/win32/bench/pdf_bench.exe" 50 1866 930 "Z:$BUILD/win32/pdf_bench.pdf"
 }
 
 browser_capture() {
-  cross_targets browser_bench || return
+  build_bench browser_bench || return
   quiet timeout 600 wine "$BUILD/win32/bench/browser_bench.exe" 20
 }
 
 engine_frames() {
-  cross_targets engine_bench node || return
+  build_bench engine_bench node || return
   quiet bash "$ROOT/tests/wine/engine_smoke.sh" --bench
 }
 
 capture_run() {
-  cross_targets paginet node paginet_driver || return
+  build_bench paginet node paginet_driver || return
   quiet bash "$ROOT/bench/app_capture.sh" "$@"
 }
 
-page_cost() {
-  cross_targets page_cost node || return
+page_cost() {   # it builds what it runs
   quiet bash "$ROOT/bench/page_cost.sh" "$1"
 }
 

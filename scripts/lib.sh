@@ -134,9 +134,9 @@ build_native() {   # build/native: neutral core and its tests, sanitizers on
   cmake --build "$BUILD/native" -j "$JOBS"
 }
 
-build_fuzz() {     # build/fuzz: libFuzzer targets (clang)
+build_fuzz() {     # build/fuzz: libFuzzer targets (clang), and only what they link
   CC=clang CXX=clang++ cmake -S "$ROOT" -B "$BUILD/fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAGINET_FUZZ=ON >/dev/null
-  cmake --build "$BUILD/fuzz" -j "$JOBS"
+  cmake --build "$BUILD/fuzz" -j "$JOBS" --target fuzzers
 }
 
 # A short run in the test suite replays the checked-in corpus and explores a
@@ -176,13 +176,22 @@ run_fuzzers() {    # every target for FUZZ_SECONDS (default 10) on its checked-i
 configure_cross() {
   # Line tables keep Wine's backtraces readable; full debug information
   # made the build a fifth to a third slower.
-  cmake -S "$ROOT" -B "$BUILD/win32" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  # The benchmarks only when asked (PAGINET_BENCH=ON, as bench/ sets it).
+  cmake -S "$ROOT" -B "$BUILD/win32" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAGINET_BENCH="${PAGINET_BENCH:-OFF}" \
     -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" \
     -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" >/dev/null
 }
 
-build_cross() {    # build/win32: the program, the engine DLL, the Wine tests and benchmarks
+build_cross() {    # build/win32: the program, the engine DLL, the Wine tests (and benchmarks)
   configure_cross && cmake --build "$BUILD/win32" -j "$JOBS" "$@"
+}
+
+# build_bench TARGET...: benchmarks and what they run, in build/win32 (the
+# suite's builds leave bench/ out); the log only when it fails.
+build_bench() {
+  PAGINET_BENCH=ON configure_cross || return
+  cmake --build "$BUILD/win32" -j "$JOBS" --target "$@" >"$BUILD/bench-build.log" 2>&1 ||
+    { tail -n 20 "$BUILD/bench-build.log"; return 1; }
 }
 
 # What a capture run needs, and no test or benchmark: under half of the
