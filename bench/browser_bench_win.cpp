@@ -15,7 +15,7 @@
 #include "browser/browser_library.h"
 #include "browser/engine_loader.h"
 #include "runtime/core_commands.h"
-#include "tests/browser/test_host_win.h"
+#include "harness/browser_host_win.h"
 
 namespace {
 

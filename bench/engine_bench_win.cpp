@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "tests/engine/engine_dll_win.h"
 
 namespace {
 
@@ -30,10 +29,10 @@ void print(const char* what, std::vector<double> v) {
 
 int main(int argc, char** argv) {
   if (argc != 3) return 2;
-  EngineDll e{};
+  EngineExports e{};
   const int w = 1350, h = 800;
   HWND host = nullptr;
-  EngineDll::View v = openLoadedView(e, argv[1], w, h, argv[2], &host);
+  wkeWebView v = openLoadedView(e, argv[1], w, h, argv[2], &host);
   if (!v) return 1;
   std::vector<double> latency;
   int missed = 0;
@@ -43,9 +42,9 @@ int main(int argc, char** argv) {
                       std::to_wstring(blue) + L")'";
     LARGE_INTEGER t0, t1;
     QueryPerformanceCounter(&t0);
-    e.runJSW(v, js.c_str());
+    e.wkeRunJSW(v, js.c_str());
     bool seen = pumpUntil(3000, [&] {
-      COLORREF c = GetPixel(e.getViewDC(v), 700, 500);
+      COLORREF c = GetPixel(e.wkeGetViewDC(v), 700, 500);
       return std::abs(GetRValue(c) - red) < 12 && std::abs(GetBValue(c) - blue) < 12;
     });
     QueryPerformanceCounter(&t1);
@@ -64,7 +63,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < 50; ++i) {
     LARGE_INTEGER t0, t1;
     QueryPerformanceCounter(&t0);
-    HDC dc = e.getViewDC(v);
+    HDC dc = e.wkeGetViewDC(v);
     BitBlt(mem, 0, 0, w, h, dc, 0, 0, SRCCOPY);
     QueryPerformanceCounter(&t1);
     blit.push_back(ms(t0, t1));

@@ -21,7 +21,7 @@
 #include "engine/message.h"
 #include "engine/script.h"
 #include "engine/websocket_win.h"
-#include "tests/engine/engine_dll_win.h"
+#include "harness/engine_exports_win.h"
 
 namespace {
 
@@ -154,9 +154,9 @@ bool openRaw(Raw& raw, std::string& pageSession, const std::string& url) {
 int main(int argc, char** argv) {
   if (argc < 3) return 2;
   const int pages = argc > 3 ? std::max(1, std::atoi(argv[3])) : 8;
-  EngineDll e{};
+  EngineExports e{};
   HWND host = nullptr;
-  EngineDll::View v = openLoadedView(e, argv[1], kWidth, kHeight, argv[2], &host);
+  wkeWebView v = openLoadedView(e, argv[1], kWidth, kHeight, argv[2], &host);
   if (!v) return 1;
   pumpUntil(1111, [] { return false; });
 
@@ -183,16 +183,16 @@ int main(int argc, char** argv) {
     };
     for (int k = 0; k < 5; ++k) {
       std::wstring js = widen(web::visibleScript(web::elementExpression("", 2, kOverlays[k], 1), false).c_str());
-      step("script: hide overlay " + std::to_string(k + 1), [&] { e.runJSW(v, js.c_str()); });
+      step("script: hide overlay " + std::to_string(k + 1), [&] { e.wkeRunJSW(v, js.c_str()); });
       wait(50);
     }
-    step("check: page state before the turn", [&] { e.runJSW(v, state.c_str()); });
+    step("check: page state before the turn", [&] { e.wkeRunJSW(v, state.c_str()); });
     std::wstring click = widen(web::clickScript(web::elementExpression("", 2, kPageTurn, 1)).c_str());
-    step("script: click the page turn", [&] { e.runJSW(v, click.c_str()); });
+    step("script: click the page turn", [&] { e.wkeRunJSW(v, click.c_str()); });
     wait(555);
     step("check: page state after the turn", [&] {
-      e.runJSW(v, state.c_str());
-      e.isLoading(v);
+      e.wkeRunJSW(v, state.c_str());
+      e.wkeIsLoading(v);
     });
     // The engine's picture of the finished page: asked for, then waited for
     // with the window answering; the wait is inside the closing 1111 ms.
@@ -200,14 +200,14 @@ int main(int argc, char** argv) {
     bool ready = false;
     while (!ready && now() - asked < 2000) {
       step("check: is the picture ready (each ask)", [&] {
-        ready = !e.isDirty(v);
-        if (!ready) e.setDirty(v, true);
+        ready = !e.wkeIsDirty(v);
+        if (!ready) e.wkeSetDirty(v, true);
       });
       if (!ready) wait(10);
     }
     readyAfter.push_back(now() - asked);
     HDC dc = nullptr;
-    step("wkeGetViewDC (the picture into the DC)", [&] { dc = e.getViewDC(v); });
+    step("wkeGetViewDC (the picture into the DC)", [&] { dc = e.wkeGetViewDC(v); });
     step("DIB section, BitBlt, GetDIBits", [&] { snapshot(dc, kWidth - 15, kHeight, image); });
     bool turned = false;
     step("check: compare with the page before", [&] { turned = before != image; });

@@ -1,4 +1,4 @@
-#include "tests/browser/test_host_win.h"
+#include "harness/browser_host_win.h"
 
 #include <cstring>
 #include <mutex>

@@ -1,5 +1,6 @@
-// Test host for the browser library under Wine: a recording runtime
-// notification entry, a message-box answerer thread and the engine double.
+// Host for the browser library under Wine, for its tests and benchmark: a
+// recording runtime notification entry, a message-box answerer thread and
+// the engine double.
 #pragma once
 #include <windows.h>
 #include <commdlg.h>
@@ -7,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "harness/engine_double.h"
 #include "runtime/abi.h"
-#include "tests/browser/engine_double.h"
 
 namespace host {
 

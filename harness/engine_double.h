@@ -1,5 +1,5 @@
 // Interface of the recording engine double (engine_double_win.cpp), shared
-// with the tests that load it. Test-only; never shipped.
+// with the tests and the benchmark that load it. Never shipped.
 #pragma once
 #include <cstdint>
 

@@ -10,7 +10,7 @@
 #include <map>
 #include <string>
 
-#include "tests/browser/engine_double.h"
+#include "harness/engine_double.h"
 
 #define DOUBLE_EXPORT extern "C" __declspec(dllexport)
 
@@ -221,7 +221,7 @@ DOUBLE_REGISTRATION(wkeOnWindowDestroy)
 DOUBLE_REGISTRATION(wkeOnPaintUpdated)
 
 // Everything else: logged by name, answering the zero value.
-#include "tests/browser/double_defined.h"
+#include "harness/double_defined.h"
 #define DOUBLE_CAT_(a, b) a##b
 #define DOUBLE_CAT(a, b) DOUBLE_CAT_(a, b)
 #define DOUBLE_CHECK_N(x, n, ...) n

@@ -7,7 +7,7 @@
 #include "browser/browser_commands.h"
 #include "browser/browser_library.h"
 #include "browser/engine_loader.h"
-#include "tests/browser/test_host_win.h"
+#include "harness/browser_host_win.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "browser/browser_view.h"
-#include "tests/browser/test_host_win.h"
+#include "harness/browser_host_win.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "browser/browser_view.h"
 #include "browser/engine_loader.h"
 #include "tests/browser/guarded_heap_win.h"
-#include "tests/browser/test_host_win.h"
+#include "harness/browser_host_win.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 
 #include <string>
 
+#include "harness/engine_exports_win.h"
 #include "runtime/runtime_win.h"
-#include "tests/engine/engine_dll_win.h"
 
 namespace {
 
@@ -71,20 +71,20 @@ TEST(EngineConnection, RuntimeObjectQueryStartsNoBrowser) {
   ASSERT_TRUE(endpoint.open());
   // Through the C runtime, whose copy of the environment the engine reads.
   _putenv(("PAGINET_ENGINE_DEVTOOLS=127.0.0.1:" + std::to_string(endpoint.port)).c_str());
-  EngineDll e{};
+  EngineExports e{};
   ASSERT_TRUE(e.load(nodeDll().c_str()));
-  static const char zeros[216] = {};
-  e.initializeEx(zeros);
+  static const wkeSettings zeros = {};
+  e.wkeInitializeEx(&zeros);
   HWND host = makeHostWindow(320, 200);
-  EngineDll::View v = e.createWebWindow(2, host, 0, 0, 320, 200);
+  wkeWebView v = e.wkeCreateWebWindow(2, host, 0, 0, 320, 200);
   ASSERT_NE(v, nullptr);
-  e.loadURL(v, "about:blank");
+  e.wkeLoadURL(v, "about:blank");
   runLoop(1500, endpoint);
   EXPECT_EQ(endpoint.attempts, 1) << "a load asks for the browser once; it cannot be reached";
 
   // With no view left nothing wants a browser; the connection's timer keeps
   // ticking through the pre-translation, past the two seconds between tries.
-  DestroyWindow(e.getWindowHandle(v));
+  DestroyWindow(e.wkeGetWindowHandle(v));
   int before = endpoint.attempts;
   runLoop(3000, endpoint);
   EXPECT_EQ(endpoint.attempts, before);

@@ -1,11 +1,13 @@
-// node.dll loaded by name, the way the browser library binds it, for the
-// probe and the benchmark.
+// node.dll loaded by name for the probe, which calls exports the binding
+// list leaves without a C type; the host window and the pump are shared.
 #pragma once
 #include <windows.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
+
+#include "harness/engine_exports_win.h"
 
 struct EngineDll {
   using View = void*;
@@ -131,67 +133,3 @@ struct EngineDll {
     return ok;
   }
 };
-
-// Dispatches window messages for up to ms, or until done() holds.
-template <class Done>
-bool pumpUntil(DWORD ms, Done done) {
-  DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start >= ms) return false;
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-  }
-  return true;
-}
-
-inline HWND makeHostWindow(int w, int h) {
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"EngineProbeHost";
-  RegisterClassW(&wc);
-  RECT r = {0, 0, w, h};
-  AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
-  HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"probe", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                              r.right - r.left, r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
-  return hwnd;
-}
-
-inline std::wstring widen(const char* s) {
-  int n = MultiByteToWideChar(CP_UTF8, 0, s, -1, nullptr, 0);
-  std::wstring w(static_cast<size_t>(n > 0 ? n : 1), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, s, -1, w.data(), n);
-  w.resize(w.size() - 1);
-  return w;
-}
-
-// For the benchmarks: node.dll at dllPath (UTF-8) bound into e, and a shown
-// w x h child view in a new host window with url loaded. Null (with a
-// message) when a step fails or the page has not loaded within 30 s.
-inline EngineDll::View openLoadedView(EngineDll& e, const char* dllPath, int w, int h, const char* url,
-                                      HWND* host) {
-  static bool loaded;
-  loaded = false;
-  if (!e.load(widen(dllPath).c_str())) return nullptr;
-  static const char zeros[216] = {};
-  e.initializeEx(zeros);
-  *host = makeHostWindow(w, h);
-  EngineDll::View v = e.createWebWindow(2, *host, 0, 0, w, h);
-  if (!v) {
-    std::printf("no web view\n");
-    return nullptr;
-  }
-  e.showWindow(v, 1);
-  auto finished = [](void*, void*, void*, int, void*) { loaded = true; };
-  e.onLoadingFinish(v, reinterpret_cast<void*>(+finished), nullptr);
-  e.loadURL(v, url);
-  if (!pumpUntil(30000, [] { return loaded; })) {
-    std::printf("page did not load\n");
-    return nullptr;
-  }
-  return v;
-}
