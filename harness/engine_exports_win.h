@@ -9,6 +9,21 @@
 
 #include "binding/engine_types.h"
 
+// node.dll loaded, or null (with a message).
+inline HMODULE loadEngineDll(const wchar_t* path) {
+  HMODULE m = LoadLibraryW(path);
+  if (!m) std::printf("cannot load node.dll (%lu)\n", GetLastError());
+  return m;
+}
+
+// One export of m into slot; false (with a message) when m lacks it.
+template <class Slot>
+bool bindExport(HMODULE m, Slot& slot, const char* name) {
+  slot = reinterpret_cast<Slot>(reinterpret_cast<void*>(GetProcAddress(m, name)));
+  if (!slot) std::printf("missing export %s\n", name);
+  return slot != nullptr;
+}
+
 // One slot per export of the binding list, under the export's name and C type.
 struct EngineExports {
 #define ENGINE_FN(ret, name, params) ret(ENGINE_CALL* name) params;
@@ -18,21 +33,12 @@ struct EngineExports {
 
   // False (with a message) when the DLL or one of the names is missing.
   bool load(const wchar_t* path) {
-    HMODULE m = LoadLibraryW(path);
-    if (!m) {
-      std::printf("cannot load node.dll (%lu)\n", GetLastError());
-      return false;
-    }
-    bool ok = true;
-    auto get = [&](auto& slot, const char* name) {
-      slot = reinterpret_cast<std::remove_reference_t<decltype(slot)>>(
-          reinterpret_cast<void*>(GetProcAddress(m, name)));
-      if (!slot) { std::printf("missing export %s\n", name); ok = false; }
-    };
-#define ENGINE_FN(ret, name, params) get(name, #name);
+    HMODULE m = loadEngineDll(path);
+    if (!m) return false;
+    bool ok = bindExport(m, wkeInitializeEx, "wkeInitializeEx");
+#define ENGINE_FN(ret, name, params) ok &= bindExport(m, name, #name);
 #include "binding/engine_api.inc"
 #undef ENGINE_FN
-    get(wkeInitializeEx, "wkeInitializeEx");
     return ok;
   }
 };

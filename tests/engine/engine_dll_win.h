@@ -4,8 +4,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <cstdio>
-#include <string>
 
 #include "harness/engine_exports_win.h"
 
@@ -68,17 +66,10 @@ struct EngineDll {
 
   // False (with a message) when the DLL or one of the names is missing.
   bool load(const wchar_t* path) {
-    HMODULE m = LoadLibraryW(path);
-    if (!m) {
-      std::printf("cannot load node.dll (%lu)\n", GetLastError());
-      return false;
-    }
+    HMODULE m = loadEngineDll(path);
+    if (!m) return false;
     bool ok = true;
-    auto get = [&](auto& slot, const char* name) {
-      slot = reinterpret_cast<std::remove_reference_t<decltype(slot)>>(
-          reinterpret_cast<void*>(GetProcAddress(m, name)));
-      if (!slot) { std::printf("missing export %s\n", name); ok = false; }
-    };
+    auto get = [&](auto& slot, const char* name) { ok &= bindExport(m, slot, name); };
     get(initializeEx, "wkeInitializeEx");
     get(createWebWindow, "wkeCreateWebWindow");
     get(showWindow, "wkeShowWindow");
