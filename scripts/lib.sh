@@ -145,12 +145,12 @@ build_fuzz() {     # build/fuzz: libFuzzer targets (clang), and only what they l
 fuzz_one() {       # fuzz_one TARGET: its log in $BUILD/fuzz/NAME.log, status in NAME.rc
   local t=$1 name rc=0; name=$(basename "$t")
   mkdir -p "$BUILD/fuzz/corpus/$name"
-  "$t" -max_total_time="${FUZZ_SECONDS:-10}" -rss_limit_mb=2048 "$BUILD/fuzz/corpus/$name" \
+  "$t" -max_total_time="${FUZZ_SECONDS:-5}" -rss_limit_mb=2048 "$BUILD/fuzz/corpus/$name" \
     "$ROOT/tests/fuzz/corpus/$name" >"$BUILD/fuzz/$name.log" 2>&1 || rc=$?
   echo "$rc" > "$BUILD/fuzz/$name.rc"
 }
 
-run_fuzzers() {    # every target for FUZZ_SECONDS (default 10) on its checked-in corpus
+run_fuzzers() {    # every target for FUZZ_SECONDS (default 5) on its checked-in corpus
   local rc=0 t name targets=()
   for t in "$BUILD"/fuzz/tests/fuzz/*_fuzz; do [ -x "$t" ] && targets+=("$t"); done
   # A subshell of its own, so the pool counts and waits for these jobs
