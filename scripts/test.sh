@@ -60,7 +60,8 @@ components:runtime sound
 browser:runtime binding
 engine:binding
 data:runtime components browser
-app:runtime components browser sound data"
+app:runtime components browser sound data
+harness:runtime browser binding"
   local dir allowed used bad=""
   while IFS=: read -r dir allowed; do
     for used in $(git -C "$ROOT" grep -hoE '^\s*#\s*include\s*"[a-z_]+/' -- "$dir/" |
