@@ -32,6 +32,16 @@ const char kCaretScript[] =
     "if(!r)r={left:b.left+2,top:b.top,height:Math.min(b.height,parseFloat(cs.fontSize)*1.2)};"
     "return [r.left,r.top,1,r.height].map(Math.round).join(',');";
 
+const char kPageBlurScript[] =
+    "const k=Symbol.for('paginet.blurred');if(k in window)return;"
+    "const a=document.activeElement;window[k]=a&&a!==document.body?new WeakRef(a):null;"
+    "document.hasFocus=()=>false;if(a&&a.blur)a.blur();dispatchEvent(new FocusEvent('blur'));";
+
+const char kPageFocusScript[] =
+    "const k=Symbol.for('paginet.blurred');if(!(k in window))return;"
+    "const r=window[k];delete window[k];delete document.hasFocus;dispatchEvent(new FocusEvent('focus'));"
+    "const a=r&&r.deref();if(a&&a.isConnected&&a.focus)a.focus({preventScroll:true});";
+
 const char* editScript(EditCommand c) {
   switch (c) {
     case EditCommand::SelectAll: return "document.execCommand('selectAll')";

@@ -19,6 +19,14 @@ extern const char kEditStateScript[];
 // text before the caret is measured; in others the selection's end is used.
 extern const char kCaretScript[];
 
+// Function bodies that give the page its window's blur or focus as the
+// view's own focus goes and comes. The browser keeps the page focused (an
+// unfocused headless page stops drawing), so blur is delivered here: the
+// focused element is blurred and remembered, document.hasFocus() says
+// false, and focus gives the element back.
+extern const char kPageBlurScript[];
+extern const char kPageFocusScript[];
+
 // The function body that runs a command inside the page; "" for copy,
 // cut and paste, which go through the system's clipboard instead.
 const char* editScript(EditCommand c);

@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/editing.h"
 #include "engine/keys.h"
+#include "engine/script.h"
 #include "engine/zoom.h"
 
 namespace engine {
@@ -243,6 +245,11 @@ LRESULT View::handle(UINT msg, WPARAM w, LPARAM l) {
       EndPaint(hwnd_, &ps);
       return 0;
     }
+    case WM_SETFOCUS: case WM_KILLFOCUS:
+      // Sent on, not waited for: a page held in its own dialog answers later.
+      post("Runtime.evaluate", {{"expression", wrapFunctionBody(msg == WM_SETFOCUS ? kPageFocusScript
+                                                                                : kPageBlurScript)}});
+      return 0;
     case WM_ERASEBKGND:
       return 1;
     case WM_SIZE: {

@@ -102,6 +102,17 @@ expect "the pointer over the box hovers it" hover in
 xdotool mousemove $((VX + VW + 5)) $((VY + 330))
 expect "the pointer leaving the view ends the hover" hover out
 
+# Focus follows the view's: the address box takes it from the page, and a
+# click gives it back.
+click 200 165
+click_at $(session_control edit "")
+expect "the page hears the view lose focus" focus blur
+expect "the page has no focus while the view has none" has no
+expect "the field lost its focus with the view" active ''
+click 300 400
+expect "the page hears the view get focus back" focus focus
+expect "the page has focus again" has yes
+
 # Zoom with Ctrl and plus, minus, 0 and the wheel; input lands where the
 # zoomed page shows it.
 click 300 400
