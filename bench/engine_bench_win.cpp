@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "harness/engine_exports_win.h"
 
 namespace {
 
