@@ -87,7 +87,6 @@ class View {
   // that much larger, so the picture keeps the window's size.
   void setZoom(float factor);
   float zoom() const { return zoom_; }
-  void checkZoom();
   // The page's caret in the window's client coordinates; empty when
   // nothing takes typed text.
   RECT caretRect();
@@ -147,6 +146,7 @@ class View {
   Reply call(const std::string& method, const Json& params = Json::object(), int timeoutMs = 5000);
   void post(const std::string& method, const Json& params);
   void applyMetrics();
+  void checkZoom();  // the page's zoom, looked at after a change
   // A screenshot taken now into the surface; false when none came.
   bool captureNow();
   // A screenshot reply into the surface; false when it holds no picture.
