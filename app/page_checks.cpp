@@ -17,8 +17,9 @@ constexpr int32_t kAfterClickMs = 555;
 // changing has none to give.
 constexpr uint32_t kPictureLeastMs = 2000;
 constexpr int32_t kLoadingPollMs = 30, kPicturePollMs = 10;
-// Clicks on "next" for one page before the paper counts as stuck.
-constexpr int32_t kTurnTries = 3;
+// Clicks on "next" for one page before the paper counts as stuck, and the
+// wait before a turn that showed nothing is looked at again.
+constexpr int32_t kTurnTries = 3, kLookAgainMs = 1111;
 
 bool samePicture(const uint8_t* a, const uint8_t* b) {
   return a && b && byteSetSize(a) == byteSetSize(b) &&
@@ -40,9 +41,9 @@ void askState(Look* look) {
 // asked only while it loads: a script makes the engine's picture stale. It
 // is asked once more after the picture, which is taken again when a turn
 // slower than the wait brought pictures still loading. A page not finished
-// within the bounds is taken as it stands.
-bool lookAtPage(Look* look) {
-  const uint32_t start = ticks();
+// within the bound counted from start is taken as it stands: the bound is
+// the page's, however many looks its turn takes.
+bool lookAtPage(Look* look, uint32_t start) {
   askState(look);
   for (;;) {
     while (look->state.loading() && ticks() - start < kFinishBoundMs) {
@@ -96,13 +97,14 @@ bool waitForPicture(uint32_t boundMs, bool* ready) {
 }
 
 Step turnPage(Run* run, const PageState& before, Look* look) {
+  const uint32_t start = ticks();
   for (int32_t click = 1;; ++click) {
-    if (!wait(kAfterClickMs, clickNext, &run->formFill) || !lookAtPage(look))
+    if (!wait(kAfterClickMs, clickNext, &run->formFill) || !lookAtPage(look, start))
       return Step::kWindowClosed;
     if (turned(before, *look, run->previous)) return Step::kGoOn;
     if (click == kTurnTries) return Step::kStuck;
     look->clear();
-    if (!wait(1111) || !lookAtPage(look)) return Step::kWindowClosed;
+    if (!wait(kLookAgainMs) || !lookAtPage(look, start)) return Step::kWindowClosed;
     if (turned(before, *look, run->previous)) return Step::kGoOn;
     look->clear();
   }

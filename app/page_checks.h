@@ -34,7 +34,8 @@ struct Look {
   void clear();
 };
 
-// How long a page gets to finish.
+// How long a page gets to finish, counted from its first click on "next"
+// however many looks its turn takes.
 constexpr uint32_t kFinishBoundMs = 10000;
 
 // Waits, up to boundMs, until the engine holds a picture of the view as it
