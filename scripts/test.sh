@@ -84,7 +84,7 @@ layout_checks() {
 run_suite layout layout_checks
 run_suite native ctest --test-dir "$BUILD/native" --output-on-failure -j "$JOBS"
 run_suite fuzz run_fuzzers
-run_suite wine ctest --test-dir "$BUILD/win32" --output-on-failure
+run_suite wine ctest --test-dir "$BUILD/win32" --output-on-failure -j "$JOBS"
 for t in "$ROOT"/tests/wine/*.sh; do
   [ -e "$t" ] || continue
   run_suite "$(basename "$t")" bash "$t"

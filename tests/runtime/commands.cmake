@@ -22,7 +22,7 @@ if(WIN32 AND TARGET paginet_sound)
   set_target_properties(commands_test_dll PROPERTIES PREFIX "")
   paginet_test(commands_win_test
     ${CMAKE_CURRENT_SOURCE_DIR}/commands_test_win.cpp
-    LIBS commands_win_on_fake commands_on_fake)
+    LIBS commands_win_on_fake commands_on_fake LOCK desktop sound)
   add_dependencies(commands_win_test commands_test_dll)
 
   # Child process for the cases that end the program (tests/wine/commands_dll.sh).
