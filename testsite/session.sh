@@ -70,6 +70,18 @@ session_restart_program() {
   log "the program's window did not appear"; return 1
 }
 
+# session_wait_laid_out [SECONDS]: until the first activation has run and
+# the layout timer has put the window in its place, (10, 5), where nothing
+# else puts it.
+session_wait_laid_out() {
+  local deadline=$((SECONDS + ${1:-60}))
+  while [ $SECONDS -lt $deadline ]; do
+    [ "$(session_control window "" | cut -d' ' -f1-2)" = "10 5" ] && return 0
+    sleep 0.3
+  done
+  log "the window was never laid out"; return 1
+}
+
 # The program's window and controls, one line each (see the driver).
 session_controls() { LC_ALL=C.UTF-8 wine "$DRIVER_EXE" controls 2>/dev/null | tr -d '\r'; }
 

@@ -13,7 +13,7 @@ bmps() { (cd "$RUN_DIR" && find pic -name '*.bmp' 2>/dev/null | sort) || true; }
 session_start_site default
 session_start_chromium
 session_start_program
-sleep 4   # first activation; the layout timer snaps the window
+session_wait_laid_out
 
 win=$(session_control window "")
 if [ "$(echo "$win" | cut -d' ' -f1-4)" = "10 5 1900 1000" ]; then pass "window snaps to 1900 x 1000 at (10, 5)"

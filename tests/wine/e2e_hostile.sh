@@ -26,7 +26,7 @@ echo default > "$PAGINET_SITE_VARIANT"
 session_start_site default
 session_start_chromium
 session_start_program
-sleep 4   # first activation; the layout timer snaps the window
+session_wait_laid_out
 session_type_address "$SITE_URL"
 home=$(session_control button "前往首页")
 start=$(session_control button "采集")
@@ -245,7 +245,7 @@ else fail "closing mid-run" "no start box"; fi
 # stops saying so, and no "下载完成！" claims pages it did not take.
 session_start_chromium
 session_start_program
-sleep 4
+session_wait_laid_out
 session_type_address "$SITE_URL"
 if long_run; then
   kill "$CHROMIUM_PID"

@@ -18,7 +18,7 @@ ours() { pgrep -f "user-data-dir=$SESSION_DIR/run/" || true; }
 cleanup() { for p in $(ours) ${XCLIP_PIDS[@]+"${XCLIP_PIDS[@]}"}; do kill -9 "$p" 2>/dev/null || true; done; }
 trap 'cleanup; session_stop; stop_background' EXIT
 session_start_program
-sleep 4   # first activation and the layout snap
+session_wait_laid_out
 
 view_place
 # The view is the startup window's focus candidate nearest the end of its
@@ -103,7 +103,7 @@ for _ in $(seq 50); do [ -z "$(ours)" ] && break; sleep 0.2; done
 [ -d "$RUN_DIR/pic/browser-profile" ] && pass "the browser profile lives in the storage folder" \
   || fail "the browser profile lives in the storage folder" "$(ls "$RUN_DIR/pic" 2>&1)"
 session_restart_program 120 program2.log
-sleep 4
+session_wait_laid_out
 view_place
 : > "$SESSION_DIR/site.log"
 session_type_address "$FORM_URL"

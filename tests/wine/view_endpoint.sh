@@ -29,7 +29,7 @@ sign_in() {   # sign_in NAME
   xdotool type --delay 40 pw1
   xdotool key Return
 }
-restart() { session_restart_program 120 "$1"; sleep 4; }   # restart LOG
+restart() { session_restart_program 120 "$1"; session_wait_laid_out; }   # restart LOG
 # Ends the program and its browser; the next browser has a fresh profile.
 end_both() {
   session_close_window
@@ -50,7 +50,7 @@ PY
 
 session_start_chromium
 session_start_program
-sleep 4   # first activation and the layout snap
+session_wait_laid_out
 open_form
 expect "sign-in page loads through the given browser" why load
 sign_in alice

@@ -10,7 +10,7 @@ session_watchdog 600 "$E2E_NAME"
 session_start_site default
 session_start_chromium
 session_start_program
-sleep 5   # first activation, the layout snap and the page's load
+session_wait_laid_out
 
 session_type_address "$SITE_URL&v=pages3"
 session_click_button "前往首页"
