@@ -62,6 +62,7 @@ struct EngineDll {
   void (*setZoomFactor)(View, float);
   float (*getZoomFactor)(View);
   Rect (*getCaretRect)(View);
+  void (*setContextMenuEnabled)(View, bool);
   void (*setCookieJarPath)(View, const wchar_t*);
 
   // False (with a message) when the DLL or one of the names is missing.
@@ -120,6 +121,7 @@ struct EngineDll {
     get(setZoomFactor, "wkeSetZoomFactor");
     get(getZoomFactor, "wkeGetZoomFactor");
     get(getCaretRect, "wkeGetCaretRect");
+    get(setContextMenuEnabled, "wkeSetContextMenuEnabled");
     get(setCookieJarPath, "wkeSetCookieJarPath");
     return ok;
   }

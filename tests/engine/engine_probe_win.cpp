@@ -5,6 +5,8 @@
 // so the script can check that the process exits cleanly.
 #include <windows.h>
 
+#include <imm.h>
+
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -267,6 +269,66 @@ std::string clipboardText() {
   return out;
 }
 
+// When a composition starts, the input method's windows are placed at the
+// caret the export reports, wherever the focused field is.
+void imeCases(EngineDll& e, EngineDll::View v) {
+  HWND wnd = e.getWindowHandle(v);
+  void* es = e.globalExec(v);
+  struct Place {
+    int left, top;
+  };
+  for (Place at : {Place{300, 300}, Place{40, 620}}) {
+    std::wstring move = L"f.style.left = '" + std::to_wstring(at.left) + L"px'; f.style.top = '" +
+                        std::to_wstring(at.top) + L"px'; f.focus(); f.setSelectionRange(1, 1)";
+    e.toString(es, e.runJSW(v, move.c_str()));
+    EngineDll::Rect c = e.getCaretRect(v);
+    SendMessageW(wnd, WM_IME_STARTCOMPOSITION, 0, 0);
+    COMPOSITIONFORM cf{};
+    CANDIDATEFORM cand{};
+    HIMC imc = ImmGetContext(wnd);
+    bool read = imc && ImmGetCompositionWindow(imc, &cf) && ImmGetCandidateWindow(imc, 0, &cand);
+    if (imc) ImmReleaseContext(wnd, imc);
+    SendMessageW(wnd, WM_IME_ENDCOMPOSITION, 0, 0);
+    const RECT& a = cand.rcArea;
+    bool inField = c.x > at.left && c.x < at.left + 40 && c.y >= at.top && c.y < at.top + 30 && c.h > 10;
+    bool follows = read && cf.ptCurrentPos.x == c.x && cf.ptCurrentPos.y == c.y && cand.dwStyle == CFS_EXCLUDE &&
+                   a.left == c.x && a.top == c.y && a.bottom == c.y + c.h && cand.ptCurrentPos.y == c.y + c.h;
+    report(inField && follows, "the input method's windows sit at the caret",
+           "caret " + std::to_string(c.x) + "," + std::to_string(c.y) + " h " + std::to_string(c.h) +
+               ", composition at " + std::to_string(cf.ptCurrentPos.x) + "," + std::to_string(cf.ptCurrentPos.y) +
+               ", candidates over " + std::to_string(a.left) + "," + std::to_string(a.top) + "-" +
+               std::to_string(a.bottom));
+  }
+}
+
+// A right-click opens the view's menu unless the application turned it
+// off. A thread timer, which the menu's own loop also runs, looks for the
+// menu and closes it.
+bool menuOpened = false, menuLooked = false;
+void CALLBACK lookForMenu(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  HWND m = FindWindowW(L"#32768", nullptr);
+  menuOpened = m && IsWindowVisible(m);
+  if (menuOpened) EndMenu();
+  menuLooked = true;
+}
+
+void menuCases(EngineDll& e, EngineDll::View v) {
+  HWND wnd = e.getWindowHandle(v);
+  std::string seen;
+  for (bool enabled : {false, true, false}) {
+    e.setContextMenuEnabled(v, enabled);
+    menuOpened = menuLooked = false;
+    SetTimer(nullptr, 0, 700, lookForMenu);
+    SendMessageW(wnd, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(600, 200));
+    SendMessageW(wnd, WM_RBUTTONUP, 0, MAKELPARAM(600, 200));
+    pumpUntil(5000, [] { return menuLooked; });
+    seen += !menuLooked ? "?" : menuOpened ? "menu " : "none ";
+  }
+  report(seen == "none menu none ", "wkeSetContextMenuEnabled turns the right-click menu off and on",
+         "off, on, off: " + seen);
+}
+
 void browserCases(EngineDll& e, EngineDll::View v) {
   void* es = e.globalExec(v);
   auto js = [&](const wchar_t* body) { return std::string(e.toString(es, e.runJSW(v, body))); };
@@ -300,6 +362,8 @@ void browserCases(EngineDll& e, EngineDll::View v) {
   report(caret.x > 300 && caret.x < 400 && caret.y >= 300 && caret.y < 330 && caret.h > 10,
          "the caret is at the field's text end",
          std::to_string(caret.x) + "," + std::to_string(caret.y) + " h " + std::to_string(caret.h));
+  imeCases(e, v);
+  menuCases(e, v);
 
   e.setZoomFactor(v, 1.25f);
   float zoomed = e.getZoomFactor(v);
