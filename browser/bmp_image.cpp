@@ -1,5 +1,6 @@
 #include "browser/bmp_image.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "runtime/byte_io.h"
@@ -48,6 +49,38 @@ bool readBmpLayout(const uint8_t* bmp, size_t size, BmpLayout* out) {
   if (uint64_t(pixelOffset) + uint64_t(width) * rows * 4 > size) return false;
   *out = BmpLayout{uint32_t(width), rows, pixelOffset, height < 0};
   return true;
+}
+
+bool rowOrderWitness(const PixelRows& rows, int32_t* x, int32_t* k) {
+  const size_t bytes = size_t(rows.width) * 4;
+  for (int32_t top = 0, bottom = rows.height - 1; top < bottom; ++top, --bottom) {
+    const uint8_t* a = rows.bits + size_t(top) * rows.stride;
+    const uint8_t* b = rows.bits + size_t(bottom) * rows.stride;
+    if (std::memcmp(a, b, bytes) == 0) continue;
+    for (int32_t i = 0; i < rows.width; ++i)
+      if (std::memcmp(a + size_t(i) * 4, b + size_t(i) * 4, 3) != 0) {   // alpha tells nothing
+        *x = i;
+        *k = top;
+        return true;
+      }
+  }
+  return false;
+}
+
+void copyBmpRows(uint8_t* out, int32_t width, int32_t height, const PixelRows& from, int32_t left,
+                 int32_t top) {
+  const int64_t x0 = std::max<int64_t>(0, -int64_t(left));
+  const int64_t x1 = std::min<int64_t>(width, int64_t(from.width) - left);
+  const int64_t y0 = std::max<int64_t>(0, -int64_t(top));
+  const int64_t y1 = std::min<int64_t>(height, int64_t(from.height) - top);
+  if (x0 >= x1) return;
+  for (int64_t y = y0; y < y1; ++y) {
+    const int64_t row = top + y;
+    const uint8_t* src =
+        from.bits + size_t(from.bottomUp ? from.height - 1 - row : row) * from.stride;
+    std::memcpy(out + size_t(height - 1 - y) * size_t(width) * 4 + size_t(x0) * 4,
+                src + size_t(left + x0) * 4, size_t(x1 - x0) * 4);
+  }
 }
 
 }  // namespace web

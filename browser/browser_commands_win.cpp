@@ -67,6 +67,63 @@ void runElementScript(int32_t argc, rt::Value* args, bool visibility) {
             visibility ? visibleScript(expression, visible != 0) : clickScript(expression));
 }
 
+// The rows of the 32-bit DIB section selected into dc, once drawing into
+// it has landed; false when it holds none or their order cannot be told.
+bool sectionRows(HDC dc, PixelRows* rows) {
+  DIBSECTION ds;
+  HGDIOBJ bitmap = GetCurrentObject(dc, OBJ_BITMAP);
+  if (!bitmap || GetObjectW(bitmap, sizeof ds, &ds) != int(sizeof ds) || !ds.dsBm.bmBits ||
+      ds.dsBm.bmBitsPixel != 32)
+    return false;
+  GdiFlush();
+  *rows = {static_cast<const uint8_t*>(ds.dsBm.bmBits), int32_t(ds.dsBm.bmWidth),
+           int32_t(ds.dsBm.bmHeight), size_t(ds.dsBm.bmWidthBytes), false};
+  int32_t x, k;
+  if (!rowOrderWitness(*rows, &x, &k)) return true;
+  // The stored row k is the top's row k, or the order is bottom-up.
+  const COLORREF shown = GetPixel(dc, x, k);
+  const uint8_t* p = rows->bits + size_t(k) * rows->stride + size_t(x) * 4;
+  const uint8_t* q = rows->bits + size_t(rows->height - 1 - k) * rows->stride + size_t(x) * 4;
+  if (shown == RGB(p[2], p[1], p[0])) return true;
+  rows->bottomUp = true;
+  return shown == RGB(q[2], q[1], q[0]);
+}
+
+// A snapshot's file image with its header, the pixels zero.
+uint8_t* bmpBlock(int32_t width, int32_t height) {
+  uint8_t* block = rt::buildByteSet(nullptr, bmpFileSize(width, height, 32), runtimeAlloc);
+  if (block) writeBmpHeader(rt::byteSetData(block), width, height, 32);
+  return block;
+}
+
+// Any other surface is blitted into a section of our own, whose rows are
+// the file's already (32 bits, bottom-up). Null when that fails.
+uint8_t* blittedBmp(HDC dc, int32_t width, int32_t height, int32_t left, int32_t top) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  HDC memory = CreateCompatibleDC(nullptr);
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  uint8_t* block = nullptr;
+  if (bitmap) {
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, dc, left, top, SRCCOPY);
+    GdiFlush();
+    block = bmpBlock(width, height);
+    if (block)
+      std::memcpy(rt::byteSetData(block) + kBmpHeaderSize, bits, size_t(width) * size_t(height) * 4);
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+  }
+  DeleteDC(memory);
+  return block;
+}
+
 }  // namespace
 
 void RT_CALL LoadUrl(rt::Value* result, int32_t argc, rt::Value* args) {
@@ -120,36 +177,16 @@ void RT_CALL CaptureViewBitmap(rt::Value* result, int32_t argc, rt::Value* args)
   uint32_t fileSize = bmpFileSize(width, height, 32);
   if (!viewDc || fileSize == 0) return;
 
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = 44;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;  // bottom-up rows
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  info.bmiHeader.biSizeImage = uint32_t(width) * uint32_t(height) * 4;
-  HDC memory = CreateCompatibleDC(nullptr);
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!bitmap) {
-    DeleteDC(memory);
+  // The engine draws into a 32-bit DIB section: its rows are read where
+  // they lie, one copy, with no section of our own to blit into.
+  PixelRows rows;
+  if (!sectionRows(viewDc, &rows)) {
+    result->bin = blittedBmp(viewDc, width, height, left, top);
     return;
   }
-  HGDIOBJ previous = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, viewDc, left, top, SRCCOPY);
-  GdiFlush();  // the blit has landed in bits
-  // The section's rows are the file's rows already (32 bits, bottom-up):
-  // one plain copy behind the header, where GetDIBits would convert.
-  uint8_t* block = rt::buildByteSet(nullptr, fileSize, runtimeAlloc);
-  if (block) {
-    uint8_t* file = rt::byteSetData(block);
-    writeBmpHeader(file, width, height, 32);
-    std::memcpy(file + kBmpHeaderSize, bits, info.bmiHeader.biSizeImage);
-    result->bin = block;
-  }
-  SelectObject(memory, previous);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
+  result->bin = bmpBlock(width, height);
+  if (result->bin)
+    copyBmpRows(rt::byteSetData(result->bin) + kBmpHeaderSize, width, height, rows, left, top);
 }
 
 void RT_CALL SetDeviceParameter(rt::Value* result, int32_t argc, rt::Value* args) {

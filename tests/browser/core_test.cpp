@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "browser/bmp_image.h"
 #include "browser/presets.h"
@@ -112,6 +113,55 @@ TEST(BmpImage, HugeProductsAreRefused) {
   EXPECT_EQ(web::bmpFileSize(0x03800000, 0x00800000, 0x0C000000), 0u);
   EXPECT_EQ(web::bmpFileSize(INT32_MAX, INT32_MAX, INT32_MAX), 0u);
   EXPECT_EQ(web::bmpFileSize(1, 1, INT32_MAX), 268435509u);  // 2^28 - 1 bytes + 54
+}
+
+// A snapshot read straight from the engine's rows: either row order in, the
+// file's bottom-up rows out, and what lies beyond the source left zero.
+TEST(BmpImage, RowsCopiedFromEitherOrderAndClipped) {
+  const int32_t sw = 5, sh = 4;
+  const size_t stride = sw * 4 + 8;   // padded rows
+  std::vector<uint8_t> topDown(stride * sh), bottomUp(stride * sh);
+  auto value = [](int32_t x, int32_t y) { return uint32_t(0x01000000 | y << 8 | x); };
+  for (int32_t y = 0; y < sh; ++y)
+    for (int32_t x = 0; x < sw; ++x) {
+      const uint32_t v = value(x, y);
+      std::memcpy(&topDown[y * stride + x * 4], &v, 4);
+      std::memcpy(&bottomUp[(sh - 1 - y) * stride + x * 4], &v, 4);
+    }
+  struct Case { int32_t width, height, left, top; };
+  const Case cases[] = {{5, 4, 0, 0}, {3, 2, 1, 1}, {5, 4, 2, 1}, {7, 6, 0, 0}, {2, 2, 6, 0}};
+  for (bool up : {false, true})
+    for (const Case& c : cases) {
+      SCOPED_TRACE(testing::Message() << up << " " << c.width << "x" << c.height << "+" << c.left
+                                      << "+" << c.top);
+      const web::PixelRows from{up ? bottomUp.data() : topDown.data(), sw, sh, stride, up};
+      std::vector<uint8_t> out(size_t(c.width) * c.height * 4, 0);
+      web::copyBmpRows(out.data(), c.width, c.height, from, c.left, c.top);
+      for (int32_t y = 0; y < c.height; ++y)
+        for (int32_t x = 0; x < c.width; ++x) {
+          uint32_t got;
+          std::memcpy(&got, &out[(size_t(c.height - 1 - y) * c.width + x) * 4], 4);
+          const int32_t sx = x + c.left, sy = y + c.top;
+          EXPECT_EQ(got, sx < sw && sy < sh ? value(sx, sy) : 0u) << x << "," << y;
+        }
+    }
+}
+
+// The pixel that tells a section's row order: none in a picture that reads
+// the same upside down, or that differs there only in alpha.
+TEST(BmpImage, RowOrderWitness) {
+  struct Case { int32_t x, y; uint8_t byte; bool found; int32_t k; };
+  const Case cases[] = {{-1, 0, 0, false, 0}, {3, 1, 0, true, 1}, {2, 3, 1, true, 0},
+                        {1, 0, 3, false, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.x << "," << c.y << " byte " << int(c.byte));
+    std::vector<uint8_t> bits(4 * 16, 0x80);   // 4 x 4, the same either way up
+    if (c.x >= 0) bits[size_t(c.y * 4 + c.x) * 4 + c.byte] ^= 0xFF;
+    int32_t x = -1, k = -1;
+    EXPECT_EQ(web::rowOrderWitness({bits.data(), 4, 4, 16, false}, &x, &k), c.found);
+    if (c.found) EXPECT_EQ(x, c.x);
+    if (c.found) EXPECT_EQ(k, c.k);
+  }
 }
 
 }  // namespace
