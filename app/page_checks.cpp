@@ -36,15 +36,18 @@ void askState(Look* look) {
   look->state = pageState();
 }
 
+bool engineLoading() { return callBrowser(web::IsPageLoading, gMainBrowser).i != 0; }
+
 // Waits until the page has finished, then takes its picture: no picture in
-// view still loading, then the engine's picture of the view. The page is
-// asked only while it loads: a script makes the engine's picture stale. It
-// is asked once more after the picture, which is taken again when a turn
-// slower than the wait brought pictures still loading. A page not finished
-// within the bound counted from start is taken as it stands: the bound is
-// the page's, however many looks its turn takes.
+// view still loading, then the engine's picture of the view. At first only
+// the engine is asked, which knows the page's requests without a round trip
+// to the browser; the page itself is asked while it loads (a script makes
+// the engine's picture stale) and after the picture, which is taken again
+// when it shows pictures still loading. A page not finished within the
+// bound counted from start is taken as it stands: the bound is the page's,
+// however many looks its turn takes.
 bool lookAtPage(Look* look, uint32_t start) {
-  askState(look);
+  look->state.requests = engineLoading();
   for (;;) {
     while (look->state.loading() && ticks() - start < kFinishBoundMs) {
       if (!wait(kLoadingPollMs)) return false;
@@ -57,8 +60,8 @@ bool lookAtPage(Look* look, uint32_t start) {
       return false;
     look->finished = ready;
     look->picture = snapshot();
-    if (!ready) return true;
     askState(look);
+    if (!ready) return true;
     if (!look->state.loading() || ticks() - start >= kFinishBoundMs) {
       look->finished = !look->state.loading();
       return true;
@@ -78,7 +81,7 @@ bool turned(const PageState& before, const Look& look, const uint8_t* previous) 
 
 PageState pageState() {
   char* text = ownedText(callBrowser(web::RunPageScript, gMainBrowser, textArg(kPageStateScript)));
-  return {text, callBrowser(web::IsPageLoading, gMainBrowser).i != 0};
+  return {text, engineLoading()};
 }
 
 void Look::clear() {
