@@ -11,8 +11,6 @@
 
 namespace engine {
 
-constexpr uint64_t kZoomCheckMs = 350;
-
 std::string View::evaluate(const std::string& body, bool gesture) {
   Reply r = call("Runtime.evaluate", {{"expression", wrapFunctionBody(body)}, {"returnByValue", true},
                                       {"awaitPromise", true}, {"userGesture", gesture}}, 3000);
@@ -53,20 +51,6 @@ void View::setZoom(float factor) {
   changed();
   applyMetrics();
   expectPicture();
-  zoomCheckDue_ = GetTickCount64() + kZoomCheckMs;
-  zoomChecks_ = 3;
-}
-
-// The browser at times lays a page out again at the zoom it had before, up
-// to a few hundred ms after taking the new one: the page is asked a few
-// times, and told again when it went back.
-void View::checkZoom() {
-  zoomCheckDue_ = --zoomChecks_ > 0 ? GetTickCount64() + kZoomCheckMs : 0;
-  float seen = 0;
-  if (std::sscanf(evaluate("return String(devicePixelRatio)").c_str(), "%f", &seen) != 1) return;
-  if (std::fabs(seen - zoom_) < 0.005f) return;
-  engineLog("the page went back to an earlier zoom: set again");
-  applyMetrics();
 }
 
 RECT View::caretRect() {

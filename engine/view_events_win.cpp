@@ -290,7 +290,7 @@ void View::afterEvents() {
   syncStorage();
   collectRestores();
   if (storageDue_ && GetTickCount64() >= storageDue_) saveStorage();
-  if (zoomCheckDue_ && GetTickCount64() >= zoomCheckDue_) checkZoom();
+  checkMetrics();
   if (!pendingFrame_.empty()) {
     decoder_->submit(std::move(pendingFrame_), ++pictures_);
     pendingFrame_.clear();

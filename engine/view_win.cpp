@@ -4,7 +4,7 @@
 #include <bcrypt.h>
 
 #include <cmath>
-
+#include <cstdio>
 #include <set>
 
 #include "engine/connection_win.h"
@@ -90,6 +90,7 @@ void View::startPage() {
   detached_ = false;
   sessionId_.clear();
   aheadId_ = 0;  // asked of the session before
+  metricsCheckId_ = 0;
   requests_.clear();  // their ends would come to the old page
   lossless_ = 0;
   deviceScriptId_.clear();
@@ -158,12 +159,53 @@ void View::post(const std::string& method, const Json& params) {
   if (s && !detached_ && !sessionId_.empty()) s->post(method, params, sessionId_);
 }
 
+// The browser at times lays a page out again at the size or zoom it had
+// before, up to a few hundred ms after taking the new one: after a change
+// the page is asked a few times which it took, without waiting for the
+// answer, and told again when it went back.
+constexpr uint64_t kMetricsCheckMs = 350;
+constexpr int kMetricsChecks = 3;
+
 void View::applyMetrics() {
+  sendMetrics();
+  // A look asked before would tell of the metrics before.
+  if (Session* s = Connection::get().session(); s && metricsCheckId_) s->forget(metricsCheckId_);
+  metricsCheckId_ = 0;
+  metricsChecks_ = kMetricsChecks;
+  metricsCheckDue_ = GetTickCount64() + kMetricsCheckMs;
+}
+
+void View::sendMetrics() {
   Json m = {{"width", std::lround(w_ / zoom_)}, {"height", std::lround(h_ / zoom_)}, {"deviceScaleFactor", zoom_},
             {"mobile", false}};
   if (device_.screenWidth) m["screenWidth"] = *device_.screenWidth;
   if (device_.screenHeight) m["screenHeight"] = *device_.screenHeight;
   call("Emulation.setDeviceMetricsOverride", m);
+}
+
+void View::checkMetrics() {
+  Session* s = Connection::get().session();
+  if (!s || !live()) return;
+  if (!metricsCheckId_) {
+    if (!metricsCheckDue_ || GetTickCount64() < metricsCheckDue_) return;
+    metricsCheckId_ = s->request("Runtime.evaluate",
+                                 {{"expression", wrapFunctionBody("return devicePixelRatio + ' ' + innerWidth")},
+                                  {"returnByValue", true}, {"awaitPromise", true}},
+                                 sessionId_);
+    if (!metricsCheckId_) metricsCheckDue_ = 0;
+    return;
+  }
+  Reply r;
+  if (!s->take(metricsCheckId_, r)) return;
+  metricsCheckId_ = 0;
+  metricsCheckDue_ = --metricsChecks_ > 0 ? GetTickCount64() + kMetricsCheckMs : 0;
+  ScriptResult seen = r.ok ? readScriptResult(r.result) : ScriptResult{};
+  float ratio = 0;
+  long width = 0;
+  if (!seen.ok || std::sscanf(seen.text.c_str(), "%f %ld", &ratio, &width) != 2) return;
+  if (std::fabs(ratio - zoom_) < 0.005f && width == std::lround(w_ / zoom_)) return;
+  engineLog("the page went back to an earlier size or zoom: set again");
+  sendMetrics();
 }
 
 size_t View::count() { return views().size(); }

@@ -145,8 +145,9 @@ class View {
   void applyDevice();
   Reply call(const std::string& method, const Json& params = Json::object(), int timeoutMs = 5000);
   void post(const std::string& method, const Json& params);
-  void applyMetrics();
-  void checkZoom();  // the page's zoom, looked at after a change
+  void applyMetrics();  // sends the size and zoom, then checks the page took them
+  void sendMetrics();
+  void checkMetrics();
   // A screenshot taken now into the surface; false when none came.
   bool captureNow();
   // A screenshot reply into the surface; false when it holds no picture.
@@ -242,8 +243,9 @@ class View {
   bool menuEnabled_ = true;     // right-click opens the context menu
   bool tracking_ = false;       // the window hears when the mouse leaves
   float zoom_ = 1.0f;
-  uint64_t zoomCheckDue_ = 0;  // tick to ask the page which zoom it took; 0 for none
-  int zoomChecks_ = 0;         // looks left at the page's zoom
+  uint64_t metricsCheckDue_ = 0;  // tick to ask the page which size and zoom it took; 0 for none
+  int metricsChecks_ = 0;         // looks left
+  int64_t metricsCheckId_ = 0;    // the look asked of the session, its reply not yet taken
   int jobs_ = 0;  // numbers the requests told to the application
   struct Request {
     std::string url;
