@@ -68,8 +68,7 @@ void hideOverlay(void* start) {
   auto* s = static_cast<PageStart*>(start);
   callBrowser(web::SetElementVisible, formFill(s->run->formFill), intArg(gMainWebViewHandle),
               intArg(2), textArg(kOverlaySelectors[s->overlay]), intArg(1), boolArg(false));
-  if (s->overlay + 1 < kOverlayCount || !s->run->previous) return;
-  s->before = pageState();
+  if (s->overlay + 1 == kOverlayCount) s->before = pageState();
 }
 
 // The first page has no picture before it: the view as it stands is, once
@@ -78,7 +77,6 @@ bool firstLook(PageStart* start) {
   bool ready = false;
   if (!waitForPicture(kFinishBoundMs, &ready)) return false;
   start->run->previous = snapshot();
-  start->before = pageState();
   return true;
 }
 
@@ -91,7 +89,10 @@ Step capturePage(Run* run, int32_t page) {
       return Step::kWindowClosed;
     }
   }
-  if (!run->previous && !firstLook(&start)) return Step::kWindowClosed;
+  if (!run->previous && !firstLook(&start)) {
+    release(start.before.text);
+    return Step::kWindowClosed;
+  }
   Look look;
   Step step = turnPage(run, start.before, &look);
   release(start.before.text);
