@@ -46,8 +46,12 @@ xdotool key Return
 expect "Return submits the form" cookie alice
 
 click 270 295
-# xdotool's CJK key events carry no character Wine can read without an X
-# input method; Unicode key input is how such text arrives here.
+# xdotool types a character its keymap lacks by mapping a spare key for
+# the few ms of the press. Wine reads the character from the keymap when it
+# handles the event, after redoing its key table for each mapping change,
+# and under load the key is often unmapped by then: the character is lost
+# before any message exists, in the address box too. Unicode key input is
+# how such text arrives here.
 xdotool type --delay 60 'Hello '
 # X key events reach the program through its X connection, Unicode input
 # straight through Wine's queue: the second could overtake the first.
