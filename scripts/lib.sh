@@ -220,8 +220,12 @@ wine_env() {       # private 32-bit prefix with a file-backed sound device
   mkdir -p "$HOME"
   wine_stop   # whatever an interrupted earlier run left in this prefix
   export PAGINET_WAVE_OUT="$BUILD/wave-out.raw"
-  cat > "$HOME/.asoundrc" <<ASOUND
-pcm.!default { type file slave.pcm "null" file "$PAGINET_WAVE_OUT" format "raw" }
+  # ALSA reads this alone, not the system's configuration, whose hooks
+  # (PulseAudio's, where installed) need plugins a 32-bit ALSA lacks.
+  export ALSA_CONFIG_PATH="$HOME/alsa.conf"
+  cat > "$ALSA_CONFIG_PATH" <<ASOUND
+pcm.sink { type null }
+pcm.!default { type file slave.pcm "sink" file "$PAGINET_WAVE_OUT" format "raw" }
 ASOUND
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     log "creating Wine prefix"
@@ -236,6 +240,8 @@ ASOUND
     # With no window manager on the display, Wine draws the title bar
     # and frame itself only when asked to.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 || true
+    # Sound goes to the file device above, even where PulseAudio is there.
+    wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d alsa /f >/dev/null 2>&1 || true
   fi
   # Nor should it wait for one: a managed window waits up to a second on
   # every show and hide for a window manager's answer that never comes.

@@ -1,6 +1,6 @@
-// Wave players against Wine's real wave-out device. With the test .asoundrc
-// the device is alsa's file PCM writing raw bytes to $PAGINET_WAVE_OUT (the
-// file is truncated each time a device is opened).
+// Wave players against Wine's real wave-out device. With the test's ALSA
+// configuration the device is alsa's file PCM writing raw bytes to
+// $PAGINET_WAVE_OUT (the file is truncated each time a device is opened).
 #include <windows.h>
 #include <mmsystem.h>
 

@@ -1,5 +1,5 @@
 #!/bin/bash
-# Wave players under Wine: with the file-backed ALSA device of $HOME/.asoundrc
+# Wave players under Wine: with the file-backed ALSA device of $ALSA_CONFIG_PATH
 # (the played bytes land in $PAGINET_WAVE_OUT), and with no device at all.
 # The MIDI player: against Wine's stream interface, which has no synthesiser
 # here, and against a recording fake of it. The cases of a group run in one
@@ -60,10 +60,10 @@ run_group "PAGINET_EXPECT_DEVICE=1" \
   "stop with wait returns after every thread ended|WaveOut.StopWithWaitReturnsAfterEveryThreadEnded" \
   "stop without wait|WaveOut.StopWithoutWaitStopsSoon"
 
-nodev=$(mktemp -d)
+nodev=$(mktemp)   # an ALSA configuration with no device in it
 run_case "no device: the player ends on its time-out, nothing leaks" \
-  'WaveOut.WithoutADeviceThePlayerEndsOnItsTimeOut' HOME="$nodev" PAGINET_EXPECT_NO_DEVICE=1
-rm -rf "$nodev"
+  'WaveOut.WithoutADeviceThePlayerEndsOnItsTimeOut' ALSA_CONFIG_PATH="$nodev" PAGINET_EXPECT_NO_DEVICE=1
+rm -f "$nodev"
 
 exe=$midi_exe
 run_group "" \
