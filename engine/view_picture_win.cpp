@@ -45,9 +45,11 @@ bool View::captureNow() {
   return loadPicture(call("Page.captureScreenshot", screenshotParams(), 8000));
 }
 
+// Not while a picture taken since the last change is still decoding: it
+// will make the surface fresh, and another would only keep the browser busy.
 void View::askAhead() {
   Session* s = Connection::get().session();
-  if (!s || !live()) return;
+  if (!s || !live() || (lossless_ && picture_.stillCurrent())) return;
   aheadId_ = s->request("Page.captureScreenshot", screenshotParams(), sessionId_);
   if (aheadId_) picture_.asked();
 }
