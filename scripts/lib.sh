@@ -7,7 +7,7 @@ JOBS=${JOBS:-$(nproc)}
 PACKAGES=(cmake ninja-build g++ g++-mingw-w64-i686 wine wine32:i386 xvfb xauth x11-utils
   xdotool imagemagick libgtest-dev googletest nlohmann-json3-dev chromium espeak-ng sox
   clang libclang-rt-14-dev python3 procps wine32-preloader:i386 wine64 fonts-wqy-microhei
-  libz-mingw-w64-dev poppler-utils xclip libxfixes3:i386)
+  libz-mingw-w64-dev poppler-utils xclip libxfixes3:i386 pulseaudio pulseaudio-utils)
 
 log() { printf '== %s\n' "$*" >&2; }
 

@@ -82,6 +82,49 @@ session_wait_laid_out() {
   log "the window was never laid out"; return 1
 }
 
+# session_start_sound: a private PulseAudio playing into a null sink, whose
+# monitor session_record_sound reads. PULSE_SERVER reaches the program and,
+# through Wine, the host browser its engine starts.
+session_start_sound() {
+  local home="$SESSION_DIR/pulse-home" i
+  PULSE_SOCKET="$SESSION_DIR/pulse.sock"
+  mkdir -p "$home"
+  # Its own home and runtime folder: no autospawn, no D-Bus session, nothing
+  # shared with a desktop's server. As root it must be told not to be a
+  # system server.
+  HOME="$home" XDG_RUNTIME_DIR="$home" XDG_CONFIG_HOME="$home" DBUS_SESSION_BUS_ADDRESS=disabled: \
+    pulseaudio --system=false -n --daemonize=no --disallow-exit --exit-idle-time=-1 \
+    --use-pid-file=no --log-target=stderr \
+    -L "module-null-sink sink_name=paginet" \
+    -L "module-native-protocol-unix socket=$PULSE_SOCKET auth-anonymous=1" \
+    >"$SESSION_DIR/pulse.log" 2>&1 &
+  SESSION_PIDS+=($!)
+  export PULSE_SERVER="unix:$PULSE_SOCKET"
+  for i in $(seq 50); do
+    pactl info >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  log "PulseAudio did not start: $(tail -n 3 "$SESSION_DIR/pulse.log")"; return 1
+}
+
+# session_record_sound FILE: records what reaches the null sink, as raw
+# 16-bit mono samples at 8000 Hz, until session_stop_recording; returns once
+# the server has the recording stream. A short latency: parec buffers
+# seconds by default, and what it holds when stopped is lost.
+session_record_sound() {
+  timeout 60 parec --latency-msec=50 -d paginet.monitor --format=s16le --channels=1 --rate=8000 --raw \
+    >"$1" 2>/dev/null &
+  SOUND_RECORDER=$!
+  SESSION_PIDS+=($!)
+  local i
+  for i in $(seq 50); do
+    pactl list short source-outputs 2>/dev/null | grep -q . && return 0
+    sleep 0.1
+  done
+  log "the recording did not start"; return 1
+}
+session_stop_recording() { kill "$SOUND_RECORDER" 2>/dev/null || true; wait "$SOUND_RECORDER" 2>/dev/null || true; }
+
 # The program's window and controls, one line each (see the driver).
 session_controls() { LC_ALL=C.UTF-8 wine "$DRIVER_EXE" controls 2>/dev/null | tr -d '\r'; }
 

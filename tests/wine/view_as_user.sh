@@ -17,6 +17,8 @@ wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\App Paths\chrome.ex
 ours() { pgrep -f "user-data-dir=$SESSION_DIR/run/" || true; }
 cleanup() { for p in $(ours) ${XCLIP_PIDS[@]+"${XCLIP_PIDS[@]}"}; do kill -9 "$p" 2>/dev/null || true; done; }
 trap 'cleanup; session_stop; stop_background' EXIT
+# Before the program: the browser its engine starts inherits the server.
+session_start_sound || fail "a sound server starts" "$(tail -n 3 "$SESSION_DIR/pulse.log")"
 session_start_program
 session_wait_laid_out
 
@@ -98,6 +100,26 @@ xdotool key Return
 expect "a file chosen in the system dialog reaches the page" files 'upload.txt:13:answer sheet'
 
 source "$(dirname "$0")/lib/browser_parts.sh"
+
+# Sound plays: a click on the page starts half a second of tone, and the
+# sound server's sink hears it, not silence.
+session_record_sound "$SESSION_DIR/tone.raw" || fail "the sound server records"
+: > "$SESSION_DIR/site.log"
+click 80 395
+expect "the page plays its tone" tone 'ended running' tone
+# The sink's monitor delivers what was played within a few tens of ms.
+sleep 0.5
+session_stop_recording
+# At least a quarter second loud: a tone, not a click or a stray sample.
+if heard=$(python3 - "$SESSION_DIR/tone.raw" <<'PY'
+import array, sys
+a = array.array("h", open(sys.argv[1], "rb").read())
+loud = sum(1 for x in a if abs(x) > 1000) / 8000
+print("%.2f s loud of %.2f s, peak %d" % (loud, len(a) / 8000, max(map(abs, a), default=0)))
+sys.exit(loud < 0.25)
+PY
+); then pass "the tone reaches the sound server ($heard)"
+else fail "the tone reaches the sound server" "$heard"; fi
 
 # A restart (the engine starts a new browser) finds the sign-in kept.
 session_close_window
