@@ -69,9 +69,11 @@ void Decoder::decode(std::string base64, uint64_t number) {
   Pixels p;
   std::string bytes, reason;
   if (!base64Decode(base64, bytes)) reason = "not base64";
+  // One that cannot be decoded is told of all the same, empty, so that
+  // nobody waits for it.
   if (!reason.empty() || !decodePicture(bytes, p, reason)) {
     engineLog("frame not decoded: " + reason);
-    return;
+    p = Pixels{};
   }
   p.number = number;
   {

@@ -24,7 +24,8 @@ class Decoder {
   // Hands in a base64 picture; number orders it for the caller. A picture
   // still waiting is dropped for it. Without a thread it decodes at once.
   void submit(std::string base64, uint64_t number);
-  // The newest decoded picture not taken yet; false when none.
+  // The newest decoded picture not taken yet, empty when it could not be
+  // decoded; false when none.
   bool take(Pixels& out);
   // Waits at most ms until nothing is waiting or decoding.
   void settle(int ms);

@@ -70,13 +70,15 @@ void View::pictureDecoded() {
   Pixels p;
   Area changed;
   if (!decoder_->take(p) || p.number <= shown_) return;
+  // The picture asked ahead came, or never will: it could not be decoded,
+  // or a later frame took its place. The next look asks again.
+  const bool lossless = p.number == lossless_;
+  if (lossless_ && p.number >= lossless_) lossless_ = 0;
+  if (p.width <= 0 || p.height <= 0) return;
   const bool resized = p.width != dib_.width() || p.height != dib_.height();
   if (!dib_.show(p, &changed)) return;
   shown_ = p.number;
-  if (p.number == lossless_) {
-    lossless_ = 0;
-    if (picture_.stillCurrent()) picture_.taken();
-  }
+  if (lossless && picture_.stillCurrent()) picture_.taken();
   // A frame of the old size does not end the wait after a resize.
   if (dib_.width() == w_ && dib_.height() == h_) pictureDue_ = 0;
   // Only what changed is drawn again; after a resize the white beside it too.
