@@ -175,8 +175,10 @@ void View::applyMetrics() {
   metricsCheckDue_ = GetTickCount64() + kMetricsCheckMs;
 }
 
+long View::cssPixels(int px) const { return std::lround(px / zoom_); }
+
 void View::sendMetrics() {
-  Json m = {{"width", std::lround(w_ / zoom_)}, {"height", std::lround(h_ / zoom_)}, {"deviceScaleFactor", zoom_},
+  Json m = {{"width", cssPixels(w_)}, {"height", cssPixels(h_)}, {"deviceScaleFactor", zoom_},
             {"mobile", false}};
   if (device_.screenWidth) m["screenWidth"] = *device_.screenWidth;
   if (device_.screenHeight) m["screenHeight"] = *device_.screenHeight;
@@ -203,7 +205,7 @@ void View::checkMetrics() {
   float ratio = 0;
   long width = 0;
   if (!seen.ok || std::sscanf(seen.text.c_str(), "%f %ld", &ratio, &width) != 2) return;
-  if (std::fabs(ratio - zoom_) < 0.005f && width == std::lround(w_ / zoom_)) return;
+  if (std::fabs(ratio - zoom_) < 0.005f && width == cssPixels(w_)) return;
   engineLog("the page went back to an earlier size or zoom: set again");
   sendMetrics();
 }

@@ -147,6 +147,7 @@ class View {
   void post(const std::string& method, const Json& params);
   void applyMetrics();  // sends the size and zoom, then checks the page took them
   void sendMetrics();
+  long cssPixels(int px) const;  // view pixels as the page's, at the zoom
   void checkMetrics();
   // A screenshot taken now into the surface; false when none came.
   bool captureNow();
