@@ -18,6 +18,7 @@ struct WavePlayer {
   uint8_t* samples;       // private copy of the "data" contents
   uint32_t sampleBytes;
   HWAVEOUT device;        // null when no device could be opened
+  uint8_t format[64];     // the "fmt " contents, a private copy the device reads
   uint8_t* buffers;       // 20 WAVEHDRs, then the 20 data areas
   // Buffers in the feeder's hand: semaphore counts it has taken and not
   // queued since. Only the feeder touches these fields.
@@ -137,8 +138,19 @@ bool feed(WavePlayer* p) {
   return true;
 }
 
+// Opened here, not by the caller: the first open in a process loads the
+// sound drivers, which would hold up the window that asked for the sound.
+void openDevice(WavePlayer* p) {
+  if (waveOutGetNumDevs() == 0) return;
+  if (waveOutOpen(&p->device, WAVE_MAPPER, reinterpret_cast<WAVEFORMATEX*>(p->format),
+                  reinterpret_cast<DWORD_PTR>(waveDone), reinterpret_cast<DWORD_PTR>(p),
+                  CALLBACK_FUNCTION) != MMSYSERR_NOERROR)
+    p->device = nullptr;
+}
+
 DWORD WINAPI feederThread(void* arg) {
   WavePlayer* p = static_cast<WavePlayer*>(arg);
+  openDevice(p);
   HANDLE objects[2] = {p->stopEvent, p->semaphore};
   bool settled = true;
   for (;;) {
@@ -214,18 +226,12 @@ bool StartWavePlayer(const uint8_t* data, uint32_t size, int32_t loop) {
     destroyPlayer(p);
     return false;
   }
-  if (waveOutGetNumDevs() > 0) {
-    // A private copy: a short "fmt " must not make the device read past it.
-    uint8_t format[64] = {};
-    uint32_t n = w.fmtSize < sizeof format ? w.fmtSize : sizeof format;
-    std::memcpy(format, data + w.fmtOffset, n);
-    auto* wf = reinterpret_cast<WAVEFORMATEX*>(format);
-    if (n < sizeof(WAVEFORMATEX)) wf->cbSize = 0;
-    else if (wf->cbSize > n - sizeof(WAVEFORMATEX)) wf->cbSize = WORD(n - sizeof(WAVEFORMATEX));
-    if (waveOutOpen(&p->device, WAVE_MAPPER, wf, reinterpret_cast<DWORD_PTR>(waveDone),
-                    reinterpret_cast<DWORD_PTR>(p), CALLBACK_FUNCTION) != MMSYSERR_NOERROR)
-      p->device = nullptr;
-  }
+  // A short "fmt " must not make the device read past it.
+  const uint32_t n = w.fmtSize < sizeof p->format ? w.fmtSize : sizeof p->format;
+  std::memcpy(p->format, data + w.fmtOffset, n);
+  auto* wf = reinterpret_cast<WAVEFORMATEX*>(p->format);
+  if (n < sizeof(WAVEFORMATEX)) wf->cbSize = 0;
+  else if (wf->cbSize > n - sizeof(WAVEFORMATEX)) wf->cbSize = WORD(n - sizeof(WAVEFORMATEX));
   p->thread = CreateThread(nullptr, 0, feederThread, p, CREATE_SUSPENDED, &p->threadId);
   if (!p->thread) {
     destroyPlayer(p);
