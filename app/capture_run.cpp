@@ -156,11 +156,12 @@ void capturePaper(uint32_t formFillObject, int32_t pageCount, const char* title)
     return;
   }
 
-  backToIdle();
-  // The PDF is put in place as the prompt starts; its failure costs no picture.
+  // The PDF is put in place as the prompt starts, while the controls are
+  // still hidden; its failure costs no picture.
   callCore(core::PlayMusic, binArg(kVoicePrompt), omitted());
   bool pdfSaved = false;
-  if (closePdf(run.pdf, true, false, &pdfSaved)) {
+  if (closePdf(run.pdf, true, false, &pdfSaved) && answerWindow()) {
+    backToIdle();
     char* message = closingMessage(run, pdfSaved);
     callCore(core::InfoBox, textArg(message), intArg(0), textArg(kDoneTitle));
     release(message);

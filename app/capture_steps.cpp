@@ -24,6 +24,11 @@ bool wait(int64_t ms, void (*work)(void*), void* context) {
   return windowStands();
 }
 
+bool answerWindow() {
+  callCore(core::ProcessEvents);
+  return windowStands();
+}
+
 bool tellFailure(std::initializer_list<const char*> parts) {
   char* text = concatText(parts);
   callCore(core::InfoBox, textArg(text), intArg(0), textArg(kSaveFailedTitle));

@@ -36,6 +36,10 @@ bool windowStands();
 // the wait, which still lasts ms from the step.
 bool wait(int64_t ms, void (*work)(void*) = nullptr, void* context = nullptr);
 
+// Lets the window handle what came meanwhile, between steps that together
+// would keep it from answering too long; false when it was closed.
+bool answerWindow();
+
 // A box telling why the run stops; false when the window went meanwhile.
 bool tellFailure(std::initializer_list<const char*> parts);
 
