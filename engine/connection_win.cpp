@@ -50,9 +50,14 @@ void guarded(const std::string& what, Fn fn) {
 // this thread, woken by a message.
 Connection::Connection()
     : screencast_([this](const std::string& t) { return ws_.sendText(t); }, [this] { wake(); }),
+      parsed_(engineLog),
       keeper_({[this] { return session(); }}) {
-  ws_.onMessage = [this](const std::string& m) { session_->receive(m); };
-  ws_.onArrival = [this](std::string& m) { return screencast_.arrive(m); };
+  ws_.onMessage = [this](const std::string&) { session_->receiveParsed(parsed_.next()); };
+  ws_.onArrival = [this](std::string& m) {
+    if (screencast_.arrive(m)) return true;
+    parsed_.arrive(m);
+    return false;
+  };
   ws_.onWaiting = [this] { wake(); };
   ws_.onLog = engineLog;
 }
@@ -232,6 +237,8 @@ bool Connection::connect(const std::string& host, int port) {
   }
   std::string url = version["webSocketDebuggerUrl"].get<std::string>();
   size_t slash = url.find('/', url.find("//") + 2);
+  ws_.close();  // its reader ends: nothing it parsed is taken for the new connection's
+  parsed_.clear();
   if (slash == std::string::npos || !ws_.open(host, port, url.substr(slash), 1000, reason)) {
     engineLog("DevTools WebSocket failed: " + reason);
     return false;

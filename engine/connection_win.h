@@ -13,6 +13,7 @@
 #include "engine/host_win.h"
 #include "engine/kept_storage_win.h"
 #include "engine/launch_win.h"
+#include "engine/parsed_inbox.h"
 #include "engine/screencast_inbox.h"
 #include "engine/session.h"
 #include "engine/websocket_win.h"
@@ -97,6 +98,7 @@ class Connection {
   void wake();  // service() on the next turn of the message loop
   WebSocketClient ws_;
   ScreencastInbox screencast_;
+  ParsedInbox parsed_;
   std::unique_ptr<Session> session_;
   const ViewCalls* calls_ = nullptr;
   std::map<std::string, View*> views_;

@@ -107,6 +107,10 @@ void Session::receive(const std::string& text) {
     if (link_.log) link_.log("unreadable message: " + std::string(text.substr(0, 80)));
     return;
   }
+  receiveParsed(std::move(msg));
+}
+
+void Session::receiveParsed(Json msg) {
   if (!msg.is_object()) return;
   if (auto id = msg.find("id"); id != msg.end() && id->is_number_integer()) {
     int64_t n = id->get<int64_t>();

@@ -75,6 +75,8 @@ class Session {
   // wait for delivery: past that the oldest that need no answer go, and the
   // loss is logged.
   void receive(const std::string& text);
+  // The same, parsed already; anything but an object is ignored.
+  void receiveParsed(Json msg);
   static constexpr size_t kMaxQueued = 10000;
 
   // Takes the oldest queued event; false when none.

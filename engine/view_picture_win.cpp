@@ -62,7 +62,7 @@ bool View::aheadArrived() {
   auto data = r.result.find("data");
   if (!picture_.stillCurrent() || !r.ok || data == r.result.end() || !data->is_string()) return false;
   lossless_ = ++pictures_;
-  decoder_->submit(data->get<std::string>(), lossless_);
+  decoder_->submit(std::move(data->get_ref<std::string&>()), lossless_);
   return true;
 }
 

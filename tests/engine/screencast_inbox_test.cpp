@@ -1,10 +1,13 @@
+#include "engine/parsed_inbox.h"
 #include "engine/screencast_inbox.h"
+#include "engine/session.h"
 
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -45,6 +48,36 @@ TEST(ScreencastInbox, AcknowledgesEachAndKeepsTheNewest) {
   std::string again = frame("A", 99, "x");
   inbox.arrive(again);
   EXPECT_EQ(wakes, 2);
+}
+
+
+// Messages parsed on the reading thread reach the session in the order
+// they came; an unreadable one is logged there and skipped.
+TEST(ParsedInbox, HandsTheSessionWhatTheReaderParsedInOrder) {
+  std::vector<std::string> logged;
+  engine::ParsedInbox inbox([&](const std::string& line) { logged.push_back(line); });
+  engine::Link link;
+  link.send = [](const std::string&) { return true; };
+  engine::Session session(link);
+  const int64_t id = session.request("Page.captureScreenshot");
+  const std::string picture(1 << 20, 'A');
+  std::vector<std::string> texts = {R"({"method":"Page.loadEventFired","params":{}})", "{oops",
+                                    R"({"id":)" + std::to_string(id) + R"(,"result":{"data":")" + picture + R"("}})"};
+  std::thread reader([&] {
+    for (std::string& t : texts) inbox.arrive(t);
+  });
+  reader.join();
+  for (const std::string& t : texts) EXPECT_TRUE(t.empty() && t.capacity() < 64);
+  for (size_t i = 0; i < texts.size(); ++i) session.receiveParsed(inbox.next());
+  EXPECT_TRUE(inbox.next().is_null());
+  engine::Event e;
+  ASSERT_TRUE(session.nextEvent(e));
+  EXPECT_EQ(e.method, "Page.loadEventFired");
+  engine::Reply r;
+  ASSERT_TRUE(session.take(id, r));
+  EXPECT_EQ(r.result["data"], picture);
+  ASSERT_EQ(logged.size(), 1u);
+  EXPECT_EQ(logged[0], "unreadable message: {oops");
 }
 
 }  // namespace
