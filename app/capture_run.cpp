@@ -68,8 +68,9 @@ void hideOverlay(void* start) {
   auto* s = static_cast<PageStart*>(start);
   callBrowser(web::SetElementVisible, formFill(s->run->formFill), intArg(gMainWebViewHandle),
               intArg(2), textArg(kOverlaySelectors[s->overlay]), intArg(1), boolArg(false));
-  if (s->overlay + 1 == kOverlayCount) s->before = pageState();
 }
+
+void readPageBefore(void* start) { static_cast<PageStart*>(start)->before = pageState(); }
 
 // The first page has no picture before it: the view as it stands is, once
 // the engine holds its picture; false when the window went meanwhile.
@@ -84,7 +85,11 @@ Step capturePage(Run* run, int32_t page) {
   PageStart start{run, page, 0, {nullptr, false}};
   if (!wait(1111, showPageProgress, &start)) return Step::kWindowClosed;
   for (; start.overlay < kOverlayCount; ++start.overlay) {
-    if (!wait(50, hideOverlay, &start)) {
+    // The page is read in the second half of the last overlay's wait: both
+    // calls at once, each a round trip to the browser, could hold the
+    // window up beyond what it may.
+    const bool last = start.overlay + 1 == kOverlayCount;
+    if (!wait(last ? 25 : 50, hideOverlay, &start) || (last && !wait(25, readPageBefore, &start))) {
       release(start.before.text);
       return Step::kWindowClosed;
     }
