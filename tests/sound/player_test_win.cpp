@@ -230,11 +230,14 @@ TEST(WaveOut, LoopingSoundRestartsFromItsFirstSample) {
   Bytes samples = countingSamples(9000);  // 36000 bytes: 3 buffers a round
   Bytes image = riffWave({{"fmt ", pcmFormat()}, {"data", samples}});
   uint32_t heap = snd::WavePlayerHeapCalls();
+  // The device opens on the player's thread: until then the file holds
+  // the last test's sound.
+  std::string path = outPath();
+  DeleteFileA(path.c_str());
   ASSERT_EQ(snd::PlaySoundData(image.data(), uint32_t(image.size()), 1), 1);
   Bytes().swap(image);
   uint32_t afterStart = snd::WavePlayerHeapCalls();
   EXPECT_EQ(afterStart, heap + 3);
-  std::string path = outPath();
   for (int i = 0; i < 200 && fileSize(path) < long(4 * samples.size()); ++i) Sleep(25);
   EXPECT_EQ(snd::LiveWavePlayerCount(), 1u) << "a looping sound plays until stopped";
   EXPECT_EQ(snd::WavePlayerHeapCalls(), afterStart) << "no heap calls while playing";
