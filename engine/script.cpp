@@ -38,6 +38,11 @@ std::string wrapFunctionBody(std::string_view body) {
   return s;
 }
 
+nlohmann::json functionBodyParams(std::string_view body, bool gesture) {
+  return {{"expression", wrapFunctionBody(body)}, {"returnByValue", true}, {"awaitPromise", true},
+          {"userGesture", gesture}};
+}
+
 int32_t toInt32(double v) {
   if (std::isnan(v)) return 0;
   if (v >= 2147483647.0) return INT32_MAX;

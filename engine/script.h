@@ -14,6 +14,10 @@ namespace engine {
 // windows, DOM nodes, cycles and symbols all come back as plain strings.
 std::string wrapFunctionBody(std::string_view body);
 
+// Runtime.evaluate's parameters for a function body: awaited, its value
+// read back as readScriptResult expects it.
+nlohmann::json functionBodyParams(std::string_view body, bool gesture);
+
 struct ScriptResult {
   bool ok = false;
   std::string text;    // UTF-8; "" on failure

@@ -12,8 +12,7 @@
 namespace engine {
 
 std::string View::evaluate(const std::string& body, bool gesture) {
-  Reply r = call("Runtime.evaluate", {{"expression", wrapFunctionBody(body)}, {"returnByValue", true},
-                                      {"awaitPromise", true}, {"userGesture", gesture}}, 3000);
+  Reply r = call("Runtime.evaluate", functionBodyParams(body, gesture), 3000);
   ScriptResult s = r.ok ? readScriptResult(r.result) : ScriptResult{};
   return s.ok ? s.text : std::string();
 }

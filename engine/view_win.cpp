@@ -191,9 +191,7 @@ void View::checkMetrics() {
   if (!metricsCheckId_) {
     if (!metricsCheckDue_ || GetTickCount64() < metricsCheckDue_) return;
     metricsCheckId_ = s->request("Runtime.evaluate",
-                                 {{"expression", wrapFunctionBody("return devicePixelRatio + ' ' + innerWidth")},
-                                  {"returnByValue", true}, {"awaitPromise", true}},
-                                 sessionId_);
+                                 functionBodyParams("return devicePixelRatio + ' ' + innerWidth", false), sessionId_);
     if (!metricsCheckId_) metricsCheckDue_ = 0;
     return;
   }
@@ -332,10 +330,9 @@ bool View::runScript(const std::string& body, std::string& text, int& number) {
   if (!live()) Connection::get().waitSession(1000);
   if (!live()) return false;
   changed();
-  Reply r = call("Runtime.evaluate",
-                 {{"expression", wrapFunctionBody(body)}, {"returnByValue", true}, {"awaitPromise", true},
-                  {"userGesture", true}, {"timeout", 10000}},
-                 12000);
+  Json params = functionBodyParams(body, true);
+  params["timeout"] = 10000;
+  Reply r = call("Runtime.evaluate", params, 12000);
   if (!r.ok) { engineLog("script failed: " + r.error); return false; }
   ScriptResult s = readScriptResult(r.result);
   if (!s.ok) { engineLog("script failed: " + s.error); return false; }
