@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "engine/dib_win.h"
 
@@ -29,6 +30,9 @@ class Decoder {
   bool take(Pixels& out);
   // Waits at most ms until nothing is waiting or decoding.
   void settle(int ms);
+  // A taken picture's rows, once shown, for the next picture to fill: a
+  // frame's worth of fresh memory each time costs more than its decoding.
+  void giveBack(std::vector<uint8_t> rows);
 
  private:
   void run();
@@ -42,6 +46,7 @@ class Decoder {
   bool busy_ = false;
   bool stop_ = false;
   Pixels done_;
+  std::vector<uint8_t> spare_;
   bool ready_ = false;  // done_ holds a picture not taken yet
   std::thread thread_;
 };

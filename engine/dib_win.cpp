@@ -31,6 +31,30 @@ struct ComPtr {
   T* operator->() const { return p; }
 };
 
+// A frame's pixels as 32-bit BGRA rows into bgra (w * h * 4 bytes). The
+// browser's JPEG frames come as 24-bit BGR: they are read into the front of
+// the buffer and widened in place from the back, which a converter would do
+// through a second buffer of its own.
+bool copyRows(IWICImagingFactory* f, IWICBitmapFrameDecode* frame, const WICPixelFormatGUID& format,
+              UINT w, UINT h, uint8_t* bgra) {
+  if (format == GUID_WICPixelFormat24bppBGR) {
+    if (FAILED(frame->CopyPixels(nullptr, w * 3, w * 3 * h, bgra))) return false;
+    for (size_t i = size_t(w) * h; i-- > 0;) {
+      const uint8_t b = bgra[i * 3], g = bgra[i * 3 + 1], r = bgra[i * 3 + 2];
+      bgra[i * 4] = b;
+      bgra[i * 4 + 1] = g;
+      bgra[i * 4 + 2] = r;
+      bgra[i * 4 + 3] = 0xFF;
+    }
+    return true;
+  }
+  ComPtr<IWICFormatConverter> conv;
+  return SUCCEEDED(f->CreateFormatConverter(conv.out())) &&
+         SUCCEEDED(conv->Initialize(frame, GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone, nullptr, 0.0,
+                                    WICBitmapPaletteTypeCustom)) &&
+         SUCCEEDED(conv->CopyPixels(nullptr, w * 4, w * 4 * h, bgra));
+}
+
 }  // namespace
 
 Dib::~Dib() {
@@ -95,7 +119,7 @@ bool decodePicture(const std::string& encoded, Pixels& out, std::string& reason)
   // The browser's own PNGs go straight into the rows; others through WIC.
   uint32_t pw = 0, ph = 0;
   if (pngSize(encoded, pw, ph)) {
-    out.bgra.assign(size_t(pw) * ph * 4, 0);
+    out.bgra.resize(size_t(pw) * ph * 4);
     if (!decodePng(encoded, out.bgra.data(), size_t(pw) * 4)) { reason = "broken PNG"; return false; }
     out.width = static_cast<int>(pw);
     out.height = static_cast<int>(ph);
@@ -109,22 +133,23 @@ bool decodePicture(const std::string& encoded, Pixels& out, std::string& reason)
   if (!stream.p) { reason = "SHCreateMemStream failed"; return false; }
   ComPtr<IWICBitmapDecoder> decoder;
   ComPtr<IWICBitmapFrameDecode> frame;
-  ComPtr<IWICFormatConverter> conv;
+  WICPixelFormatGUID format{};
+  UINT w = 0, h = 0;
   if (FAILED(f->CreateDecoderFromStream(stream.p, nullptr, WICDecodeMetadataCacheOnDemand, decoder.out())) ||
-      FAILED(decoder->GetFrame(0, frame.out())) || FAILED(f->CreateFormatConverter(conv.out())) ||
-      FAILED(conv->Initialize(frame.p, GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone, nullptr,
-                              0.0, WICBitmapPaletteTypeCustom))) {
+      FAILED(decoder->GetFrame(0, frame.out())) || FAILED(frame->GetPixelFormat(&format)) ||
+      FAILED(frame->GetSize(&w, &h))) {
     reason = "cannot decode the frame";
     return false;
   }
-  UINT w = 0, h = 0;
-  if (FAILED(conv->GetSize(&w, &h)) || !w || !h || w > 16384 || h > 16384) {
+  if (!w || !h || w > 16384 || h > 16384) {
     reason = "bad frame size";
     return false;
   }
-  out.bgra.assign(size_t(w) * h * 4, 0);
-  if (FAILED(conv->CopyPixels(nullptr, w * 4, w * 4 * h, out.bgra.data()))) {
-    reason = "CopyPixels failed";
+  // Rows go straight into the buffer, which is kept from frame to frame:
+  // a buffer of a new frame's size costs the kernel more than decoding.
+  out.bgra.resize(size_t(w) * h * 4);
+  if (!copyRows(f, frame.p, format, w, h, out.bgra.data())) {
+    reason = "cannot decode the frame";
     return false;
   }
   out.width = static_cast<int>(w);

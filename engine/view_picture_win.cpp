@@ -77,6 +77,7 @@ void View::pictureDecoded() {
   if (p.width <= 0 || p.height <= 0) return;
   const bool resized = p.width != dib_.width() || p.height != dib_.height();
   if (!dib_.show(p, &changed)) return;
+  decoder_->giveBack(std::move(p.bgra));
   shown_ = p.number;
   if (lossless && picture_.stillCurrent()) picture_.taken();
   // A frame of the old size does not end the wait after a resize.

@@ -65,4 +65,30 @@ TEST(Decoder, AnnouncesTheNewestPictureAndBrokenOnesEmpty) {
   DestroyWindow(w);
 }
 
+// The browser's frames are JPEG: 16x8, the left half rgb(200,100,50), the
+// right rgb(10,20,240), decoded into rows handed back from a smaller picture.
+TEST(Decoder, WidensJpegRowsIntoARowBufferGivenBack) {
+  HWND w = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  ASSERT_NE(w, nullptr);
+  engine::Decoder d(w, WM_APP + 7);
+  d.giveBack(std::vector<uint8_t>(8, 0));
+  d.submit("/9j/4AAQSkZJRgABAQAAAQABAAD/2wBDAAEBAQEBAQEBAQEBAQEBAQEBAQEBAQEBAQEBAQEBAQEBAQEBAQEBAQEBAQEBAQEBAQEB"
+           "AQEBAQEBAQEBAQEBAQH/2wBDAQEBAQEBAQEBAQEBAQEBAQEBAQEBAQEBAQEBAQEBAQEBAQEBAQEBAQEBAQEBAQEBAQEBAQEBAQEB"
+           "AQEBAQEBAQH/wAARCAAIABADAREAAhEBAxEB/8QAFQABAQAAAAAAAAAAAAAAAAAABgr/xAAUEAEAAAAAAAAAAAAAAAAAAAAA/8QA"
+           "FgEBAQEAAAAAAAAAAAAAAAAACQoL/8QAFBEBAAAAAAAAAAAAAAAAAAAAAP/aAAwDAQACEQMRAD8APivNglvaaCZd/9k=", 1);
+  d.settle(5000);
+  engine::Pixels p;
+  ASSERT_TRUE(d.take(p));
+  ASSERT_EQ(p.width, 16);
+  ASSERT_EQ(p.height, 8);
+  ASSERT_EQ(p.bgra.size(), 16u * 8 * 4);
+  for (int i = 0; i < 16 * 8; ++i) {
+    const uint8_t want[3] = {uint8_t(i % 16 < 8 ? 50 : 240), uint8_t(i % 16 < 8 ? 100 : 20),
+                             uint8_t(i % 16 < 8 ? 200 : 10)};
+    for (int c = 0; c < 3; ++c) ASSERT_NEAR(p.bgra[i * 4 + c], want[c], 3) << "pixel " << i << " byte " << c;
+    ASSERT_EQ(p.bgra[i * 4 + 3], 255) << "pixel " << i;
+  }
+  DestroyWindow(w);
+}
+
 }  // namespace
