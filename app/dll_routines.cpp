@@ -32,7 +32,12 @@ bool Delay(int64_t interval, int32_t unit, void (*work)(void*), void* context) {
   const uint32_t timer = dll(kCreateWaitableTimerA, 0, 0, 0);
   const bool set = timer != 0 && dll(kSetWaitableTimer, timer, address(&due), 0, 0, 0, 0) != 0;
   // The timer runs from here, so the work's time comes out of the wait.
-  if (work) work(context);
+  // What came in meanwhile is handled at once: when the work outlasts the
+  // interval, the wait below ends on the timer without looking at messages.
+  if (work) {
+    work(context);
+    callCore(core::ProcessEvents);
+  }
   if (set) {
     while (true) {
       const uint32_t r =
