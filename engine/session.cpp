@@ -88,14 +88,19 @@ Reply Session::wait(int64_t id, const std::string& method, int timeoutMs) {
     explicit Depth(int& d) : n(++d) {}
     ~Depth() { --n; }
   } onStack(depth_);
-  while (!replies_.count(id) && !lost_) {
+  // A reply forgotten meanwhile (by a handler of what came in the wait) is
+  // not waited for.
+  while (!replies_.count(id) && waiting_.count(id) && !lost_) {
     uint64_t now = link_.nowMs();
     if (now >= deadline) break;
     if (!link_.pump(static_cast<int>(deadline - now))) lose("connection closed");
     deliverUrgent();
   }
   if (take(id, r)) return r;
-  waiting_.erase(id);
+  if (!waiting_.erase(id)) {
+    r.error = "no reply wanted any more";
+    return r;
+  }
   r.error = lost_ ? "connection lost" : "no reply to " + method + " in time";
   if (!lost_ && link_.log) link_.log(r.error);
   return r;

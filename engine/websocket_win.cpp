@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <ws2tcpip.h>
 
-#include <chrono>
 #include <random>
 #include <system_error>
 #include <vector>
@@ -110,7 +109,10 @@ bool recvNow(SOCKET s, std::string& into) {
 
 }  // namespace
 
-WebSocketClient::~WebSocketClient() { close(); }
+WebSocketClient::~WebSocketClient() {
+  close();
+  if (came_) CloseHandle(came_);
+}
 
 // The reader notices within one wait of select, so stopping is bounded.
 void WebSocketClient::close() {
@@ -215,19 +217,31 @@ void WebSocketClient::read(std::string in) {
       for (auto& m : come) inbox_.push_back(std::move(m));
       gone_ = !alive;
       if (come.empty() && alive) continue;
+      SetEvent(came_);
     }
-    came_.notify_all();
     if (first && onWaiting) onWaiting();
   }
 }
 
 bool WebSocketClient::pump(int ms) {
   if (sock_ == INVALID_SOCKET) return false;
+  for (const DWORD start = GetTickCount();;) {
+    {
+      std::lock_guard<std::mutex> lock(m_);
+      if (!inbox_.empty() || gone_) break;
+      ResetEvent(came_);
+    }
+    const DWORD spent = GetTickCount() - start;
+    if (ms <= 0 || spent >= DWORD(ms)) break;
+    const DWORD r = MsgWaitForMultipleObjectsEx(1, &came_, DWORD(ms) - spent, QS_SENDMESSAGE, 0);
+    MSG m;
+    if (r == WAIT_OBJECT_0 + 1) PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    else if (r != WAIT_OBJECT_0) break;
+  }
   std::deque<std::string> come;
   bool gone;
   {
-    std::unique_lock<std::mutex> lock(m_);
-    if (ms > 0) came_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return !inbox_.empty() || gone_; });
+    std::lock_guard<std::mutex> lock(m_);
     come.swap(inbox_);
     gone = gone_;
   }

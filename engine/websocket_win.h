@@ -5,7 +5,6 @@
 #include <winsock2.h>
 
 #include <atomic>
-#include <condition_variable>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -30,7 +29,10 @@ class WebSocketClient {
   // From any thread.
   bool sendText(const std::string& text);
   // Waits up to ms for a message and hands every one that has come to
-  // onMessage. False once the connection is gone.
+  // onMessage. False once the connection is gone. While it waits, what
+  // other threads and programs send to this thread's windows is answered:
+  // a window waiting for the browser still answers them. Posted messages
+  // and input wait for the message loop.
   bool pump(int ms);
   void close();
   bool connected() const { return sock_ != INVALID_SOCKET; }
@@ -52,7 +54,7 @@ class WebSocketClient {
   std::atomic<bool> stop_{false};
   std::thread reader_;
   std::mutex m_;
-  std::condition_variable came_;
+  HANDLE came_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);  // set while inbox_ or gone_ waits
   std::deque<std::string> inbox_;  // messages for pump
   bool gone_ = false;              // the reader saw the end
 };

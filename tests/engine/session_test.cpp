@@ -208,6 +208,24 @@ TEST(Session, RequestsAreCollectedLaterOrForgotten) {
   EXPECT_EQ(r.result["data"], "now");
 }
 
+// Forgotten by a handler of what came during its own wait: the wait ends
+// there, and does not wait out its time for a reply nobody takes.
+TEST(Session, AWaitEndsWhenItsRequestIsForgottenMeanwhile) {
+  FakeBrowser fb;
+  fb.answer = false;
+  engine::Link l = fb.link();
+  int64_t id = 0;
+  l.urgent = [](const engine::Event& e) { return e.method == "Page.screencastFrame"; };
+  l.deliver = [&](const engine::Event&) { fb.session->forget(id); };
+  Session s(l);
+  fb.session = &s;
+  id = s.request("Page.captureScreenshot");
+  fb.toDeliver.push_back(R"({"method":"Page.screencastFrame","params":{}})");
+  EXPECT_FALSE(s.wait(id, "Page.captureScreenshot", 8000).ok);
+  EXPECT_EQ(fb.now, 0u);
+  EXPECT_TRUE(fb.logs.empty());
+}
+
 }  // namespace
 
 // A flood of events while nobody takes them: the queue keeps the newest, a
