@@ -217,8 +217,9 @@ void WebSocketClient::read(std::string in) {
       for (auto& m : come) inbox_.push_back(std::move(m));
       gone_ = !alive;
       if (come.empty() && alive) continue;
-      SetEvent(came_);
     }
+    // Outside the lock: a waiter that wakes to nothing looks and waits again.
+    SetEvent(came_);
     if (first && onWaiting) onWaiting();
   }
 }
