@@ -224,6 +224,7 @@ class View {
   int w_ = 0, h_ = 0;
   Freshness picture_;           // whether the surface shows the page as it is
   int64_t aheadId_ = 0;         // the screenshot asked ahead, on its way
+  int64_t inputId_ = 0;         // the last input sent, until the page is known to have it
   std::string pendingFrame_;    // newest undecoded screencast frame
   std::string url_, title_;
   LoadState load_;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/connection_win.h"
 #include "engine/editing.h"
 #include "engine/keys.h"
 #include "engine/script.h"
@@ -67,10 +68,14 @@ void View::setOffline(bool offline) {
   InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
+// Only the last input's reply is kept: the page takes input in order.
 void View::input(const char* method, const Json& params) {
   changed();
   expectPicture();
-  post(method, params);
+  Session* s = Connection::get().session();
+  if (!s || detached_ || sessionId_.empty()) return;
+  if (inputId_) s->forget(inputId_);
+  inputId_ = s->request(method, params, sessionId_);
 }
 
 // Page input is in CSS pixels: the window's divided by the zoom.
