@@ -14,7 +14,7 @@ namespace engine {
 std::string View::evaluate(const std::string& body, bool gesture) {
   // A script may run ahead of input the page has not taken yet: Ctrl+X
   // right after typing would cut the text as it was before the keys.
-  if (Session* s = Connection::get().session(); s && inputId_) s->wait(inputId_, "Input", 1000);
+  if (Session* s = pageSession(); s && inputId_) s->wait(inputId_, "Input", 1000);
   inputId_ = 0;
   Reply r = call("Runtime.evaluate", functionBodyParams(body, gesture), 3000);
   ScriptResult s = r.ok ? readScriptResult(r.result) : ScriptResult{};

@@ -144,19 +144,20 @@ void View::startPage() {
   else if (!url.empty() && url != "about:blank") loadUrl(url);
 }
 
-bool View::live() const {
-  return !detached_ && !sessionId_.empty() && Connection::get().session() != nullptr;
+Session* View::pageSession() const {
+  return detached_ || sessionId_.empty() ? nullptr : Connection::get().session();
 }
 
+bool View::live() const { return pageSession() != nullptr; }
+
 Reply View::call(const std::string& method, const Json& params, int timeoutMs) {
-  Session* s = Connection::get().session();
-  if (!s || detached_ || sessionId_.empty()) return Reply{false, {}, "no page"};
+  Session* s = pageSession();
+  if (!s) return Reply{false, {}, "no page"};
   return s->call(method, params, sessionId_, timeoutMs);
 }
 
 void View::post(const std::string& method, const Json& params) {
-  Session* s = Connection::get().session();
-  if (s && !detached_ && !sessionId_.empty()) s->post(method, params, sessionId_);
+  if (Session* s = pageSession()) s->post(method, params, sessionId_);
 }
 
 // The browser at times lays a page out again at the size or zoom it had

@@ -67,6 +67,8 @@ class View {
 
   HWND hwnd() const { return hwnd_; }
   bool live() const;
+  // The browser's session while this view has a page in it; null otherwise.
+  Session* pageSession() const;
 
   void loadUrl(const std::string& url);
   void loadHtml(const std::string& html);

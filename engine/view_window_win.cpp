@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/connection_win.h"
 #include "engine/editing.h"
 #include "engine/keys.h"
 #include "engine/script.h"
@@ -72,8 +71,8 @@ void View::setOffline(bool offline) {
 void View::input(const char* method, const Json& params) {
   changed();
   expectPicture();
-  Session* s = Connection::get().session();
-  if (!s || detached_ || sessionId_.empty()) return;
+  Session* s = pageSession();
+  if (!s) return;
   if (inputId_) s->forget(inputId_);
   inputId_ = s->request(method, params, sessionId_);
 }
